@@ -1,0 +1,46 @@
+# The two commands a newcomer needs: `make run` and `make test`.
+BUILD   ?= build
+DEMO    ?= demo
+JOBS    ?= $(shell nproc)
+PACKAGES = cmake g++ make qt6-base-dev libsqlite3-dev sqlite3 xvfb xauth libgl-dev
+
+.PHONY: all deps build run test bench clean
+
+all: build
+
+# Installs whatever Debian package is missing (as root), or says the one
+# line to run.
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  else \
+	    echo "Missing packages. Run:"; echo "  sudo apt-get install -y$$missing"; exit 1; \
+	  fi; \
+	fi
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Builds, makes a demo data folder if there is none, and starts the program on it.
+run: build
+	@if [ ! -f $(DEMO)/cvd.mdb ]; then $(BUILD)/cvdtool demo $(DEMO); fi
+	@cp -f data/cvd.hlp $(DEMO)/cvd.hlp
+	cd $(DEMO) && ../$(BUILD)/cvd
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Benchmarks on a demo database of a million requests (made once in bench/out).
+bench: build
+	bash bench/run.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,73 @@
+#include "core/errorhandler.h"
+
+#include "core/database.h"
+#include "core/globals.h"
+#include "core/platform.h"
+
+namespace cvd {
+
+void HandleError(const Error& e)
+{
+    switch (e.number()) {
+    case ErrNo::DatabaseInUse:
+        platform().messageBox(
+            QStringLiteral("The database is in use.  You are attempting to run the non-network version in a "
+                           "network environment.  The program will exit."),
+            Mb::OkOnly, QStringLiteral("Database File Already In Use"));
+        platform().endProgram(1);
+    case ErrNo::RecordLocked:
+    case ErrNo::RecordLockedByUser:
+        LockRetryFlag = true;
+        ++LockRetryCounter;
+        if (LockRetryCounter < 100)
+            return;
+        if (platform().messageBox(QStringLiteral("Could not update locked record.  Do you wish to try again?"),
+                                  Mb::YesNo, QStringLiteral("Locked Record"))
+            == Answer::Yes) {
+            LockRetryCounter = 1;
+            return;
+        }
+        platform().endProgram(0);
+    case ErrNo::DialogCancelled:
+        ReportCancelled = true;
+        return;
+    default:
+        platform().messageBox(QString::number(e.number()) + QStringLiteral("  ") + e.text(), Mb::OkOnly);
+        return;
+    }
+}
+
+void trap(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const Error& e) {
+        HandleError(e);
+    } catch (const ProgramEnded&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        HandleError(Error(7, QStringLiteral("Out of memory")));
+    }
+}
+
+void trapSteps(std::initializer_list<std::function<void()>> steps)
+{
+    for (const auto& step : steps)
+        trap(step);
+}
+
+void WriteLoop(const std::function<void()>& write)
+{
+    LockRetryCounter = 0;
+    LockRetryFlag = true;
+    while (LockRetryFlag) {
+        LockRetryFlag = false;
+        trap(write);
+    }
+    trap([] {
+        if (MainDb)
+            MainDb->Idle();
+    });
+}
+
+} // namespace cvd

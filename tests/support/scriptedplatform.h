@@ -1,0 +1,61 @@
+#pragma once
+// The platform double of the tests: records every call and answers from
+// queues.  A message box with no queued answer gets the first button of its
+// kind (OK, Yes); an input box the empty text; a dialog with nothing queued
+// is cancelled.  Ending the program is recorded and unwinds with ProgramEnded.
+#include "core/platform.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+
+namespace cvd::test {
+
+struct MessageCall {
+    QString text;
+    int flags = 0;
+    QString title; // as shown: ProgramTitle when none was given
+    int buttons() const { return flags & Mb::ButtonsMask; }
+    int icon() const { return flags & Mb::IconMask; }
+};
+
+struct HelpCall {
+    QString file;
+    int command = 0;
+    quint32 data = 0;
+};
+
+class ScriptedPlatform : public Platform {
+public:
+    ScriptedPlatform();  // installs itself
+    ~ScriptedPlatform() override; // and uninstalls
+
+    Answer messageBox(const QString& text, int flags, const QString& title) override;
+    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    QString saveAs(const QString& title, const QString& defaultName, const QString& filter) override;
+    FontChoice chooseFont(const FontChoice& font) override;
+    void beep() override { ++beeps; }
+    void setPointer(Pointer p) override { pointers << p; }
+    void help(QWidget* owner, const QString& helpFile, int command, quint32 data) override;
+    [[noreturn]] void endProgram(int exitCode) override;
+
+    // Answers to give, in order.
+    QQueue<Answer> answers;
+    QQueue<QString> inputs;
+    QQueue<QString> saveAsPaths;
+    QQueue<FontChoice> fonts;
+
+    // What was called.
+    QList<MessageCall> messages;
+    QStringList prompts;
+    QList<HelpCall> helpCalls;
+    QList<Pointer> pointers;
+    int beeps = 0;
+    bool ended = false;
+    int exitCode = -1;
+
+    QStringList messageTexts() const;
+    void clear();
+};
+
+} // namespace cvd::test
