@@ -1,7 +1,11 @@
 #pragma once
 // Money: an exact fixed-point amount with four decimal places, held as a
 // count of ten-thousandths.  Never floating point.
+// moc (Qt 6.4) cannot read <concepts>, which <compare> pulls in; moc needs
+// nothing from it.
+#ifndef Q_MOC_RUN
 #include <compare>
+#endif
 #include <cstdint>
 
 namespace cvd {

@@ -15,6 +15,7 @@ void HandleError(const Error& e)
                            "network environment.  The program will exit."),
             Mb::OkOnly, QStringLiteral("Database File Already In Use"));
         platform().endProgram(1);
+        return; // not reached
     case ErrNo::RecordLocked:
     case ErrNo::RecordLockedByUser:
         LockRetryFlag = true;
@@ -28,6 +29,7 @@ void HandleError(const Error& e)
             return;
         }
         platform().endProgram(0);
+        return; // not reached
     case ErrNo::DialogCancelled:
         ReportCancelled = true;
         return;
