@@ -1,6 +1,7 @@
 #pragma once
 // The program-wide values through which the windows talk to each other.
 #include "core/currency.h"
+#include "core/database.h"
 
 #include <QColor>
 #include <QDate>
@@ -8,9 +9,6 @@
 #include <memory>
 
 namespace cvd {
-
-class Database;
-class Recordset;
 
 // Folders and files, set at start-up.
 inline QString DataPath;
