@@ -1,0 +1,96 @@
+#include "support/fixturedb.h"
+
+#include "core/errors.h"
+#include "core/schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <sqlite3.h>
+
+namespace cvd::test {
+
+namespace {
+
+void run(sqlite3* db, const char* sql)
+{
+    char* msg = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &msg) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(msg ? msg : "unknown error");
+        sqlite3_free(msg);
+        sqlite3_close(db);
+        raise(ErrNo::SqlError, text);
+    }
+}
+
+sqlite3* create(const QString& path)
+{
+    QFile::remove(path);
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+        != SQLITE_OK) {
+        sqlite3_close(db);
+        raise(ErrNo::SqlError, QStringLiteral("cannot create %1").arg(path));
+    }
+    run(db, "BEGIN");
+    schema::createTables(db);
+    return db;
+}
+
+const char* const fixtureRows = R"SQL(
+INSERT INTO Categories (CatID, CatDesc) VALUES (1, 'Software'), (2, 'Hardware'), (3, 'Network');
+INSERT INTO Priorities (PriID, PriDesc) VALUES (1, 'High'), (2, 'Low'), (3, 'Medium');
+INSERT INTO Dept (DeptID, DeptName, Address, City, St, Zip, Country, Phone) VALUES
+ (1, 'Accounting', '12 Ledger Lane', 'Springfield', 'IL', '62701', 'USA', '555-0100'),
+ (2, 'Ångström Labs', 'Box 7', 'Uppsala', NULL, '751 05', 'Sweden', NULL),
+ (3, 'Zeta Corp', NULL, NULL, NULL, NULL, NULL, NULL);
+INSERT INTO Customers (CustID, FirstName, LastName, Title, Address, City, St, Zip, Country, Phone, AltID, DeptID) VALUES
+ (1, 'Ann', 'Adams', 'Clerk', '1 Elm Street', 'Springfield', 'IL', '62701', 'USA', '555-0101', 'A1', 1),
+ (2, 'Bob', 'Baker', NULL, '9 Oak Road', NULL, NULL, NULL, NULL, NULL, NULL, 2),
+ (3, 'Zoë', 'O''Neil', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 1),
+ (4, NULL, '李', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 3);
+INSERT INTO Staff (StaffID, FirstName, LastName, Phone, AltID, Comments) VALUES
+ (1, 'Jane', 'Smith', '555-0201', NULL, NULL),
+ (2, 'Tom', 'Jones', NULL, NULL, 'Works nights'),
+ (3, 'Anders', 'Ångström', NULL, NULL, NULL);
+INSERT INTO Req (ReqID, ShortDesc, ReqDesc, Resp, ReqDate, DueDate, ResDate, Resolved, HoursTot, MinTot,
+                 AddCharge, CostTot, AmtPaid, PaidDate, CustID, DeptID, PriID, CatID, EnteredBy, AssignedTo, Misc1) VALUES
+ (1, 'Printer jam', 'The printer jams on every page', 'Cleared the paper path', '1997-12-15', '1997-12-16', '1997-12-15', 1,
+  1, 0, 0, 500000, 500000, '1997-12-20', 1, 1, 1, 2, 1, 1, NULL),
+ (2, 'Spreadsheet crash', 'Excel crashes when printing', NULL, '1998-01-05', NULL, NULL, 0,
+  1, 15, 0, 500000, 0, NULL, 1, 1, 2, 1, 1, 2, 'urgent'),
+ (3, 'Network down', 'No network for O''Neil in the lab', 'Replaced the switch', '1998-01-20', NULL, '1998-01-21', 1,
+  0, 45, 0, 400000, 0, NULL, 2, 2, 1, 3, 2, 1, NULL),
+ (4, 'New mouse', 'Mouse needed', NULL, '1998-02-10', NULL, NULL, 0,
+  0, 30, 0, 250000, 250000, '1998-02-11', 3, 1, 3, 2, 2, NULL, NULL),
+ (5, 'Upgrade', 'Upgrade the PRINTER driver', 'Installed the driver', '1998-03-05', NULL, '1998-03-06', 1,
+  2, 0, 200000, 1000000, 300000, '1998-03-10', 1, 2, 2, 1, 3, 3, NULL),
+ (6, '李 request', 'Zoë needs Ångström units', NULL, '1998-03-31', NULL, NULL, 0,
+  0, 0, NULL, NULL, NULL, NULL, 4, 3, NULL, NULL, NULL, 2, NULL),
+ (7, 'Server', 'Server room is hot', NULL, '1999-06-01', NULL, NULL, 0,
+  3, 0, 0, 750000, 0, NULL, 2, 2, 1, 2, 1, 1, NULL),
+ (8, 'Cable', 'Cable#5 loose', 'Fixed', '2001-07-04', NULL, '2001-07-04', 1,
+  1, 0, 0, 400000, 0, NULL, NULL, NULL, 3, 3, 1, 3, NULL);
+)SQL";
+
+} // namespace
+
+QString createFixtureDb(const QString& folder)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("cvd.mdb"));
+    sqlite3* db = create(path);
+    run(db, fixtureRows);
+    run(db, "COMMIT");
+    sqlite3_close(db);
+    return path;
+}
+
+QString createEmptyDb(const QString& folder)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("cvd.mdb"));
+    sqlite3* db = create(path);
+    run(db, "COMMIT");
+    sqlite3_close(db);
+    return path;
+}
+
+} // namespace cvd::test
