@@ -1,0 +1,29 @@
+// Calvedon: starts the main window on the data folder of the command line.
+#include "core/errors.h"
+#include "core/formats.h"
+#include "core/frmmain.h"
+#include "core/programicon.h"
+#include "core/qtplatform.h"
+#include "core/startup.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Calvedon"));
+    QApplication::setWindowIcon(cvd::programIcon());
+
+    cvd::QtPlatform qtPlatform;
+    cvd::setPlatform(&qtPlatform);
+    cvd::fmt::setLocale(cvd::fmt::systemLocale());
+
+    cvd::frmMain w;
+    try {
+        cvd::startUp(w, cvd::commandLineText(QApplication::arguments().mid(1)));
+    } catch (const cvd::ProgramEnded& e) {
+        return e.code();
+    }
+    w.show();
+    return QApplication::exec();
+}
