@@ -33,7 +33,7 @@ build: deps $(BUILD)/CMakeCache.txt
 run: build
 	@if [ ! -f $(DEMO)/cvd.mdb ]; then $(BUILD)/cvdtool demo $(DEMO); fi
 	@cp -f data/cvd.hlp $(DEMO)/cvd.hlp
-	cd $(DEMO) && ../$(BUILD)/cvd
+	cd $(DEMO) && $(abspath $(BUILD))/cvd
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
