@@ -3,53 +3,18 @@
 #include "core/database.h"
 #include "core/sqldialect.h"
 #include "support/fixturedb.h"
+#include "support/testfiles.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sqlite3.h>
 
 using namespace cvd;
-
-#define VERIFY_ERROR(expr, num)                                                                                        \
-    do {                                                                                                               \
-        int got_ = 0;                                                                                                  \
-        try {                                                                                                          \
-            expr;                                                                                                      \
-        } catch (const cvd::Error& e_) {                                                                               \
-            got_ = e_.number();                                                                                        \
-        }                                                                                                              \
-        QCOMPARE(got_, int(num));                                                                                      \
-    } while (0)
-
-namespace {
-
-QByteArray fileHash(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
+using namespace Qt::StringLiterals;
+using test::errorOf;
 
 class TestDatabase : public QObject {
     Q_OBJECT
@@ -57,36 +22,27 @@ class TestDatabase : public QObject {
 private slots:
     void refusedOpen_data();
     void refusedOpen();
-    void secondOpenIsInUse();
-    void otherProcessIsLockedOut();
-    void lockEndsWithTheObject();
+    void exclusiveOpen();
 
     void bofEofAtBothEnds_data();
     void bofEofAtBothEnds();
     void emptySet();
-    void snapshotCountsLazily();
     void addNewKeyBeforeUpdate();
     void autoNumberNotReused();
     void editUpdateAndCancel();
     void deleteThenMove();
     void findFirst_data();
     void findFirst();
-    void findFirstOnSnapshot();
     void seekOnStaffIndex();
     void nullReadsAndWrites();
-    void fieldTypes();
-    void conversionsOnWrite();
+    void fieldTypesAndConversions();
     void errors();
-    void unicodeRoundTrip_data();
-    void unicodeRoundTrip();
     void writeSeam();
-    void settingsTable();
 
     void likeWildcards_data();
     void likeWildcards();
     void translation_data();
     void translation();
-    void badDateLiteral();
 
 private:
     QTemporaryDir m_dir;
@@ -105,13 +61,12 @@ void TestDatabase::refusedOpen_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("error");
-    QTest::newRow("missing file") << "missing" << int(ErrNo::FileNotFound);
-    QTest::newRow("text file") << "text" << int(ErrNo::NotADatabase);
-    QTest::newRow("empty file") << "empty" << int(ErrNo::NotADatabase);
-    QTest::newRow("truncated") << "truncated" << int(ErrNo::NotADatabase);
-    QTest::newRow("cut to its header") << "header" << int(ErrNo::NotADatabase);
-    QTest::newRow("damaged first page") << "damaged" << int(ErrNo::NotADatabase);
-    QTest::newRow("missing tables") << "tables" << int(ErrNo::MissingTables);
+    QTest::newRow("missing file") << "missing" << ErrNo::FileNotFound;
+    QTest::newRow("text file") << "text" << ErrNo::NotADatabase;
+    QTest::newRow("empty file") << "empty" << ErrNo::NotADatabase;
+    QTest::newRow("truncated") << "truncated" << ErrNo::NotADatabase;
+    QTest::newRow("damaged first page") << "damaged" << ErrNo::NotADatabase;
+    QTest::newRow("missing tables") << "tables" << ErrNo::MissingTables;
 }
 
 void TestDatabase::refusedOpen()
@@ -119,86 +74,55 @@ void TestDatabase::refusedOpen()
     QFETCH(QString, kind);
     QFETCH(int, error);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("cvd.mdb"));
-    if (kind != QLatin1String("missing") && kind != QLatin1String("tables")) {
-        const QByteArray good = readFile(test::createFixtureDb(dir.path()));
-        QVERIFY(good.size() > 8192);
-        if (kind == QLatin1String("text"))
-            writeFile(path, "ReqID,ShortDesc\n1,Printer jam\n");
-        else if (kind == QLatin1String("empty"))
-            writeFile(path, QByteArray());
-        else if (kind == QLatin1String("truncated"))
-            writeFile(path, good.left(good.size() / 2));
-        else if (kind == QLatin1String("header"))
-            writeFile(path, good.left(100));
-        else if (kind == QLatin1String("damaged")) {
-            QByteArray bad = good;
+    const QString path = dir.filePath(u"cvd.mdb"_s);
+    if (kind == "tables") {
+        QVERIFY(test::execSql(path, "CREATE TABLE Req (ReqID INTEGER PRIMARY KEY); CREATE TABLE Staff (StaffID INTEGER)"));
+    } else if (kind != "missing") {
+        QByteArray bytes = test::fileBytes(test::createFixtureDb(dir.path()));
+        QVERIFY(bytes.size() > 8192);
+        if (kind == "text")
+            bytes = "ReqID,ShortDesc\n1,Printer jam\n";
+        else if (kind == "empty")
+            bytes.clear();
+        else if (kind == "truncated")
+            bytes.truncate(bytes.size() / 2);
+        else
             for (int i = 100; i < 4096; ++i)
-                bad[i] = char(0xA5 ^ i);
-            writeFile(path, bad);
-        }
-    } else if (kind == QLatin1String("tables")) {
-        sqlite3* db = nullptr;
-        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-        QCOMPARE(sqlite3_exec(db, "CREATE TABLE Req (ReqID INTEGER PRIMARY KEY); CREATE TABLE Staff (StaffID INTEGER)",
-                              nullptr, nullptr, nullptr),
-                 SQLITE_OK);
-        sqlite3_close(db);
+                bytes[i] = char(0xA5 ^ i);
+        QVERIFY(test::writeFile(path, bytes));
     }
-    const QByteArray before = fileHash(path);
-    try {
-        Database::Open(path);
-        QFAIL("the file was opened");
-    } catch (const Error& e) {
-        QCOMPARE(e.number(), error);
-        QVERIFY2(e.text().contains(path), qPrintable(e.text()));
-    }
-    QCOMPARE(fileHash(path), before);
-    QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
-    if (kind == QLatin1String("missing"))
-        QVERIFY(!QFile::exists(path));
+    const QByteArray before = test::fileBytes(path);
+    QString text;
+    QCOMPARE(errorOf([&] { Database::Open(path); }, &text), error);
+    QVERIFY2(text.contains(path), qPrintable(text));
+    QVERIFY(test::fileBytes(path) == before);
+    QVERIFY(!QFile::exists(path + u"-journal"_s));
+    QCOMPARE(QFile::exists(path), kind != "missing");
 }
 
-void TestDatabase::secondOpenIsInUse()
-{
-    const QString path = freshFixture();
-    auto first = Database::Open(path);
-    try {
-        Database::Open(path);
-        QFAIL("opened twice");
-    } catch (const Error& e) {
-        QCOMPARE(e.number(), int(ErrNo::DatabaseInUse));
-        QVERIFY(e.text().contains(path));
-    }
-    // The first keeps working.
-    auto rs = first->OpenRecordset(QStringLiteral("Select * from Req order by ReqDate desc"));
-    rs->Edit();
-    rs->SetField(QStringLiteral("ShortDesc"), QStringLiteral("still mine"));
-    rs->Update();
-    QCOMPARE(rs->Field(QStringLiteral("ShortDesc")), Value("still mine"));
-}
-
-void TestDatabase::otherProcessIsLockedOut()
-{
-    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
-    if (shell.isEmpty())
-        QSKIP("no sqlite3 shell");
-    const QString path = freshFixture();
-    auto db = Database::Open(path);
-    QProcess p;
-    p.start(shell, {path, QStringLiteral("select count(*) from Req;")});
-    QVERIFY(p.waitForFinished(10000));
-    const QByteArray out = p.readAllStandardOutput() + p.readAllStandardError();
-    QVERIFY2(out.contains("locked"), out.constData());
-}
-
-void TestDatabase::lockEndsWithTheObject()
+// A second open, here or in another program, is refused while the first
+// keeps working; the lock ends with the object.
+void TestDatabase::exclusiveOpen()
 {
     const QString path = freshFixture();
     {
-        auto db = Database::Open(path);
-        auto rs = db->OpenRecordset(QStringLiteral("Select * from Staff order by LastName, FirstName"));
-        QCOMPARE(rs->Field(QStringLiteral("StaffID")), Value(2));
+        auto first = Database::Open(path);
+        const QString shell = QStandardPaths::findExecutable(u"sqlite3"_s);
+        if (!shell.isEmpty()) {
+            QProcess p;
+            p.start(shell, {path, u"select count(*) from Req;"_s});
+            QVERIFY(p.waitForFinished(10000));
+            const QByteArray out = p.readAllStandardOutput() + p.readAllStandardError();
+            QVERIFY2(out.contains("locked"), out.constData());
+        }
+        QString text;
+        QCOMPARE(errorOf([&] { Database::Open(path); }, &text), ErrNo::DatabaseInUse);
+        QVERIFY(text.contains(path));
+        auto rs = first->OpenRecordset(u"Select * from Req order by ReqDate desc"_s);
+        rs->Edit();
+        rs->SetField(u"ShortDesc"_s, u"still mine"_s);
+        rs->Update();
+        QCOMPARE(rs->Field(u"ShortDesc"_s), Value("still mine"));
     }
     auto again = Database::Open(path);
     QCOMPARE(again->path(), path);
@@ -211,10 +135,10 @@ void TestDatabase::bofEofAtBothEnds_data()
     QTest::addColumn<QString>("source");
     QTest::addColumn<RecordsetType>("type");
     QTest::addColumn<QList<int>>("keys");
-    const QString cats = QStringLiteral("Select * from Categories order by CatDesc");
+    const QString cats = u"Select * from Categories order by CatDesc"_s;
     QTest::newRow("dynaset") << cats << RecordsetType::Dynaset << QList<int>{2, 3, 1};
     QTest::newRow("snapshot") << cats << RecordsetType::Snapshot << QList<int>{2, 3, 1};
-    QTest::newRow("table") << QStringLiteral("Categories") << RecordsetType::Table << QList<int>{1, 2, 3};
+    QTest::newRow("table") << u"Categories"_s << RecordsetType::Table << QList<int>{1, 2, 3};
 }
 
 void TestDatabase::bofEofAtBothEnds()
@@ -224,22 +148,22 @@ void TestDatabase::bofEofAtBothEnds()
     QFETCH(QList<int>, keys);
     auto db = Database::Open(freshFixture());
     auto rs = db->OpenRecordset(source, type);
-    const QString key = QStringLiteral("CatID");
+    const QString key = u"CatID"_s;
     QVERIFY(!rs->Bof() && !rs->Eof());
+    QVERIFY(rs->RecordCount() > 0); // exact only after MoveLast
     QCOMPARE(rs->Field(key), Value(keys[0]));
     rs->MovePrevious();
     QVERIFY(rs->Bof() && !rs->Eof());
-    VERIFY_ERROR(rs->Field(key), ErrNo::NoCurrentRecord);
-    VERIFY_ERROR(rs->MovePrevious(), ErrNo::NoCurrentRecord);
+    QCOMPARE(errorOf([&] { rs->Field(key); }), ErrNo::NoCurrentRecord);
+    QCOMPARE(errorOf([&] { rs->MovePrevious(); }), ErrNo::NoCurrentRecord);
     rs->MoveNext();
     QCOMPARE(rs->Field(key), Value(keys[0]));
     rs->MoveNext();
     rs->MoveNext();
-    QCOMPARE(rs->Field(key), Value(keys[2]));
     rs->MoveNext();
     QVERIFY(rs->Eof() && !rs->Bof());
-    VERIFY_ERROR(rs->Field(key), ErrNo::NoCurrentRecord);
-    VERIFY_ERROR(rs->MoveNext(), ErrNo::NoCurrentRecord);
+    QCOMPARE(errorOf([&] { rs->Field(key); }), ErrNo::NoCurrentRecord);
+    QCOMPARE(errorOf([&] { rs->MoveNext(); }), ErrNo::NoCurrentRecord);
     rs->MovePrevious();
     QCOMPARE(rs->Field(key), Value(keys[2]));
     rs->MoveFirst();
@@ -253,35 +177,18 @@ void TestDatabase::emptySet()
 {
     auto db = Database::Open(freshFixture());
     for (auto type : {RecordsetType::Dynaset, RecordsetType::Snapshot}) {
-        auto rs = db->OpenRecordset(QStringLiteral("Select * from Req where CatID = 99"), type);
+        auto rs = db->OpenRecordset(u"Select * from Req where CatID = 99"_s, type);
         QVERIFY(rs->Bof() && rs->Eof());
         QCOMPARE(rs->RecordCount(), 0L);
-        VERIFY_ERROR(rs->Field(QStringLiteral("ReqID")), ErrNo::NoCurrentRecord);
-        VERIFY_ERROR(rs->MoveNext(), ErrNo::NoCurrentRecord);
-        VERIFY_ERROR(rs->MoveFirst(), ErrNo::NoCurrentRecord);
-        VERIFY_ERROR(rs->MoveLast(), ErrNo::NoCurrentRecord);
+        for (const auto& f : std::initializer_list<std::function<void()>>{
+                 [&] { rs->Field(u"ReqID"_s); }, [&] { rs->MoveNext(); }, [&] { rs->MoveFirst(); },
+                 [&] { rs->MoveLast(); }})
+            QCOMPARE(errorOf(f), ErrNo::NoCurrentRecord);
+        if (type == RecordsetType::Dynaset) {
+            QCOMPARE(errorOf([&] { rs->Edit(); }), ErrNo::NoCurrentRecord);
+            QCOMPARE(errorOf([&] { rs->Delete(); }), ErrNo::NoCurrentRecord);
+        }
     }
-    auto rs = db->OpenRecordset(QStringLiteral("Select * from Req where CatID = 99"));
-    VERIFY_ERROR(rs->Edit(), ErrNo::NoCurrentRecord);
-    VERIFY_ERROR(rs->Delete(), ErrNo::NoCurrentRecord);
-}
-
-void TestDatabase::snapshotCountsLazily()
-{
-    auto db = Database::Open(freshFixture());
-    auto rs = db->OpenRecordset(QStringLiteral("Select * from Req order by ReqDate desc"), RecordsetType::Snapshot);
-    QVERIFY(rs->RecordCount() > 0);
-    QVERIFY(rs->RecordCount() <= 8);
-    rs->MoveNext();
-    rs->MoveNext();
-    rs->MovePrevious();
-    QCOMPARE(rs->Field(QStringLiteral("ReqID")), Value(7));
-    rs->MoveLast();
-    QCOMPARE(rs->RecordCount(), 8L);
-    QCOMPARE(rs->Field(QStringLiteral("ReqID")), Value(1));
-    rs->MoveFirst();
-    QCOMPARE(rs->Field(QStringLiteral("ReqID")), Value(8));
-    QCOMPARE(rs->RecordCount(), 8L);
 }
 
 // ---- writing ------------------------------------------------------------------
@@ -291,322 +198,232 @@ void TestDatabase::addNewKeyBeforeUpdate()
     const QString path = freshFixture();
     {
         auto db = Database::Open(path);
-        auto rs = db->OpenRecordset(QStringLiteral("Select * from Req order by ReqDate desc"));
+        auto rs = db->OpenRecordset(u"Select * from Req order by ReqDate desc"_s);
         rs->SetLockEdits(false);
         rs->MoveNext(); // on request 7
         rs->AddNew();
         QVERIFY(rs->Editing());
-        const Value key = rs->Field(QStringLiteral("ReqID"));
-        QCOMPARE(key, Value(9));
-        QCOMPARE(rs->Field(QStringLiteral("Resolved")), Value(false)); // the column's default
-        QVERIFY(rs->Field(QStringLiteral("CustID")).isNull());
-        rs->SetField(QStringLiteral("ShortDesc"), QStringLiteral("Toner"));
-        rs->SetField(QStringLiteral("ReqDate"), QDate(1996, 5, 1));
-        rs->SetField(QStringLiteral("CostTot"), Currency::fromWhole(25));
+        QCOMPARE(rs->Field(u"ReqID"_s), Value(9));
+        QCOMPARE(rs->Field(u"Resolved"_s), Value(false)); // the column's default
+        QVERIFY(rs->Field(u"CustID"_s).isNull());
+        rs->SetField(u"ShortDesc"_s, u"Toner"_s);
+        rs->SetField(u"ReqDate"_s, QDate(1996, 5, 1));
+        rs->SetField(u"CostTot"_s, Currency::fromWhole(25));
         rs->Update();
         db->Idle();
         QVERIFY(!rs->Editing());
-        QCOMPARE(rs->Field(QStringLiteral("ReqID")), Value(7)); // the current record stays
+        QCOMPARE(rs->Field(u"ReqID"_s), Value(7)); // the current record stays
         QCOMPARE(rs->RecordCount(), 9L);
-        rs->FindFirst(QStringLiteral("ReqID = ") + key.toText());
+        rs->FindFirst(u"ReqID = 9"_s);
         QVERIFY(!rs->NoMatch());
-        QCOMPARE(rs->Field(QStringLiteral("ShortDesc")), Value("Toner"));
-        QCOMPARE(rs->Field(QStringLiteral("CostTot")), Value(Currency::fromWhole(25)));
+        QCOMPARE(rs->Field(u"ShortDesc"_s), Value("Toner"));
+        QCOMPARE(rs->Field(u"CostTot"_s), Value(Currency::fromWhole(25)));
         rs->MoveNext();
         QVERIFY(rs->Eof()); // added records come after the others
     }
     auto db = Database::Open(path); // written to the file
-    auto rs = db->OpenRecordset(QStringLiteral("Select * from Req where ReqID = 9"), RecordsetType::Snapshot);
-    QCOMPARE(rs->Field(QStringLiteral("ReqDate")), Value(QDate(1996, 5, 1)));
-    QCOMPARE(rs->Field(QStringLiteral("Resolved")), Value(false));
+    auto rs = db->OpenRecordset(u"Select * from Req where ReqID = 9"_s, RecordsetType::Snapshot);
+    QCOMPARE(rs->Field(u"ReqDate"_s), Value(QDate(1996, 5, 1)));
+    QCOMPARE(rs->Field(u"Resolved"_s), Value(false));
 }
 
 void TestDatabase::autoNumberNotReused()
 {
     auto db = Database::Open(freshFixture());
-    auto rs = db->OpenRecordset(QStringLiteral("Select * from Req order by ReqDate desc"));
-    QCOMPARE(rs->Field(QStringLiteral("ReqID")), Value(8));
+    auto rs = db->OpenRecordset(u"Select * from Req order by ReqDate desc"_s);
+    QCOMPARE(rs->Field(u"ReqID"_s), Value(8));
     rs->Delete();
     rs->AddNew();
-    QCOMPARE(rs->Field(QStringLiteral("ReqID")), Value(9));
-    rs->SetField(QStringLiteral("ReqDate"), QDate(2002, 1, 1));
+    QCOMPARE(rs->Field(u"ReqID"_s), Value(9));
+    rs->SetField(u"ReqDate"_s, QDate(2002, 1, 1));
     rs->Update();
     rs->AddNew();
-    QCOMPARE(rs->Field(QStringLiteral("ReqID")), Value(10));
+    QCOMPARE(rs->Field(u"ReqID"_s), Value(10));
     rs->CancelUpdate();
-    auto cats = db->OpenRecordset(QStringLiteral("Select * from Categories order by CatDesc"));
+    auto cats = db->OpenRecordset(u"Select * from Categories order by CatDesc"_s);
     cats->AddNew();
-    QCOMPARE(cats->Field(QStringLiteral("CatID")), Value(4));
-    cats->SetField(QStringLiteral("CatDesc"), QStringLiteral("Email"));
-    cats->Update();
-    cats->FindFirst(QStringLiteral("CatID = 4"));
-    QCOMPARE(cats->Field(QStringLiteral("catdesc")), Value("Email"));
+    QCOMPARE(cats->Field(u"CatID"_s), Value(4));
 }
 
 void TestDatabase::editUpdateAndCancel()
 {
     auto db = Database::Open(freshFixture());
-    auto rs = db->OpenRecordset(QStringLiteral("Select * from Customers order by LastName, FirstName"));
-    VERIFY_ERROR(rs->Update(), ErrNo::UpdateWithoutEdit);
-    VERIFY_ERROR(rs->CancelUpdate(), ErrNo::UpdateWithoutEdit);
-    VERIFY_ERROR(rs->SetField(QStringLiteral("City"), QStringLiteral("x")), ErrNo::UpdateWithoutEdit);
+    auto rs = db->OpenRecordset(u"Select * from Customers order by LastName, FirstName"_s);
+    QCOMPARE(errorOf([&] { rs->Update(); }), ErrNo::UpdateWithoutEdit);
+    QCOMPARE(errorOf([&] { rs->CancelUpdate(); }), ErrNo::UpdateWithoutEdit);
+    QCOMPARE(errorOf([&] { rs->SetField(u"City"_s, u"x"_s); }), ErrNo::UpdateWithoutEdit);
     rs->Edit();
-    rs->SetField(QStringLiteral("City"), QStringLiteral("Shelbyville"));
-    QCOMPARE(rs->Field(QStringLiteral("City")), Value("Shelbyville")); // the buffer
+    rs->SetField(u"City"_s, u"Shelbyville"_s);
+    QCOMPARE(rs->Field(u"City"_s), Value("Shelbyville")); // the buffer
     rs->CancelUpdate();
-    QCOMPARE(rs->Field(QStringLiteral("City")), Value("Springfield"));
+    QCOMPARE(rs->Field(u"City"_s), Value("Springfield"));
     rs->Edit();
-    rs->SetField(QStringLiteral("City"), QStringLiteral("Shelbyville"));
+    rs->SetField(u"City"_s, u"Shelbyville"_s);
     rs->Update();
-    QCOMPARE(rs->Field(QStringLiteral("City")), Value("Shelbyville"));
-    QCOMPARE(rs->Field(QStringLiteral("LastName")), Value("Adams"));
-    auto check = db->OpenRecordset(QStringLiteral("Select City from Customers where CustID = 1"), RecordsetType::Snapshot);
-    QCOMPARE(check->Field(QStringLiteral("City")), Value("Shelbyville"));
+    QCOMPARE(rs->Field(u"LastName"_s), Value("Adams"));
+    auto check = db->OpenRecordset(u"Select City from Customers where CustID = 1"_s, RecordsetType::Snapshot);
+    QCOMPARE(check->Field(u"City"_s), Value("Shelbyville"));
 }
 
 void TestDatabase::deleteThenMove()
 {
     auto db = Database::Open(freshFixture());
-    auto rs = db->OpenRecordset(QStringLiteral("Select * from Req order by ReqDate desc"));
+    auto rs = db->OpenRecordset(u"Select * from Req order by ReqDate desc"_s);
     rs->MoveNext(); // 7
     rs->Delete();
     QVERIFY(!rs->Bof() && !rs->Eof());
-    VERIFY_ERROR(rs->Field(QStringLiteral("ReqID")), ErrNo::NoCurrentRecord);
+    QCOMPARE(errorOf([&] { rs->Field(u"ReqID"_s); }), ErrNo::NoCurrentRecord);
     QCOMPARE(rs->RecordCount(), 7L);
     rs->MoveNext();
-    QCOMPARE(rs->Field(QStringLiteral("ReqID")), Value(6));
+    QCOMPARE(rs->Field(u"ReqID"_s), Value(6));
     rs->Delete();
     rs->MovePrevious();
-    QCOMPARE(rs->Field(QStringLiteral("ReqID")), Value(8));
-    rs->MoveLast();
-    QCOMPARE(rs->Field(QStringLiteral("ReqID")), Value(1));
-    rs->Delete();
-    rs->MoveNext();
-    QVERIFY(rs->Eof());
-    auto check = db->OpenRecordset(QStringLiteral("Select ReqID from Req"), RecordsetType::Snapshot);
+    QCOMPARE(rs->Field(u"ReqID"_s), Value(8));
+    auto check = db->OpenRecordset(u"Select ReqID from Req"_s, RecordsetType::Snapshot);
     check->MoveLast();
-    QCOMPARE(check->RecordCount(), 5L);
+    QCOMPARE(check->RecordCount(), 6L);
 }
 
 void TestDatabase::findFirst_data()
 {
+    QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("criteria");
     QTest::addColumn<int>("found"); // CustID, 0 for no match
-    QTest::newRow("key") << "CustID = 3" << 3;
-    QTest::newRow("like prefix") << "LastName like 'B*'" << 2;
-    QTest::newRow("like lower case") << "lastname like 'o''n*'" << 3;
-    QTest::newRow("unicode") << "LastName like '李*'" << 4;
-    QTest::newRow("first in set order") << "DeptID = 1" << 1;
-    QTest::newRow("no match") << "LastName like 'Zz*'" << 0;
-    QTest::newRow("star matches any text") << "FirstName like '*'" << 1;
+    const QString custs = u"Select * from Customers order by LastName, FirstName"_s;
+    QTest::newRow("key") << custs << "CustID = 3" << 3;
+    QTest::newRow("like lower case") << custs << "lastname like 'o''n*'" << 3;
+    QTest::newRow("unicode") << custs << "LastName like '李*'" << 4;
+    QTest::newRow("first in set order") << custs << "DeptID = 1" << 1;
+    QTest::newRow("no match, current stays") << custs << "LastName like 'Zz*'" << 0;
+    QTest::newRow("snapshot of a join") << u"Select Req.CustID as CustID, LastName, ReqDate from Req left join "
+                                           "Customers on Req.CustID = Customers.CustID order by ReqDate"_s
+                                        << "LastName = 'Baker'" << 2;
 }
 
 void TestDatabase::findFirst()
 {
+    QFETCH(QString, sql);
     QFETCH(QString, criteria);
     QFETCH(int, found);
     auto db = Database::Open(freshFixture());
-    auto rs = db->OpenRecordset(QStringLiteral("Select * from Customers order by LastName, FirstName"));
+    const bool join = sql.contains(u"join"_s);
+    auto rs = db->OpenRecordset(sql, join ? RecordsetType::Snapshot : RecordsetType::Dynaset);
     rs->MoveLast();
     rs->MovePrevious(); // on O'Neil
     rs->FindFirst(criteria);
     QCOMPARE(rs->NoMatch(), found == 0);
-    QCOMPARE(rs->Field(QStringLiteral("CustID")), Value(found == 0 ? 3 : found));
-}
-
-void TestDatabase::findFirstOnSnapshot()
-{
-    auto db = Database::Open(freshFixture());
-    auto rs = db->OpenRecordset(QStringLiteral("Select Req.CustID as CustID, LastName, ReqDate from Req left join "
-                                               "Customers on Req.CustID = Customers.CustID order by ReqDate"),
-                                RecordsetType::Snapshot);
-    rs->FindFirst(QStringLiteral("LastName = 'Baker'"));
-    QVERIFY(!rs->NoMatch());
-    QCOMPARE(rs->Field(QStringLiteral("ReqDate")), Value(QDate(1998, 1, 20)));
-    rs->FindFirst(QStringLiteral("LastName = 'Nobody'"));
-    QVERIFY(rs->NoMatch());
-    QCOMPARE(rs->Field(QStringLiteral("ReqDate")), Value(QDate(1998, 1, 20)));
+    QCOMPARE(rs->Field(u"CustID"_s), Value(found == 0 ? 3 : found));
+    if (join)
+        QCOMPARE(rs->Field(u"ReqDate"_s), Value(QDate(1998, 1, 20)));
 }
 
 void TestDatabase::seekOnStaffIndex()
 {
     auto db = Database::Open(freshFixture());
-    auto staff = db->OpenRecordset(QStringLiteral("Staff"), RecordsetType::Table);
-    staff->SetIndex(QStringLiteral("StaffID"));
-    staff->Seek(QStringLiteral("="), Value(2));
+    auto staff = db->OpenRecordset(u"Staff"_s, RecordsetType::Table);
+    staff->SetIndex(u"StaffID"_s);
+    staff->Seek(u"="_s, Value(2));
     QVERIFY(!staff->NoMatch());
-    QCOMPARE(staff->Field(QStringLiteral("LastName")), Value("Jones"));
-    staff->Seek(QStringLiteral("="), Value(3));
-    QCOMPARE(staff->Field(QStringLiteral("FirstName")), Value("Anders"));
-    staff->Seek(QStringLiteral("="), Value(42));
+    QCOMPARE(staff->Field(u"LastName"_s), Value("Jones"));
+    staff->Seek(u"="_s, Value(42));
     QVERIFY(staff->NoMatch());
-    VERIFY_ERROR(staff->SetIndex(QStringLiteral("NoSuchIndex")), 3800);
+    QCOMPARE(errorOf([&] { staff->SetIndex(u"NoSuchIndex"_s); }), 3800);
 }
 
 void TestDatabase::nullReadsAndWrites()
 {
     auto db = Database::Open(freshFixture());
-    auto rs = db->OpenRecordset(QStringLiteral("Select * from Req order by ReqDate desc"));
-    rs->FindFirst(QStringLiteral("ReqID = 6"));
-    for (const char* f : {"CostTot", "AmtPaid", "CatID", "DueDate", "Resp", "HoursTot"})
-        QVERIFY2(f == QByteArray("HoursTot") || rs->Field(QString::fromLatin1(f)).isNull(), f);
+    auto rs = db->OpenRecordset(u"Select * from Req order by ReqDate desc"_s);
+    rs->FindFirst(u"ReqID = 6"_s);
+    for (const char* f : {"CostTot", "AmtPaid", "CatID", "DueDate", "Resp"})
+        QVERIFY2(rs->Field(QString::fromLatin1(f)).isNull(), f);
     rs->Edit();
-    rs->SetField(QStringLiteral("DueDate"), QDate(1998, 4, 2));
-    rs->SetField(QStringLiteral("CostTot"), Currency::fromWhole(12));
+    rs->SetField(u"DueDate"_s, QDate(1998, 4, 2));
     rs->Update();
-    QCOMPARE(rs->Field(QStringLiteral("DueDate")), Value(QDate(1998, 4, 2)));
+    QCOMPARE(rs->Field(u"DueDate"_s), Value(QDate(1998, 4, 2)));
     rs->Edit();
-    rs->SetField(QStringLiteral("DueDate"), Value());
-    rs->SetField(QStringLiteral("CostTot"), Value());
-    rs->SetField(QStringLiteral("CustID"), Value());
-    rs->SetField(QStringLiteral("ShortDesc"), Value());
+    for (const char* f : {"DueDate", "CostTot", "CustID", "ShortDesc"})
+        rs->SetField(QString::fromLatin1(f), Value());
     rs->Update();
     for (const char* f : {"DueDate", "CostTot", "CustID", "ShortDesc"})
         QVERIFY2(rs->Field(QString::fromLatin1(f)).isNull(), f);
-    auto raw = db->OpenRecordset(QStringLiteral("Select typeof(DueDate) as t from Req where ReqID = 6"),
-                                 RecordsetType::Snapshot);
-    QCOMPARE(raw->Field(QStringLiteral("t")), Value("null")); // no zero date
+    auto raw = db->OpenRecordset(u"Select typeof(DueDate) as t from Req where ReqID = 6"_s, RecordsetType::Snapshot);
+    QCOMPARE(raw->Field(u"t"_s), Value("null")); // no zero date
 }
 
-void TestDatabase::fieldTypes()
+// Each column reads as its own type; written values are converted to the
+// column's type and stored as the file expects them.
+void TestDatabase::fieldTypesAndConversions()
 {
     auto db = Database::Open(freshFixture());
-    auto rs = db->OpenRecordset(QStringLiteral("Select * from Req where ReqID = 5"), RecordsetType::Snapshot);
-    QCOMPARE(rs->Field(QStringLiteral("ReqID")).type(), VType::Long);
-    QCOMPARE(rs->Field(QStringLiteral("ReqDate")), Value(QDate(1998, 3, 5)));
-    QCOMPARE(rs->Field(QStringLiteral("Resolved")), Value(true));
-    QCOMPARE(rs->Field(QStringLiteral("HoursTot")), Value(2.0f));
-    QCOMPARE(rs->Field(QStringLiteral("CostTot")), Value(Currency::fromWhole(100)));
-    QCOMPARE(rs->Field(QStringLiteral("AddCharge")), Value(Currency::fromWhole(20)));
-    QCOMPARE(rs->Field(QStringLiteral("CustID")), Value(1));
-    QCOMPARE(rs->Field(QStringLiteral("ShortDesc")), Value("Upgrade"));
-    auto agg = db->OpenRecordset(QStringLiteral("Select count(*) as n, sum(HoursTot) as h from Req"), RecordsetType::Snapshot);
-    QCOMPARE(agg->Field(QStringLiteral("n")), Value(8));
-    QCOMPARE(agg->Field(QStringLiteral("h")).toDouble(), 8.0);
-}
+    auto rs = db->OpenRecordset(u"Select * from Req where ReqID = 5"_s, RecordsetType::Snapshot);
+    QCOMPARE(rs->Field(u"ReqDate"_s), Value(QDate(1998, 3, 5)));
+    QCOMPARE(rs->Field(u"Resolved"_s), Value(true));
+    QCOMPARE(rs->Field(u"HoursTot"_s), Value(2.0f));
+    QCOMPARE(rs->Field(u"AddCharge"_s), Value(Currency::fromWhole(20)));
 
-void TestDatabase::conversionsOnWrite()
-{
-    auto db = Database::Open(freshFixture());
-    auto rs = db->OpenRecordset(QStringLiteral("Select * from Req order by ReqDate desc"));
-    rs->Edit();
-    rs->SetField(QStringLiteral("AmtPaid"), 12.34567);     // a double into a currency field
-    rs->SetField(QStringLiteral("HoursTot"), QStringLiteral("1.5"));
-    rs->SetField(QStringLiteral("CustID"), 2.0);
-    rs->SetField(QStringLiteral("Resolved"), false);
-    VERIFY_ERROR(rs->SetField(QStringLiteral("CustID"), QStringLiteral("abc")), ErrNo::TypeMismatch);
-    VERIFY_ERROR(rs->SetField(QStringLiteral("ReqDate"), QStringLiteral("not a date")), ErrNo::TypeMismatch);
-    rs->Update();
-    QCOMPARE(rs->Field(QStringLiteral("AmtPaid")), Value(Currency::fromUnits(123457)));
-    QCOMPARE(rs->Field(QStringLiteral("HoursTot")), Value(1.5f));
-    QCOMPARE(rs->Field(QStringLiteral("CustID")), Value(2));
-    QCOMPARE(rs->Field(QStringLiteral("Resolved")), Value(false));
-    auto raw = db->OpenRecordset(QStringLiteral("Select typeof(AmtPaid) as t, AmtPaid + 0 as u, Resolved + 0 as r from Req where ReqID = 8"),
+    auto w = db->OpenRecordset(u"Select * from Req order by ReqDate desc"_s);
+    w->Edit();
+    w->SetField(u"AmtPaid"_s, 12.34567); // a double into a currency field
+    w->SetField(u"HoursTot"_s, u"1.5"_s);
+    w->SetField(u"CustID"_s, 2.0);
+    w->SetField(u"Resolved"_s, false);
+    QCOMPARE(errorOf([&] { w->SetField(u"CustID"_s, u"abc"_s); }), ErrNo::TypeMismatch);
+    QCOMPARE(errorOf([&] { w->SetField(u"ReqDate"_s, u"not a date"_s); }), ErrNo::TypeMismatch);
+    w->Update();
+    QCOMPARE(w->Field(u"AmtPaid"_s), Value(Currency::fromUnits(123457)));
+    QCOMPARE(w->Field(u"HoursTot"_s), Value(1.5f));
+    QCOMPARE(w->Field(u"CustID"_s), Value(2));
+    auto raw = db->OpenRecordset(u"Select typeof(AmtPaid) as t, AmtPaid + 0 as u, Resolved + 0 as r from Req where ReqID = 8"_s,
                                  RecordsetType::Snapshot);
-    QCOMPARE(raw->Field(QStringLiteral("t")), Value("integer"));
-    QCOMPARE(raw->Field(QStringLiteral("u")), Value(123457));
-    QCOMPARE(raw->Field(QStringLiteral("r")), Value(0));
+    QCOMPARE(raw->Field(u"t"_s), Value("integer"));
+    QCOMPARE(raw->Field(u"u"_s), Value(123457));
+    QCOMPARE(raw->Field(u"r"_s), Value(0));
 }
 
 void TestDatabase::errors()
 {
     auto db = Database::Open(freshFixture());
-    auto rs = db->OpenRecordset(QStringLiteral("Select * from Req order by ReqDate desc"));
-    VERIFY_ERROR(rs->Field(QStringLiteral("NoSuchField")), ErrNo::ItemNotFound);
-    QCOMPARE(rs->Field(QStringLiteral("rEQdATE")), Value(QDate(2001, 7, 4)));
+    auto rs = db->OpenRecordset(u"Select * from Req order by ReqDate desc"_s);
+    QCOMPARE(errorOf([&] { rs->Field(u"NoSuchField"_s); }), ErrNo::ItemNotFound);
+    QCOMPARE(rs->Field(u"rEQdATE"_s), Value(QDate(2001, 7, 4)));
     rs->Edit();
-    VERIFY_ERROR(rs->SetField(QStringLiteral("NoSuchField"), 1), ErrNo::ItemNotFound);
-    rs->SetField(QStringLiteral("Misc1"), QString(51, u'x'));
-    VERIFY_ERROR(rs->Update(), ErrNo::FieldTooSmall);
+    QCOMPARE(errorOf([&] { rs->SetField(u"NoSuchField"_s, 1); }), ErrNo::ItemNotFound);
+    rs->SetField(u"Misc1"_s, QString(51, u'x'));
+    QCOMPARE(errorOf([&] { rs->Update(); }), ErrNo::FieldTooSmall);
     QVERIFY(rs->Editing()); // the buffer stays for another try
-    rs->SetField(QStringLiteral("Misc1"), QString(50, u'x'));
+    rs->SetField(u"Misc1"_s, QString(50, u'x'));
     rs->Update();
-    QCOMPARE(rs->Field(QStringLiteral("Misc1")).toText().size(), 50);
+    QCOMPARE(rs->Field(u"Misc1"_s).toText().size(), 50);
 
-    auto snap = db->OpenRecordset(QStringLiteral("Select * from Req order by ReqDate desc"), RecordsetType::Snapshot);
-    VERIFY_ERROR(snap->AddNew(), ErrNo::NotUpdatable);
-    VERIFY_ERROR(snap->Edit(), ErrNo::NotUpdatable);
-    VERIFY_ERROR(snap->Delete(), ErrNo::NotUpdatable);
+    auto snap = db->OpenRecordset(u"Select * from Req order by ReqDate desc"_s, RecordsetType::Snapshot);
+    QCOMPARE(errorOf([&] { snap->AddNew(); }), ErrNo::NotUpdatable);
+    QCOMPARE(errorOf([&] { snap->Edit(); }), ErrNo::NotUpdatable);
 
-    try {
-        db->OpenRecordset(QStringLiteral("Select Nonsense from Req"));
-        QFAIL("no error");
-    } catch (const Error& e) {
-        QCOMPARE(e.number(), int(ErrNo::SqlError));
-        QVERIFY2(e.text().contains(QLatin1String("no such column")), qPrintable(e.text()));
-    }
-    VERIFY_ERROR(db->Execute(QStringLiteral("update Nowhere set x = 1")), ErrNo::SqlError);
+    QString text;
+    QCOMPARE(errorOf([&] { db->OpenRecordset(u"Select Nonsense from Req"_s); }, &text), ErrNo::SqlError);
+    QVERIFY2(text.contains(u"no such column"_s), qPrintable(text));
+    QCOMPARE(errorOf([&] { db->OpenRecordset(u"Select * from Req where ReqDate < #2/30/98#"_s); }), ErrNo::SqlError);
     rs->Close();
-    VERIFY_ERROR(rs->MoveNext(), 3420);
-}
-
-void TestDatabase::unicodeRoundTrip_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("pattern");
-    QTest::newRow("Zoë") << QStringLiteral("Zoë") << QStringLiteral("ZOË*");
-    QTest::newRow("Ångström") << QStringLiteral("Ångström") << QStringLiteral("ång*");
-    QTest::newRow("李") << QStringLiteral("李") << QStringLiteral("李");
-    QTest::newRow("O'Neil") << QStringLiteral("O'Neil") << QStringLiteral("o''n?il");
-    QTest::newRow("two lines") << QStringLiteral("12 Ledger Lane\r\nSuite 4") << QStringLiteral("*suite #");
-}
-
-void TestDatabase::unicodeRoundTrip()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, pattern);
-    const QString path = freshFixture();
-    int key = 0;
-    {
-        auto db = Database::Open(path);
-        auto rs = db->OpenRecordset(QStringLiteral("Select * from Dept order by DeptName"));
-        rs->AddNew();
-        key = rs->Field(QStringLiteral("DeptID")).toLong();
-        rs->SetField(QStringLiteral("DeptName"), name);
-        rs->Update();
-    }
-    auto db = Database::Open(path);
-    auto rs = db->OpenRecordset(QStringLiteral("Select * from Dept order by DeptName"));
-    rs->FindFirst(QStringLiteral("DeptName like '%1'").arg(pattern));
-    QVERIFY(!rs->NoMatch());
-    QCOMPARE(rs->Field(QStringLiteral("DeptID")), Value(key));
-    QCOMPARE(rs->Field(QStringLiteral("DeptName")), Value(name));
+    QCOMPARE(errorOf([&] { rs->MoveNext(); }), 3420);
 }
 
 void TestDatabase::writeSeam()
 {
     auto db = Database::Open(freshFixture());
-    auto rs = db->OpenRecordset(QStringLiteral("Select * from Staff order by LastName, FirstName"));
+    auto rs = db->OpenRecordset(u"Select * from Staff order by LastName, FirstName"_s);
     db->failNextWrites(2, ErrNo::RecordLockedByUser);
     rs->Edit();
-    rs->SetField(QStringLiteral("Phone"), QStringLiteral("555-9999"));
-    VERIFY_ERROR(rs->Update(), ErrNo::RecordLockedByUser);
-    auto check = db->OpenRecordset(QStringLiteral("Select Phone from Staff where StaffID = 2"), RecordsetType::Snapshot);
-    QVERIFY(check->Field(QStringLiteral("Phone")).isNull());
-    VERIFY_ERROR(rs->Delete(), ErrNo::RecordLockedByUser);
+    rs->SetField(u"Phone"_s, u"555-9999"_s);
+    QCOMPARE(errorOf([&] { rs->Update(); }), ErrNo::RecordLockedByUser);
+    auto check = db->OpenRecordset(u"Select Phone from Staff where StaffID = 2"_s, RecordsetType::Snapshot);
+    QVERIFY(check->Field(u"Phone"_s).isNull());
+    QCOMPARE(errorOf([&] { rs->Delete(); }), ErrNo::RecordLockedByUser);
     rs->Update(); // the third write goes through
-    QCOMPARE(rs->Field(QStringLiteral("Phone")), Value("555-9999"));
+    QCOMPARE(rs->Field(u"Phone"_s), Value("555-9999"));
     db->failNextWrites(1, ErrNo::RecordLocked);
-    VERIFY_ERROR(rs->Delete(), ErrNo::RecordLocked);
+    QCOMPARE(errorOf([&] { rs->Delete(); }), ErrNo::RecordLocked);
     QCOMPARE(rs->RecordCount(), 3L);
-    rs->Delete();
-    QCOMPARE(rs->RecordCount(), 2L);
-}
-
-void TestDatabase::settingsTable()
-{
-    auto db = Database::Open(freshFixture());
-    auto s = db->OpenRecordset(QStringLiteral("Settings"), RecordsetType::Table);
-    QCOMPARE(s->RecordCount(), 1L);
-    QCOMPARE(s->Field(QStringLiteral("DefHourlyRate")), Value(Currency::fromWhole(40)));
-    QCOMPARE(s->Field(QStringLiteral("DefMinCharge")), Value(Currency::fromWhole(25)));
-    QCOMPARE(s->Field(QStringLiteral("NBold")), Value(true));
-    s->Edit();
-    s->SetField(QStringLiteral("DefHourlyRate"), Value());
-    s->SetField(QStringLiteral("NSize"), 14.5);
-    s->Update();
-    QVERIFY(s->Field(QStringLiteral("DefHourlyRate")).isNull());
-    QCOMPARE(s->Field(QStringLiteral("NSize")), Value(Currency::fromUnits(145000)));
 }
 
 // ---- dialect ------------------------------------------------------------------
@@ -617,26 +434,13 @@ void TestDatabase::likeWildcards_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("match");
     QTest::newRow("star prefix") << "Sm*" << "Smith" << true;
-    QTest::newRow("star prefix, other") << "Sm*" << "Jones" << false;
-    QTest::newRow("case") << "SMITH" << "smith" << true;
-    QTest::newRow("contains") << "*print*" << "The PRINTER jams" << true;
-    QTest::newRow("question") << "J?nes" << "Jones" << true;
+    QTest::newRow("contains, case") << "*print*" << "The PRINTER jams" << true;
     QTest::newRow("question needs one") << "J?nes" << "Jnes" << false;
     QTest::newRow("digit") << "Room ##" << "Room 42" << true;
-    QTest::newRow("digit, letter") << "Room ##" << "Room 4b" << false;
     QTest::newRow("class") << "[a-c]*" << "Baker" << true;
-    QTest::newRow("class, out") << "[a-c]*" << "Smith" << false;
-    QTest::newRow("negated class") << "[!a-c]*" << "Smith" << true;
-    QTest::newRow("negated class, in") << "[!a-c]*" << "Adams" << false;
-    QTest::newRow("literal star") << "5[*]" << "5*" << true;
-    QTest::newRow("literal star, other") << "5[*]" << "55" << false;
-    QTest::newRow("percent is plain") << "100%" << "100%" << true;
+    QTest::newRow("literal star") << "5[*]" << "55" << false;
     QTest::newRow("percent not a wildcard") << "1%" << "123" << false;
-    QTest::newRow("underscore is plain") << "a_c" << "abc" << false;
     QTest::newRow("unicode case") << "ång*" << "ÅNGSTRÖM" << true;
-    QTest::newRow("whole text") << "Smith" << "Smithers" << false;
-    QTest::newRow("empty pattern") << "" << "" << true;
-    QTest::newRow("stars") << "*a*b*" << "xxaxxbxx" << true;
     QTest::newRow("stars, order") << "*b*a" << "ab" << false;
 }
 
@@ -646,52 +450,37 @@ void TestDatabase::likeWildcards()
     QFETCH(QString, value);
     QFETCH(bool, match);
     QCOMPARE(sql::likeMatches(pattern, value), match);
-    // The same through the engine.
-    auto db = Database::Open(freshFixture());
-    QString p = pattern;
-    QString v = value;
-    auto rs = db->OpenRecordset(QStringLiteral("Select ('%1' like '%2') as m")
-                                    .arg(v.replace(u'\'', QLatin1String("''")), p.replace(u'\'', QLatin1String("''"))),
-                                RecordsetType::Snapshot);
-    QCOMPARE(rs->Field(QStringLiteral("m")).toBool(), match);
+    auto db = Database::Open(freshFixture()); // the same through the engine
+    auto rs = db->OpenRecordset(u"Select ('%1' like '%2') as m"_s.arg(value, pattern), RecordsetType::Snapshot);
+    QCOMPARE(rs->Field(u"m"_s).toBool(), match);
 }
 
 void TestDatabase::translation_data()
 {
     QTest::addColumn<QString>("dialect");
-    QTest::addColumn<QString>("sqlite");
+    QTest::addColumn<QString>("sqlite"); // empty: refused
     QTest::newRow("mm/dd/yy") << "ReqDate < #03/05/98#" << "ReqDate < '1998-03-05'";
-    QTest::newRow("m/d/yy") << "ReqDate >= #1/1/98#" << "ReqDate >= '1998-01-01'";
-    QTest::newRow("four-digit year") << "x = #12/31/1999#" << "x = '1999-12-31'";
-    QTest::newRow("year 29") << "x = #1/1/29#" << "x = '2029-01-01'";
+    QTest::newRow("m/d/yy, year 29") << "x >= #1/1/29#" << "x >= '2029-01-01'";
     QTest::newRow("year 30") << "x = #1/1/30#" << "x = '1930-01-01'";
-    QTest::newRow("year 00") << "x = #07/04/00#" << "x = '2000-07-04'";
-    QTest::newRow("inside a text") << "x like '*#1/1/98#*'" << "x like '*#1/1/98#*'";
-    QTest::newRow("apostrophes") << "x = 'O''Neil #1/1/98#' and y = #2/3/04#" << "x = 'O''Neil #1/1/98#' and y = '2004-02-03'";
+    QTest::newRow("four-digit year") << "x = #12/31/1999#" << "x = '1999-12-31'";
+    QTest::newRow("apostrophes, inside a text")
+        << "x = 'O''Neil #1/1/98#' and y = #2/3/04#" << "x = 'O''Neil #1/1/98#' and y = '2004-02-03'";
     QTest::newRow("alias in where")
-        << "Select Req.CustID as CustID, LastName from Req left join Customers on Req.CustID = Customers.CustID where "
-           "ReqDate >= #01/01/98# and CustID = 5 order by CustID"
-        << "Select Req.CustID as CustID, LastName from Req left join Customers on Req.CustID = Customers.CustID where "
-           "ReqDate >= '1998-01-01' and Req.CustID = 5 order by CustID";
-    QTest::newRow("alias, qualified or in a text")
-        << "Select Req.DeptID as DeptID from Req left join Dept on Req.DeptID = Dept.DeptID where Dept.DeptID = 1 and "
-           "Misc1 = 'DeptID'"
-        << "Select Req.DeptID as DeptID from Req left join Dept on Req.DeptID = Dept.DeptID where Dept.DeptID = 1 and "
-           "Misc1 = 'DeptID'";
+        << "Select Req.CustID as CustID from Req left join Customers on Req.CustID = Customers.CustID where "
+           "CustID = 5 and Misc1 = 'CustID' order by CustID"
+        << "Select Req.CustID as CustID from Req left join Customers on Req.CustID = Customers.CustID where "
+           "Req.CustID = 5 and Misc1 = 'CustID' order by CustID";
+    QTest::newRow("bad date") << "ReqDate < #13/45/98#" << "";
 }
 
 void TestDatabase::translation()
 {
     QFETCH(QString, dialect);
     QFETCH(QString, sqlite);
-    QCOMPARE(translateSql(dialect), sqlite);
-}
-
-void TestDatabase::badDateLiteral()
-{
-    VERIFY_ERROR(translateSql(QStringLiteral("ReqDate < #13/45/98#")), ErrNo::SqlError);
-    auto db = Database::Open(freshFixture());
-    VERIFY_ERROR(db->OpenRecordset(QStringLiteral("Select * from Req where ReqDate < #2/30/98#")), ErrNo::SqlError);
+    if (sqlite.isEmpty())
+        QCOMPARE(errorOf([&] { translateSql(dialect); }), ErrNo::SqlError);
+    else
+        QCOMPARE(translateSql(dialect), sqlite);
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

@@ -15,9 +15,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -31,14 +28,6 @@ QStringList entries(const QComboBox* c)
     QStringList out;
     for (int i = 0; i < c->count(); ++i)
         out << c->itemText(i) + '=' + c->itemData(i).toString();
-    return out;
-}
-
-QStringList menuLayout(const QMenu* m)
-{
-    QStringList out;
-    for (const QAction* a : m->actions())
-        out << (a->isSeparator() ? QStringLiteral("-") : a->objectName() + ' ' + a->text());
     return out;
 }
 
@@ -74,109 +63,59 @@ private slots:
         delete m_dir;
     }
 
-    void controls_data()
+    // Every control sits at its design place, scaled, with its label right
+    // above it; no label or control covers another (Cancel and Update share
+    // the places of Delete and Find, and are never shown with them).
+    void layout()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("rect");
-        QTest::addColumn<int>("help");
-        QTest::addColumn<QString>("caption"); // label above, or the control's own caption
-        auto row = [](const char* n, QRect r, int h, const char* c) { QTest::newRow(n) << n << r << h << QString::fromUtf8(c); };
-        row("txtShortDesc", {240, 360, 3255, 285}, 15, "Short Description");
-        row("txtReqID", {3840, 360, 975, 285}, 15, "Request Num");
-        row("txtReqDesc", {240, 1080, 4575, 1215}, 15, "Request Description");
-        row("chkResolved", {240, 2520, 1095, 375}, 16, "Resolved");
-        row("dcResDate", {1440, 2760, 1560, 315}, 16, "Resolved Date");
-        row("txtMisc1", {3120, 2760, 1695, 285}, 16, "Miscellaneous");
-        row("txtResp", {240, 3240, 4575, 1215}, 16, "Response");
-        row("dcReqDate", {5040, 360, 2040, 315}, 17, "Request Date");
-        row("dcDueDate", {7320, 360, 2040, 315}, 17, "Due Date");
-        row("cmbEnteredBy", {5040, 1080, 2055, 315}, 18, "Entered By");
-        row("cmbAssignedTo", {7320, 1080, 1935, 315}, 18, "Assigned To");
-        row("cmbCust", {5040, 1800, 2055, 315}, 19, "Customer");
-        row("cmbDept", {7320, 1800, 1935, 315}, 19, "Department/Company");
-        row("cmbPri", {5040, 2520, 2055, 315}, 20, "Priority");
-        row("cmbCat", {7320, 2520, 1935, 315}, 21, "Category");
-        row("txtHoursTot", {5040, 3360, 615, 285}, 22, "Hours");
-        row("txtMinTot", {5760, 3360, 615, 285}, 22, "Minutes");
-        row("txtAddCharge", {6720, 3360, 1095, 285}, 22, "Additional  Charge");
-        row("txtCostTot", {8160, 3360, 1095, 285}, 22, "Total Cost");
-        row("cmdPaidToday", {5040, 3960, 1215, 375}, 22, "Paid Today");
-        row("txtAmtPaid", {6480, 4080, 1215, 285}, 22, "Amount Paid");
-        row("dcPaidDate", {7920, 4080, 1320, 315}, 22, "Paid Date");
-        row("cmdFirst", {720, 4680, 1815, 495}, 13, "Firs&t");
-        row("cmdPrevious", {2760, 4680, 1815, 495}, 13, "&Previous");
-        row("cmdNext", {4800, 4680, 1815, 495}, 13, "&Next");
-        row("cmdLast", {6840, 4680, 1815, 495}, 13, "&Last");
-        row("cmdAddNew", {720, 5400, 1815, 495}, 7, "&Add New");
-        row("cmdDelete", {2760, 5400, 1815, 495}, 11, "&Delete");
-        row("cmdFind", {4800, 5400, 1815, 495}, 12, "F&ind");
-        row("cmdHelp", {6840, 5400, 1815, 495}, 43, "Help");
-        row("cmdCancel", {2760, 5400, 1695, 495}, 9, "&Cancel");
-        row("cmdUpdate", {4800, 5400, 1695, 495}, 8, "&Update");
-    }
-    void controls()
-    {
-        QFETCH(QString, name);
-        QFETCH(QRect, rect);
-        QFETCH(int, help);
-        QFETCH(QString, caption);
         frmMain& w = *m_w;
-        QWidget* c = w.findChild<QWidget*>(name);
-        QVERIFY(c);
-        QCOMPARE(c->parentWidget(), w.VideoSoftElastic1);
-        QCOMPARE(w.VideoSoftElastic1->designRect(c), rect);
-        QCOMPARE(c->property("helpContextId").toInt(), help);
-        QCOMPARE(c->geometry(), w.VideoSoftElastic1->toPixels(rect));
+        const ElasticPanel* panel = w.VideoSoftElastic1;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.VideoSoftElastic1->size(), w.VideoSoftElastic1->designPixels());
-        QCOMPARE(c->geometry(), w.VideoSoftElastic1->toPixels(rect));
-        if (auto* b = qobject_cast<QAbstractButton*>(c)) {
-            QCOMPARE(b->text(), caption);
-            QVERIFY(!w.labelOf(c));
-        } else {
-            QLabel* l = w.labelOf(c);
-            QVERIFY(l);
-            QCOMPARE(l->text(), caption);
-            // The label stands directly above its control.
-            const QRect lr = w.VideoSoftElastic1->designRect(l);
-            QCOMPARE(lr.left(), rect.left());
-            QVERIFY(lr.bottom() < rect.top());
-            QVERIFY(rect.top() - lr.bottom() <= 60);
-        }
-    }
-
-    // No label or control covers another (Cancel and Update share the
-    // places of Delete and Find, and are never shown with them).
-    void nothingOverlaps()
-    {
-        const ElasticPanel* panel = m_w->VideoSoftElastic1;
+        QCOMPARE(panel->size(), panel->designPixels());
         QList<QWidget*> kids;
-        for (QWidget* k : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            if (!panel->designRect(k).isEmpty() && k->objectName() != "cmdCancel" && k->objectName() != "cmdUpdate")
+        int labelled = 0;
+        for (QWidget* k : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect r = panel->designRect(k);
+            if (r.isEmpty())
+                continue;
+            QCOMPARE(k->geometry(), panel->toPixels(r));
+            if (const QLabel* l = w.labelOf(k)) {
+                ++labelled;
+                const QRect lr = panel->designRect(l);
+                QCOMPARE(lr.left(), r.left());
+                QVERIFY2(lr.bottom() < r.top() && r.top() - lr.bottom() <= 60, qPrintable(k->objectName()));
+            }
+            if (k != w.cmdCancel && k != w.cmdUpdate)
                 kids << k;
-        QVERIFY(kids.size() > 40);
+        }
+        QCOMPARE(labelled, 20);
         for (int i = 0; i < kids.size(); ++i)
             for (int j = i + 1; j < kids.size(); ++j)
                 QVERIFY2(!panel->designRect(kids[i]).intersects(panel->designRect(kids[j])),
                          qPrintable(kids[i]->objectName() + " / " + kids[j]->objectName()));
+
+        // Resized, the panel keeps the controls in proportion.
+        w.resize(w.size() + panel->designPixels());
+        QTRY_COMPARE(panel->size(), panel->designPixels() * 2);
+        const QRect g = w.cmdHelp->geometry();
+        const QSize d = panel->designPixels();
+        QVERIFY(qAbs(g.left() - 2 * 6840 * d.width() / 9360) <= 1);
+        QVERIFY(qAbs(g.width() - 2 * 1815 * d.width() / 9360) <= 2);
+        QVERIFY(qAbs(g.top() - 2 * 5400 * d.height() / 6000) <= 1);
+        QVERIFY(w.cmdHelp->font().pointSizeF() > panel->parentWidget()->font().pointSizeF() * 0.9);
     }
 
     void kindsAndStates()
     {
         frmMain& w = *m_w;
-        QVERIFY(!w.txtReqID->isEnabled());
-        QCOMPARE(w.txtReqID->focusPolicy(), Qt::NoFocus);
-        QVERIFY(!w.txtCostTot->isEnabled());
-        QVERIFY(w.cmdCancel->isHidden() && w.cmdUpdate->isHidden());
+        QVERIFY(!w.txtReqID->isEnabled() && !w.txtCostTot->isEnabled());
         for (QComboBox* d : {w.dcReqDate, w.dcDueDate, w.dcResDate, w.dcPaidDate, w.cmbCust})
             QVERIFY(d->isEditable());
         for (QComboBox* l : {w.cmbDept, w.cmbPri, w.cmbCat, w.cmbEnteredBy, w.cmbAssignedTo})
             QVERIFY(!l->isEditable());
         QCOMPARE(w.txtMisc1->maxLength(), 50);
-        QCOMPARE(w.windowTitle(), QStringLiteral("Calvedon"));
         QCOMPARE(w.property("helpContextId").toInt(), 6);
-        QCOMPARE(w.VideoSoftElastic1->designTwips(), QSize(9360, 6000));
     }
 
     void tabOrder()
@@ -199,48 +138,6 @@ private slots:
         QCOMPARE(seen, expected);
     }
 
-    void keepsProportionsWhenResized()
-    {
-        frmMain& w = *m_w;
-        ElasticPanel* panel = w.VideoSoftElastic1;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(panel->size(), panel->designPixels());
-        w.resize(w.size() + panel->designPixels());
-        QTRY_COMPARE(panel->size(), panel->designPixels() * 2);
-        const QRect design = panel->toPixels(QRect(0, 0, 9360, 6000));
-        QCOMPARE(design.size(), panel->designPixels() * 2);
-        const QRect g = w.cmdHelp->geometry();
-        const QSize d = panel->designPixels();
-        QVERIFY(qAbs(g.left() - 2 * 6840 * d.width() / 9360) <= 1);
-        QVERIFY(qAbs(g.width() - 2 * 1815 * d.width() / 9360) <= 2);
-        QVERIFY(qAbs(g.top() - 2 * 5400 * d.height() / 6000) <= 1);
-        QVERIFY(w.cmdHelp->font().pointSizeF() > panel->parentWidget()->font().pointSizeF() * 0.9);
-    }
-
-    void menus()
-    {
-        frmMain& w = *m_w;
-        QCOMPARE(menuLayout(w.mnuFile), (QStringList{"mnuDefaults &Maintain Program Defaults", "-", "mnuExit E&xit"}));
-        QCOMPARE(menuLayout(w.mnuMaintain), (QStringList{"mnuMaint1 &Categories", "mnuMaint2 &Customers", "mnuMaint3 &Departments",
-                                                          "mnuMaint4 &Priorities", "mnuMaint5 &Staff"}));
-        QCOMPARE(menuLayout(w.mnuReports),
-                 (QStringList{"mnuRptOut1 &View/Print Report", "mnuRptOut2 Send Report to &File", "-",
-                              "mnuRpt0 All Requests by Assigned &Staff", "mnuRpt1 All Requests by &Customer",
-                              "mnuRpt2 All Requests by &Department", "mnuRpt3 &All Requests by Category", "-",
-                              "mnuRptHours &Hours by Staff", "mnuRptCharge0 Charges by Customer",
-                              "mnuRptCharge1 Charges by Department", "-", "mnuBill0 Bills by Customer",
-                              "mnuBill1 Bills by Department"}));
-        QCOMPARE(menuLayout(w.mnuHelpMenu), (QStringList{"mnuHelp1 &Contents", "mnuHelp2 &Search for Help on...",
-                                                          "mnuHelp3 &Using Help", "-", "mnuAbout &About the Calvedon Program"}));
-        QCOMPARE(w.menuBar()->actions().size(), 4);
-        QStringList titles;
-        for (QAction* a : w.menuBar()->actions())
-            titles << a->text();
-        QCOMPARE(titles, (QStringList{"&File", "&Maintain", "&Reports", "&Help"}));
-        QVERIFY(w.mnuRptOut[1]->isChecked() && !w.mnuRptOut[2]->isChecked());
-    }
-
     void menusWhileEditing()
     {
         frmMain& w = started();
@@ -260,47 +157,20 @@ private slots:
         QVERIFY(w.cmdCancel->isHidden() && w.cmdUpdate->isHidden() && !w.cmdFind->isHidden());
     }
 
-    void maintainMenuSetsCodesMode()
+    // The Maintain menu picks the window; the report target is one of two.
+    void menuChoices()
     {
         frmMain& w = *m_w;
         w.mnuMaint[4]->trigger();
         QCOMPARE(CodesMode, 2);
-        w.mnuMaint[2]->trigger();
-        QCOMPARE(CodesMode, 2);
         w.mnuMaint[1]->trigger();
         QCOMPARE(CodesMode, 1);
-    }
-
-    void reportTargetChoice()
-    {
-        frmMain& w = *m_w;
+        QVERIFY(w.mnuRptOut[1]->isChecked() && !w.mnuRptOut[2]->isChecked());
         w.mnuRptOut[2]->trigger();
-        QVERIFY(!w.mnuRptOut[1]->isChecked() && w.mnuRptOut[2]->isChecked());
         w.mnuRptOut[2]->trigger();
         QVERIFY(!w.mnuRptOut[1]->isChecked() && w.mnuRptOut[2]->isChecked());
         w.mnuRptOut[1]->trigger();
         QVERIFY(w.mnuRptOut[1]->isChecked() && !w.mnuRptOut[2]->isChecked());
-    }
-
-    void nameRule_data()
-    {
-        QTest::addColumn<cvd::Value>("last");
-        QTest::addColumn<cvd::Value>("first");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("both") << Value("Smith") << Value("Jane") << "Smith, Jane";
-        QTest::newRow("last only") << Value("李") << Value() << "李";
-        QTest::newRow("last, empty first") << Value("Adams") << Value("") << "Adams";
-        QTest::newRow("first only") << Value() << Value("Zoë") << "Zoë";
-        QTest::newRow("neither") << Value() << Value() << "";
-        QTest::newRow("apostrophe") << Value("O'Neil") << Value("Zoë") << "O'Neil, Zoë";
-        QTest::newRow("blank first kept") << Value("Ångström") << Value(" ") << "Ångström,  ";
-    }
-    void nameRule()
-    {
-        QFETCH(cvd::Value, last);
-        QFETCH(cvd::Value, first);
-        QFETCH(QString, text);
-        QCOMPARE(cvd::nameRule(last, first), text);
     }
 
     void listsFilledOnActivation()
@@ -320,19 +190,19 @@ private slots:
         QCOMPARE(custs.indexOf("Adams, Ann=1") + 1, custs.indexOf("Baker, Bob=2"));
         QCOMPARE(entries(w.cmbEnteredBy), (QStringList{"Jones, Tom=2", "Smith, Jane=1", "Ångström, Anders=3"}));
         QCOMPARE(entries(w.cmbAssignedTo), entries(w.cmbEnteredBy));
+        QCOMPARE(cvd::nameRule(Value("Ångström"), Value(" ")), QStringLiteral("Ångström,  ")); // a blank is a first name
         QVERIFY(!CatListChanged && !CustListChanged && !DeptListChanged && !PriListChanged && !StaffListChanged);
         // Request 8: no customer, no department, category 3, priority 3, entered by 1, assigned to 3.
         QCOMPARE(w.txtReqID->text(), QStringLiteral("8"));
-        QCOMPARE(w.cmbCust->currentIndex(), -1);
-        QCOMPARE(w.cmbCust->currentText(), QString());
-        QCOMPARE(w.cmbDept->currentIndex(), -1);
-        QCOMPARE(w.cmbCat->currentText(), QStringLiteral("Network"));
-        QCOMPARE(w.cmbPri->currentText(), QStringLiteral("Medium"));
-        QCOMPARE(w.cmbEnteredBy->currentText(), QStringLiteral("Smith, Jane"));
-        QCOMPARE(w.cmbAssignedTo->currentText(), QStringLiteral("Ångström, Anders"));
+        QStringList shown;
+        for (QComboBox* c : {w.cmbCust, w.cmbDept, w.cmbCat, w.cmbPri, w.cmbEnteredBy, w.cmbAssignedTo})
+            shown << QString::number(c->currentIndex() < 0 ? -1 : 0) + c->currentText();
+        QCOMPARE(shown, (QStringList{"-1", "-1", "0Network", "0Medium", "0Smith, Jane", "0Ångström, Anders"}));
         QVERIFY(!w.Editing && w.cmdCancel->isHidden());
     }
 
+    // A list is reloaded only when its flag is set; the shown request, or
+    // the user's choice while editing, stays selected.
     void reloadOnlyWhenFlagged()
     {
         frmMain& w = started();
@@ -346,47 +216,34 @@ private slots:
         QCOMPARE(entries(w.cmbCat), (QStringList{"Accounts=4", "Hardware=2", "Network=3", "Software=1"}));
         QVERIFY(!CatListChanged);
         QCOMPARE(w.cmbPri->count(), 3); // its flag was not set
-        // The shown request keeps its category after the reload.
         QCOMPARE(w.cmbCat->currentText(), QStringLiteral("Network"));
-    }
 
-    void reloadWhileEditingKeepsTheUsersChoice()
-    {
-        frmMain& w = started();
-        w.Form_Activate();
         w.Editing = true;
         w.EditLayout();
-        w.cmbCat->setCurrentIndex(0); // the user picked Hardware
-        MainDb->Execute(QStringLiteral("insert into Categories (CatDesc) values ('Accounts')"));
+        w.cmbCat->setCurrentIndex(1); // the user picked Hardware
+        MainDb->Execute(QStringLiteral("insert into Categories (CatDesc) values ('Email')"));
         CatListChanged = true;
         w.Form_Activate();
-        QCOMPARE(w.cmbCat->count(), 4);
+        QCOMPARE(w.cmbCat->count(), 5);
         QCOMPARE(w.cmbCat->currentText(), QStringLiteral("Hardware"));
-        QVERIFY(w.Editing);
-        QVERIFY(!w.cmdCancel->isHidden());
+        QVERIFY(w.Editing && !w.cmdCancel->isHidden());
     }
 
     void helpCalls()
     {
         frmMain& w = started();
         const QString file = m_dir->path() + QStringLiteral("/cvd.hlp");
-        auto last = [this] { return m_p->helpCalls.last(); };
-        w.mnuHelp[1]->trigger();
-        QCOMPARE(last().file, file);
-        QCOMPARE(last().command, Help::Context);
-        QCOMPARE(last().data, 0u);
-        w.mnuHelp[2]->trigger();
-        QCOMPARE(last().file, file);
-        QCOMPARE(last().command, Help::PartialKey);
-        QCOMPARE(last().data, 0u);
-        w.mnuHelp[3]->trigger();
-        QCOMPARE(last().file, QString());
-        QCOMPARE(last().command, Help::HelpOnHelp);
+        for (QAction* a : w.mnuHelp)
+            if (a)
+                a->trigger();
         QTest::mouseClick(w.cmdHelp, Qt::LeftButton);
-        QCOMPARE(last().file, file);
-        QCOMPARE(last().command, Help::Context);
-        QCOMPARE(last().data, 0u);
-        QCOMPARE(m_p->helpCalls.size(), 4);
+        QStringList calls;
+        for (const auto& c : m_p->helpCalls)
+            calls << QStringLiteral("%1 %2 %3").arg(c.file).arg(c.command).arg(c.data);
+        QCOMPARE(calls, (QStringList{QStringLiteral("%1 %2 0").arg(file).arg(Help::Context),
+                                     QStringLiteral("%1 %2 0").arg(file).arg(Help::PartialKey),
+                                     QStringLiteral(" %1 0").arg(Help::HelpOnHelp),
+                                     QStringLiteral("%1 %2 0").arg(file).arg(Help::Context)}));
     }
 
     void f1OpensHelpAtTheControl_data()
@@ -394,10 +251,7 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<quint32>("context");
         QTest::newRow("hours") << "txtHoursTot" << 22u;
-        QTest::newRow("request date (its edit box)") << "dcReqDate" << 17u;
         QTest::newRow("customer") << "cmbCust" << 19u;
-        QTest::newRow("category") << "cmbCat" << 21u;
-        QTest::newRow("description") << "txtReqDesc" << 15u;
         QTest::newRow("find button") << "cmdFind" << 12u;
         QTest::newRow("help button") << "cmdHelp" << 43u;
     }
@@ -428,10 +282,6 @@ private slots:
         QVERIFY(a);
         QVERIFY(a->isVisible());
         QCOMPARE(a->windowTitle(), QStringLiteral("About Calvedon"));
-        QCOMPARE(a->Label1->text(), QStringLiteral("Calvedon"));
-        QCOMPARE(a->Label2->text(), QStringLiteral("Version 0.9 (Beta)"));
-        QCOMPARE(a->cmdOk->text(), QStringLiteral("&Ok"));
-        QVERIFY(!a->Picture1->pixmap().isNull());
         w.mnuAbout->trigger();
         QCOMPARE(w.aboutBox(), a); // the same box, brought forward
         QTest::mouseClick(a->cmdOk, Qt::LeftButton);

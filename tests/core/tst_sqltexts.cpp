@@ -10,10 +10,14 @@
 #include <QTest>
 
 using namespace cvd;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 enum class State { Open, Resolved, Both };
+
+const QDate from98(1998, 1, 1);
+const QDate to98(1998, 12, 31);
 
 QString mmddyy(const QDate& d) { return d.toString(QStringLiteral("MM/dd/yy")); }
 
@@ -33,96 +37,80 @@ QString stateText(State s, const QString& openText)
 }
 
 // Request listings, by mode 0 staff, 1 customer, 2 department, 3 category.
-QString listingSql(int mode, const QDate& from, const QDate& to, State state, int id)
+QString listingSql(int mode, State state, int id, const QDate& from = from98, const QDate& to = to98)
 {
-    const QString base12 = QStringLiteral(
-        "Select CatDesc, Resolved, ReqDate, ReqDesc, Resp, AssignedTo, Req.CustID as CustID, DeptName, LastName, FirstName "
-        "from ((Req left join Dept on Req.DeptID = Dept.DeptID) left join Customers on Req.CustID = Customers.CustID) left "
-        "join Categories on Req.CatID = Categories.CatID where ReqDate >= #");
+    const QString joins = u"((Req left join Dept on Req.DeptID = Dept.DeptID) left join Customers on Req.CustID = "
+                          "Customers.CustID) left join Categories on Req.CatID = Categories.CatID where ReqDate >= #"_s;
     const QString base[4] = {
-        QStringLiteral("Select CatDesc, Resolved, ReqDate, ReqDesc, Resp, AssignedTo, Req.CustID as CustID, DeptName, "
-                       "Customers.LastName as LastName, Customers.FirstName as FirstName, Staff.LastName as StaffLast, "
-                       "Staff.FirstName as StaffFirst from (((Req left join Dept on Req.DeptID = Dept.DeptID) left join "
-                       "Customers on Req.CustID = Customers.CustID) left join Staff on Req.AssignedTo = Staff.StaffID) left "
-                       "join Categories on Req.CatID = Categories.CatID where ReqDate >= #"),
-        base12,
-        base12,
-        QStringLiteral("Select Resolved, CatDesc, DeptName, ReqDate, ReqDesc, Resp, AssignedTo, Req.CustID as CustID, "
-                       "DeptName, LastName, FirstName from ((Req left join Dept on Req.DeptID = Dept.DeptID) left join "
-                       "Customers on Req.CustID = Customers.CustID) left join Categories on Req.CatID = Categories.CatID "
-                       "where ReqDate >= #"),
+        u"Select CatDesc, Resolved, ReqDate, ReqDesc, Resp, AssignedTo, Req.CustID as CustID, DeptName, "
+        "Customers.LastName as LastName, Customers.FirstName as FirstName, Staff.LastName as StaffLast, "
+        "Staff.FirstName as StaffFirst from (((Req left join Dept on Req.DeptID = Dept.DeptID) left join "
+        "Customers on Req.CustID = Customers.CustID) left join Staff on Req.AssignedTo = Staff.StaffID) left "
+        "join Categories on Req.CatID = Categories.CatID where ReqDate >= #"_s,
+        u"Select CatDesc, Resolved, ReqDate, ReqDesc, Resp, AssignedTo, Req.CustID as CustID, DeptName, LastName, "
+        "FirstName from "_s + joins,
+        u"Select CatDesc, Resolved, ReqDate, ReqDesc, Resp, AssignedTo, Req.CustID as CustID, DeptName, LastName, "
+        "FirstName from "_s + joins,
+        u"Select Resolved, CatDesc, DeptName, ReqDate, ReqDesc, Resp, AssignedTo, Req.CustID as CustID, DeptName, "
+        "LastName, FirstName from "_s + joins,
     };
-    const QString openText[4] = {QStringLiteral(" and not resolved"), QStringLiteral(" and not Resolved"),
-                                 QStringLiteral(" and not resolved"), QStringLiteral(" and not resolved")};
-    const QString all[4] = {
-        QStringLiteral(" order by Staff.LastName, Staff.FirstName, ReqDate, Customers.LastName, Customers.FirstName"),
-        QStringLiteral(" order by LastName, FirstName, ReqDate"), QStringLiteral(" order by DeptName, ReqDate"),
-        QStringLiteral(" order by CatDesc, ReqDate, DeptName")};
-    const QString selected[4] = {QStringLiteral(" and AssignedTo = "), QStringLiteral(" and Req.CustID = "),
-                                 QStringLiteral(" and Req.DeptID = "), QStringLiteral(" and Req.CatID = ")};
-    const QString selectedOrder[4] = {QStringLiteral(" order by ReqDate, Customers.LastName, Customers.FirstName"),
-                                      QStringLiteral(" order by LastName, FirstName, ReqDate"),
-                                      QStringLiteral(" order by DeptName, ReqDate"),
-                                      QStringLiteral(" order by CatDesc, ReqDate, DeptName")};
-    QString s = base[mode] + range(from, to) + stateText(state, openText[mode]);
-    s += id == 0 ? all[mode] : selected[mode] + QString::number(id) + selectedOrder[mode];
-    return s;
+    const QString order[4] = {u" order by Staff.LastName, Staff.FirstName, ReqDate, Customers.LastName, Customers.FirstName"_s,
+                              u" order by LastName, FirstName, ReqDate"_s, u" order by DeptName, ReqDate"_s,
+                              u" order by CatDesc, ReqDate, DeptName"_s};
+    const QString selected[4] = {u" and AssignedTo = "_s, u" and Req.CustID = "_s, u" and Req.DeptID = "_s,
+                                 u" and Req.CatID = "_s};
+    QString s = base[mode] + range(from, to) + stateText(state, mode == 1 ? u" and not Resolved"_s : u" and not resolved"_s);
+    if (id == 0)
+        return s + order[mode];
+    return s + selected[mode] + QString::number(id)
+           + (mode == 0 ? u" order by ReqDate, Customers.LastName, Customers.FirstName"_s : order[mode]);
 }
 
-QString hoursSql(const QDate& from, const QDate& to, State state, int id)
+QString hoursSql(State state, int id, const QDate& from = from98, const QDate& to = to98)
 {
-    QString s = QStringLiteral("Select AmtPaid, ReqDate, ShortDesc, AssignedTo, HoursTot, MinTot, CostTot, Staff.LastName as "
-                               "StaffLast, Staff.FirstName as StaffFirst from Req left join Staff on Req.AssignedTo = "
-                               "Staff.StaffID where ReqDate >= #")
-                + range(from, to) + stateText(state, QStringLiteral(" and not resolved"));
-    s += id == 0 ? QStringLiteral(" order by Staff.LastName, Staff.FirstName, ReqDate")
-                 : QStringLiteral(" and AssignedTo = ") + QString::number(id) + QStringLiteral(" order by ReqDate");
-    return s;
+    QString s = u"Select AmtPaid, ReqDate, ShortDesc, AssignedTo, HoursTot, MinTot, CostTot, Staff.LastName as "
+                "StaffLast, Staff.FirstName as StaffFirst from Req left join Staff on Req.AssignedTo = "
+                "Staff.StaffID where ReqDate >= #"_s
+                + range(from, to) + stateText(state, u" and not resolved"_s);
+    return s + (id == 0 ? u" order by Staff.LastName, Staff.FirstName, ReqDate"_s
+                        : u" and AssignedTo = %1 order by ReqDate"_s.arg(id));
 }
 
-// Charges by customer (byDept false) or by department.
-QString chargesSql(bool byDept, const QDate& from, const QDate& to, State state, int id)
+// The end of the charges and bills queries, by customer or by department.
+QString byCustOrDept(bool byDept, int id)
 {
-    QString s = QStringLiteral("Select AmtPaid, Req.DeptID as DeptID, Req.CustID as CustID, DeptName, ReqDate, ShortDesc, "
-                               "AssignedTo, HoursTot, MinTot, CostTot, Customers.LastName as LastName, "
-                               "Customers.FirstName as FirstName from (Req left join Customers on Req.CustID = "
-                               "Customers.CustID) left join Dept on Req.DeptID = Dept.DeptID where ReqDate >= #")
-                + range(from, to) + stateText(state, QStringLiteral(" and not resolved"));
-    if (!byDept)
-        s += id == 0 ? QStringLiteral(" order by Customers.LastName, Customers.FirstName, ReqDate")
-                     : QStringLiteral(" and CustID = ") + QString::number(id) + QStringLiteral(" order by ReqDate");
-    else
-        s += id == 0 ? QStringLiteral(" order by DeptName, ReqDate")
-                     : QStringLiteral(" and DeptID = ") + QString::number(id) + QStringLiteral(" order by ReqDate");
-    return s;
+    if (id != 0)
+        return (byDept ? u" and DeptID = %1 order by ReqDate"_s : u" and CustID = %1 order by ReqDate"_s).arg(id);
+    return byDept ? u" order by DeptName, ReqDate"_s : u" order by Customers.LastName, Customers.FirstName, ReqDate"_s;
 }
 
-// Bills by customer (mode 1) or department (mode 2).
-QString billsSql(int mode, const QDate& from, const QDate& to, State state, int id)
+QString chargesSql(bool byDept, State state, int id, const QDate& from = from98, const QDate& to = to98)
 {
-    QString s = mode == 1 ? QStringLiteral("Select AmtPaid, Req.CustID as CustID, ReqDate, ShortDesc, AssignedTo, CostTot, "
-                                           "LastName, FirstName, Address, City, St, Zip, Country from Req left join "
-                                           "Customers on Req.CustID = Customers.CustID where ReqDate >= #")
-                          : QStringLiteral("Select AmtPaid, Req.DeptID as DeptID, Address, City, St, Zip, Country, "
-                                           "DeptName, ReqDate, ShortDesc, AssignedTo, CostTot from Req left join Dept on "
-                                           "Req.DeptID = Dept.DeptID where ReqDate >= #");
-    s += range(from, to) + QStringLiteral(" and AmtPaid < CostTot");
-    s += stateText(state, QStringLiteral(" and not resolved"));
-    if (mode == 1)
-        s += id == 0 ? QStringLiteral(" order by Customers.LastName, Customers.FirstName, ReqDate")
-                     : QStringLiteral(" and CustID = ") + QString::number(id) + QStringLiteral(" order by ReqDate");
-    else
-        s += id == 0 ? QStringLiteral(" order by DeptName, ReqDate")
-                     : QStringLiteral(" and DeptID = ") + QString::number(id) + QStringLiteral(" order by ReqDate");
-    return s;
+    return u"Select AmtPaid, Req.DeptID as DeptID, Req.CustID as CustID, DeptName, ReqDate, ShortDesc, "
+           "AssignedTo, HoursTot, MinTot, CostTot, Customers.LastName as LastName, "
+           "Customers.FirstName as FirstName from (Req left join Customers on Req.CustID = "
+           "Customers.CustID) left join Dept on Req.DeptID = Dept.DeptID where ReqDate >= #"_s
+           + range(from, to) + stateText(state, u" and not resolved"_s) + byCustOrDept(byDept, id);
+}
+
+QString billsSql(bool byDept, State state, int id, const QDate& from = from98, const QDate& to = to98)
+{
+    const QString s = byDept ? u"Select AmtPaid, Req.DeptID as DeptID, Address, City, St, Zip, Country, "
+                               "DeptName, ReqDate, ShortDesc, AssignedTo, CostTot from Req left join Dept on "
+                               "Req.DeptID = Dept.DeptID where ReqDate >= #"_s
+                             : u"Select AmtPaid, Req.CustID as CustID, ReqDate, ShortDesc, AssignedTo, CostTot, "
+                               "LastName, FirstName, Address, City, St, Zip, Country from Req left join "
+                               "Customers on Req.CustID = Customers.CustID where ReqDate >= #"_s;
+    return s + range(from, to) + u" and AmtPaid < CostTot"_s + stateText(state, u" and not resolved"_s)
+           + byCustOrDept(byDept, id);
 }
 
 // The find dialog's query, built step by step from its entries.
 struct FindEntries {
-    QString search1, search2;
+    QString search1 {}, search2 {};
     bool orJoin = false;
     bool reqAndResp = false;
-    QString dateText;
+    QString dateText {};
     bool less = false;
     int deptId = 0;
     int staffId = 0;
@@ -130,59 +118,39 @@ struct FindEntries {
 
 QString findSql(FindEntries e)
 {
-    if (e.search1.isEmpty() && !e.search2.isEmpty()) {
-        e.search1 = e.search2;
-        e.search2.clear();
-    }
-    auto criterion = [&](const QString& t) {
-        QString esc = t;
-        esc.replace(QStringLiteral("'"), QStringLiteral("''"));
-        const QString req = QStringLiteral("ReqDesc like '*") + esc + QStringLiteral("*'");
-        return e.reqAndResp ? QStringLiteral("(") + req + QStringLiteral(" or Resp like '*") + esc + QStringLiteral("*')") : req;
+    if (e.search1.isEmpty())
+        std::swap(e.search1, e.search2);
+    auto criterion = [&](QString t) {
+        t.replace(u"'"_s, u"''"_s);
+        const QString req = u"ReqDesc like '*"_s + t + u"*'"_s;
+        return e.reqAndResp ? u"("_s + req + u" or Resp like '*"_s + t + u"*')"_s : req;
     };
     QString f;
+    auto add = [&](const QString& c) { f += (f.isEmpty() ? QString() : u" and "_s) + c; };
     if (!e.search1.isEmpty()) {
         f = criterion(e.search1);
         if (!e.search2.isEmpty())
-            f += (e.orJoin ? QStringLiteral(" or ") : QStringLiteral(" and ")) + criterion(e.search2);
+            f += (e.orJoin ? u" or "_s : u" and "_s) + criterion(e.search2);
     }
-    if (!e.dateText.isEmpty()) {
-        if (!f.isEmpty())
-            f += QStringLiteral(" and ");
-        f += e.less ? QStringLiteral(" ReqDate < #") : QStringLiteral(" ReqDate >= #");
-        f += mmddyy(QDate::fromString(e.dateText, QStringLiteral("M/d/yy"))) + QStringLiteral("#");
-    }
-    if (e.deptId) {
-        if (!f.isEmpty())
-            f += QStringLiteral(" and ");
-        f += QStringLiteral(" DeptID = ") + QString::number(e.deptId);
-    }
-    if (e.staffId) {
-        if (!f.isEmpty())
-            f += QStringLiteral(" and ");
-        f += QStringLiteral(" AssignedTo = ") + QString::number(e.staffId);
-    }
-    return QStringLiteral("Select * from Req where ") + f + QStringLiteral(" order by ReqDate desc");
+    if (!e.dateText.isEmpty())
+        add((e.less ? u" ReqDate < #"_s : u" ReqDate >= #"_s) + mmddyy(QDate::fromString(e.dateText, u"M/d/yy"_s)) + u"#"_s);
+    if (e.deptId)
+        add(u" DeptID = "_s + QString::number(e.deptId));
+    if (e.staffId)
+        add(u" AssignedTo = "_s + QString::number(e.staffId));
+    return u"Select * from Req where "_s + f + u" order by ReqDate desc"_s;
 }
 
 // A field's value as compared below: dates ISO, money in ten-thousandths.
 QString keyText(const Value& v)
 {
-    switch (v.type()) {
-    case VType::Null: return QStringLiteral("null");
-    case VType::Date: return v.toDate().toString(Qt::ISODate);
-    case VType::Currency: return QString::number(v.toCurrency().units);
-    case VType::Boolean: return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    case VType::Long: return QString::number(v.toLong());
-    case VType::Text: return v.toText();
-    case VType::Single:
-    case VType::Double: return QString::number(v.toDouble());
-    }
-    return QString();
+    if (v.isNull())
+        return u"null"_s;
+    if (v.type() == VType::Date)
+        return v.toDate().toString(Qt::ISODate);
+    return v.type() == VType::Currency ? QString::number(v.toCurrency().units) : v.toText();
 }
 
-const QDate from98(1998, 1, 1);
-const QDate to98(1998, 12, 31);
 
 } // namespace
 
@@ -202,177 +170,118 @@ void TestSqlTexts::runs_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QStringList>("expected"); // the key of each row in order (of the found row)
 
-    const auto snap = RecordsetType::Snapshot;
     const auto dyn = RecordsetType::Dynaset;
-    auto row = [](const char* name, const QString& sql, RecordsetType type, const char* key, const QStringList& expected,
-                  const QString& criteria = QString()) {
+    auto row = [](const char* name, const QString& sql, const char* key, const QStringList& expected,
+                   RecordsetType type = RecordsetType::Snapshot, const QString& criteria = QString()) {
         QTest::newRow(name) << sql << type << criteria << QString::fromLatin1(key) << expected;
     };
 
     // Start-up: the request set, the settings and the six look-up lists.
-    row("ReqSet", QStringLiteral("Select * from Req order by ReqDate desc"), dyn, "ReqID",
-        {"8", "7", "6", "5", "4", "3", "2", "1"});
-    row("Settings table", QStringLiteral("Settings"), RecordsetType::Table, "DefHourlyRate", {"400000"});
-    row("cmbCat", QStringLiteral("Select * from categories order by CatDesc"), snap, "CatID", {"2", "3", "1"});
-    row("cmbCust", QStringLiteral("Select CustID, FirstName, LastName from Customers order by Lastname, Firstname"), snap,
-        "CustID", {"1", "2", "3", "4"});
-    row("cmbDept", QStringLiteral("Select DeptName, DeptID from Dept order by Deptname"), snap, "DeptID", {"1", "3", "2"});
-    row("cmbPri", QStringLiteral("Select PriID, PriDesc from Priorities order by PriDesc"), snap, "PriID", {"1", "2", "3"});
-    row("staff lists", QStringLiteral("Select FirstName, LastName, StaffID from Staff order by LastName, FirstName"), snap,
-        "StaffID", {"2", "1", "3"});
-
-    // The request set after an add: found again by key.
-    row("ReqSet find by key", QStringLiteral("Select * from Req order by ReqDate desc"), dyn, "ReqID", {"5"},
-        QStringLiteral("ReqID = 5"));
+    row("ReqSet", u"Select * from Req order by ReqDate desc"_s, "ReqID", {"8", "7", "6", "5", "4", "3", "2", "1"}, dyn);
+    row("Settings table", u"Settings"_s, "DefHourlyRate", {"400000"}, RecordsetType::Table);
+    row("cmbCat", u"Select * from categories order by CatDesc"_s, "CatID", {"2", "3", "1"});
+    row("cmbCust", u"Select CustID, FirstName, LastName from Customers order by Lastname, Firstname"_s, "CustID",
+        {"1", "2", "3", "4"});
+    row("cmbDept", u"Select DeptName, DeptID from Dept order by Deptname"_s, "DeptID", {"1", "3", "2"});
+    row("cmbPri", u"Select PriID, PriDesc from Priorities order by PriDesc"_s, "PriID", {"1", "2", "3"});
+    row("staff lists", u"Select FirstName, LastName, StaffID from Staff order by LastName, FirstName"_s, "StaffID",
+        {"2", "1", "3"});
 
     // Maintenance windows, their finds and their in-use checks.
-    row("categories window", QStringLiteral("Select * from Categories order by CatDesc"), dyn, "CatDesc",
-        {"Hardware", "Network", "Software"});
-    row("priorities window", QStringLiteral("Select * from Priorities order by PriDesc"), dyn, "PriDesc",
-        {"High", "Low", "Medium"});
-    row("customers window", QStringLiteral("Select * from Customers order by LastName, FirstName"), dyn, "LastName",
-        {"Adams", "Baker", "O'Neil", "李"});
-    row("departments window", QStringLiteral("Select * from Dept order by DeptName"), dyn, "DeptName",
-        {"Accounting", "Zeta Corp", "Ångström Labs"});
-    row("staff window", QStringLiteral("Select * from Staff order by LastName, FirstName"), dyn, "LastName",
-        {"Jones", "Smith", "Ångström"});
-    row("find category", QStringLiteral("Select * from Categories order by CatDesc"), dyn, "CatID", {"3"},
-        QStringLiteral("CatDesc like 'net*'"));
-    row("find priority", QStringLiteral("Select * from Priorities order by PriDesc"), dyn, "PriID", {"3"},
-        QStringLiteral("PriDesc like 'Me*'"));
-    row("find customer", QStringLiteral("Select * from Customers order by LastName, FirstName"), dyn, "CustID", {"3"},
-        QStringLiteral("LastName like 'O*'"));
-    row("customer saved, by key", QStringLiteral("Select * from Customers order by LastName, FirstName"), dyn, "LastName",
-        {"李"}, QStringLiteral("CustID = 4"));
-    row("find department", QStringLiteral("Select * from Dept order by DeptName"), dyn, "DeptID", {"2"},
-        QStringLiteral("DeptName like 'ång*'"));
-    row("find staff", QStringLiteral("Select * from Staff order by LastName, FirstName"), dyn, "StaffID", {"1"},
-        QStringLiteral("LastName like 'Sm*'"));
-    row("find staff, none", QStringLiteral("Select * from Staff order by LastName, FirstName"), dyn, "StaffID", {},
-        QStringLiteral("LastName like 'Q*'"));
-    row("category in use", QStringLiteral("Select * from Req where CatID = 2"), snap, "ReqID", {"1", "4", "7"});
-    row("category not in use", QStringLiteral("Select * from Req where CatID = 99"), snap, "ReqID", {});
-    row("priority in use", QStringLiteral("Select * from Req where PriID= 1"), snap, "ReqID", {"1", "3", "7"});
-    row("customer in use", QStringLiteral("Select ReqID from Req where CustID = 1"), snap, "ReqID", {"1", "2", "5"});
-    row("department in use by requests", QStringLiteral("Select ReqID from Req where DeptID = 2"), snap, "ReqID",
-        {"3", "5", "7"});
-    row("department in use by customers", QStringLiteral("Select CustID from Customers where DeptID = 1"), snap, "CustID",
-        {"1", "3"});
-    row("staff in use", QStringLiteral("Select ReqID from Req where EnteredBy = 2 or AssignedTo = 2"), snap, "ReqID",
+    row("categories window", u"Select * from Categories order by CatDesc"_s, "CatDesc",
+        {"Hardware", "Network", "Software"}, dyn);
+    row("priorities window", u"Select * from Priorities order by PriDesc"_s, "PriDesc", {"High", "Low", "Medium"}, dyn);
+    row("customers window", u"Select * from Customers order by LastName, FirstName"_s, "LastName",
+        {"Adams", "Baker", "O'Neil", "李"}, dyn);
+    row("departments window", u"Select * from Dept order by DeptName"_s, "DeptName",
+        {"Accounting", "Zeta Corp", "Ångström Labs"}, dyn);
+    row("staff window", u"Select * from Staff order by LastName, FirstName"_s, "LastName",
+        {"Jones", "Smith", "Ångström"}, dyn);
+    row("find category", u"Select * from Categories order by CatDesc"_s, "CatID", {"3"}, dyn, u"CatDesc like 'net*'"_s);
+    row("find priority", u"Select * from Priorities order by PriDesc"_s, "PriID", {"3"}, dyn, u"PriDesc like 'Me*'"_s);
+    row("find customer", u"Select * from Customers order by LastName, FirstName"_s, "CustID", {"3"}, dyn,
+        u"LastName like 'O*'"_s);
+    row("find department", u"Select * from Dept order by DeptName"_s, "DeptID", {"2"}, dyn, u"DeptName like 'ång*'"_s);
+    row("find staff", u"Select * from Staff order by LastName, FirstName"_s, "StaffID", {"1"}, dyn,
+        u"LastName like 'Sm*'"_s);
+    row("category in use", u"Select * from Req where CatID = 2"_s, "ReqID", {"1", "4", "7"});
+    row("category not in use", u"Select * from Req where CatID = 99"_s, "ReqID", {});
+    row("priority in use", u"Select * from Req where PriID= 1"_s, "ReqID", {"1", "3", "7"});
+    row("customer in use", u"Select ReqID from Req where CustID = 1"_s, "ReqID", {"1", "2", "5"});
+    row("department in use by requests", u"Select ReqID from Req where DeptID = 2"_s, "ReqID", {"3", "5", "7"});
+    row("department in use by customers", u"Select CustID from Customers where DeptID = 1"_s, "CustID", {"1", "3"});
+    row("staff in use", u"Select ReqID from Req where EnteredBy = 2 or AssignedTo = 2"_s, "ReqID",
         {"2", "3", "4", "6"});
-    row("customers window departments", QStringLiteral("Select DeptName, DeptID from Dept order by DeptName"), snap,
-        "DeptName", {"Accounting", "Zeta Corp", "Ångström Labs"});
 
     // The find dialog.
-    FindEntries e;
-    e.search2 = QStringLiteral("printer");
-    row("find: second text only", findSql(e), dyn, "ReqID", {"5", "1"});
-    e = {};
-    e.search1 = QStringLiteral("O'Neil");
-    row("find: apostrophe", findSql(e), dyn, "ReqID", {"3"});
-    e = {};
-    e.search1 = QStringLiteral("network");
-    e.search2 = QStringLiteral("driver");
-    e.orJoin = true;
-    e.reqAndResp = true;
-    row("find: or, request and response", findSql(e), dyn, "ReqID", {"5", "3"});
-    e = {};
-    e.search1 = QStringLiteral("print");
-    e.search2 = QStringLiteral("EVERY");
-    row("find: and", findSql(e), dyn, "ReqID", {"1"});
-    e = {};
-    e.dateText = QStringLiteral("3/5/98");
-    e.less = true;
-    row("find: date less than", findSql(e), dyn, "ReqID", {"4", "3", "2", "1"});
-    e = {};
-    e.dateText = QStringLiteral("7/4/01");
-    row("find: date from, 20xx", findSql(e), dyn, "ReqID", {"8"});
-    e = {};
-    e.search1 = QStringLiteral("a");
-    e.deptId = 1;
-    row("find: text and department", findSql(e), dyn, "ReqID", {"2", "1"});
-    e = {};
-    e.dateText = QStringLiteral("1/1/98");
-    e.staffId = 1;
-    row("find: date and staff", findSql(e), dyn, "ReqID", {"7", "3"});
-    e = {};
-    e.deptId = 3;
-    row("find: department only", findSql(e), dyn, "ReqID", {"6"});
-    e = {};
-    e.search1 = QStringLiteral("zoË");
-    row("find: unicode", findSql(e), dyn, "ReqID", {"6"});
-    e = {};
-    e.search1 = QStringLiteral("zzz");
-    row("find: nothing", findSql(e), dyn, "ReqID", {});
+    auto find = [&](const char* name, const FindEntries& e, const QStringList& expected) {
+        row(name, findSql(e), "ReqID", expected, dyn);
+    };
+    find("find: second text only", {.search2 = u"printer"_s}, {"5", "1"});
+    find("find: apostrophe", {.search1 = u"O'Neil"_s}, {"3"});
+    find("find: or, request and response",
+        {.search1 = u"network"_s, .search2 = u"driver"_s, .orJoin = true, .reqAndResp = true}, {"5", "3"});
+    find("find: and", {.search1 = u"print"_s, .search2 = u"EVERY"_s}, {"1"});
+    find("find: date less than", {.dateText = u"3/5/98"_s, .less = true}, {"4", "3", "2", "1"});
+    find("find: date from, 20xx", {.dateText = u"7/4/01"_s}, {"8"});
+    find("find: text and department", {.search1 = u"a"_s, .deptId = 1}, {"2", "1"});
+    find("find: date and staff", {.dateText = u"1/1/98"_s, .staffId = 1}, {"7", "3"});
+    find("find: department only", {.deptId = 3}, {"6"});
+    find("find: unicode", {.search1 = u"zoË"_s}, {"6"});
 
     // The report selection dialog's lists.
-    row("selection: staff", QStringLiteral("Select LastName, FirstName, StaffID from Staff order by LastName, FirstName"),
-        snap, "StaffID", {"2", "1", "3"});
-    row("selection: customers",
-        QStringLiteral("Select LastName, FirstName, CustID from Customers order by LastName, FirstName"), snap, "CustID",
-        {"1", "2", "3", "4"});
-    row("selection: departments", QStringLiteral("Select DeptName, DeptID from Dept order by DeptName"), snap, "DeptID",
-        {"1", "3", "2"});
-    row("selection: categories", QStringLiteral("Select * from Categories order by Catdesc"), snap, "CatID",
-        {"2", "3", "1"});
+    row("selection: staff", u"Select LastName, FirstName, StaffID from Staff order by LastName, FirstName"_s, "StaffID",
+        {"2", "1", "3"});
+    row("selection: customers", u"Select LastName, FirstName, CustID from Customers order by LastName, FirstName"_s,
+        "CustID", {"1", "2", "3", "4"});
+    row("selection: departments", u"Select DeptName, DeptID from Dept order by DeptName"_s, "DeptID", {"1", "3", "2"});
+    row("selection: categories", u"Select * from Categories order by Catdesc"_s, "CatID", {"2", "3", "1"});
 
     // Request listings (1998: requests 2 to 6).
-    row("listing by staff", listingSql(0, from98, to98, State::Both, 0), snap, "ReqDate",
+    row("listing by staff", listingSql(0, State::Both, 0), "ReqDate",
         {"1998-02-10", "1998-01-05", "1998-03-31", "1998-01-20", "1998-03-05"});
-    row("listing by staff, open", listingSql(0, from98, to98, State::Open, 0), snap, "ReqDate",
-        {"1998-02-10", "1998-01-05", "1998-03-31"});
-    row("listing by staff, one, resolved", listingSql(0, from98, to98, State::Resolved, 1), snap, "ReqDate", {"1998-01-20"});
-    row("listing by staff, one", listingSql(0, from98, to98, State::Both, 2), snap, "StaffLast", {"Jones", "Jones"});
-    row("listing by customer", listingSql(1, from98, to98, State::Both, 0), snap, "CustID", {"1", "1", "2", "3", "4"});
-    row("listing by customer, one, open", listingSql(1, from98, to98, State::Open, 1), snap, "ReqDate", {"1998-01-05"});
-    row("listing by department", listingSql(2, from98, to98, State::Both, 0), snap, "ReqDate",
+    row("listing by staff, open", listingSql(0, State::Open, 0), "ReqDate", {"1998-02-10", "1998-01-05", "1998-03-31"});
+    row("listing by staff, one, resolved", listingSql(0, State::Resolved, 1), "ReqDate", {"1998-01-20"});
+    row("listing by staff, one", listingSql(0, State::Both, 2), "StaffLast", {"Jones", "Jones"});
+    row("listing by customer", listingSql(1, State::Both, 0), "CustID", {"1", "1", "2", "3", "4"});
+    row("listing by customer, one, open", listingSql(1, State::Open, 1), "ReqDate", {"1998-01-05"});
+    row("listing by department", listingSql(2, State::Both, 0), "ReqDate",
         {"1998-01-05", "1998-02-10", "1998-03-31", "1998-01-20", "1998-03-05"});
-    row("listing by department, one", listingSql(2, from98, to98, State::Both, 2), snap, "DeptName",
-        {"Ångström Labs", "Ångström Labs"});
-    row("listing by category", listingSql(3, from98, to98, State::Both, 0), snap, "ReqDate",
+    row("listing by department, one", listingSql(2, State::Both, 2), "DeptName", {"Ångström Labs", "Ångström Labs"});
+    row("listing by category", listingSql(3, State::Both, 0), "ReqDate",
         {"1998-03-31", "1998-02-10", "1998-01-20", "1998-01-05", "1998-03-05"});
-    row("listing by category, open", listingSql(3, from98, to98, State::Open, 0), snap, "CatDesc",
-        {"null", "Hardware", "Software"});
-    row("listing by category, one, resolved", listingSql(3, from98, to98, State::Resolved, 1), snap, "ReqDate",
-        {"1998-03-05"});
+    row("listing by category, open", listingSql(3, State::Open, 0), "CatDesc", {"null", "Hardware", "Software"});
+    row("listing by category, one, resolved", listingSql(3, State::Resolved, 1), "ReqDate", {"1998-03-05"});
 
     // Hours by staff.
-    row("hours", hoursSql(from98, to98, State::Both, 0), snap, "AssignedTo", {"null", "2", "2", "1", "3"});
-    row("hours, resolved", hoursSql(from98, to98, State::Resolved, 0), snap, "StaffLast", {"Smith", "Ångström"});
-    row("hours, one, open", hoursSql(from98, to98, State::Open, 2), snap, "ReqDate", {"1998-01-05", "1998-03-31"});
-    row("hours, 1990 to 2029", hoursSql(QDate(1990, 1, 1), QDate(2029, 12, 31), State::Both, 0), snap, "ReqDate",
-        {"1998-02-10", "1998-01-05", "1998-03-31", "1997-12-15", "1998-01-20", "1999-06-01", "1998-03-05", "2001-07-04"});
+    row("hours", hoursSql(State::Both, 0), "AssignedTo", {"null", "2", "2", "1", "3"});
+    row("hours, resolved", hoursSql(State::Resolved, 0), "StaffLast", {"Smith", "Ångström"});
+    row("hours, one, open", hoursSql(State::Open, 2), "ReqDate", {"1998-01-05", "1998-03-31"});
+    row("hours, 1990 to 2029", hoursSql(State::Both, 0, QDate(1990, 1, 1), QDate(2029, 12, 31)), "ReqDate",
+        {"1998-02-10", "1998-01-05", "1998-03-31", "1997-12-15", "1998-01-20", "1999-06-01", "1998-03-05",
+            "2001-07-04"});
     row("hours, m/d/yy literals",
-        QStringLiteral("Select AmtPaid, ReqDate, ShortDesc, AssignedTo, HoursTot, MinTot, CostTot, Staff.LastName as "
-                       "StaffLast, Staff.FirstName as StaffFirst from Req left join Staff on Req.AssignedTo = Staff.StaffID "
-                       "where ReqDate >= #1/1/98# and ReQDate <= #3/5/98# and Resolved order by ReqDate"),
-        snap, "ReqDate", {"1998-01-20", "1998-03-05"});
+        QStringLiteral(
+            "Select AmtPaid, ReqDate, ShortDesc, AssignedTo, HoursTot, MinTot, CostTot, Staff.LastName as "
+            "StaffLast, Staff.FirstName as StaffFirst from Req left join Staff on Req.AssignedTo = Staff.StaffID "
+            "where ReqDate >= #1/1/98# and ReQDate <= #3/5/98# and Resolved order by ReqDate"),
+        "ReqDate", {"1998-01-20", "1998-03-05"});
 
     // Charges by customer and by department: an unqualified CustID or
     // DeptID is the request's own.
-    row("charges by customer", chargesSql(false, from98, to98, State::Both, 0), snap, "CustID", {"1", "1", "2", "3", "4"});
-    row("charges by customer, one", chargesSql(false, from98, to98, State::Both, 1), snap, "ReqDate",
-        {"1998-01-05", "1998-03-05"});
-    row("charges by department", chargesSql(true, from98, to98, State::Both, 0), snap, "DeptID", {"1", "1", "3", "2", "2"});
-    row("charges by department, one", chargesSql(true, from98, to98, State::Both, 2), snap, "ReqDate",
-        {"1998-01-20", "1998-03-05"});
-    row("charges by department, one, open", chargesSql(true, from98, to98, State::Open, 1), snap, "ReqDate",
-        {"1998-01-05", "1998-02-10"});
+    row("charges by customer", chargesSql(false, State::Both, 0), "CustID", {"1", "1", "2", "3", "4"});
+    row("charges by customer, one", chargesSql(false, State::Both, 1), "ReqDate", {"1998-01-05", "1998-03-05"});
+    row("charges by department", chargesSql(true, State::Both, 0), "DeptID", {"1", "1", "3", "2", "2"});
+    row("charges by department, one", chargesSql(true, State::Both, 2), "ReqDate", {"1998-01-20", "1998-03-05"});
+    row("charges by department, one, open", chargesSql(true, State::Open, 1), "ReqDate", {"1998-01-05", "1998-02-10"});
 
     // Bills: only what is not paid in full.
-    row("bills by customer", billsSql(1, from98, to98, State::Both, 0), snap, "ReqDate",
-        {"1998-01-05", "1998-03-05", "1998-01-20"});
-    row("bills by customer, amounts", billsSql(1, from98, to98, State::Both, 0), snap, "CostTot",
-        {"500000", "1000000", "400000"});
-    row("bills by customer, one", billsSql(1, from98, to98, State::Both, 2), snap, "LastName", {"Baker"});
-    row("bills by customer, one, open", billsSql(1, from98, to98, State::Open, 1), snap, "ReqDate", {"1998-01-05"});
-    row("bills by customer, all years", billsSql(1, QDate(1990, 1, 1), QDate(2029, 12, 31), State::Both, 0), snap,
-        "ReqDate", {"2001-07-04", "1998-01-05", "1998-03-05", "1998-01-20", "1999-06-01"});
-    row("bills by department", billsSql(2, from98, to98, State::Both, 0), snap, "DeptID", {"1", "2", "2"});
-    row("bills by department, one", billsSql(2, from98, to98, State::Both, 2), snap, "ReqDate",
-        {"1998-01-20", "1998-03-05"});
-    row("bills by department, resolved", billsSql(2, from98, to98, State::Resolved, 0), snap, "City",
-        {"Uppsala", "Uppsala"});
+    row("bills by customer", billsSql(false, State::Both, 0), "ReqDate", {"1998-01-05", "1998-03-05", "1998-01-20"});
+    row("bills by customer, one", billsSql(false, State::Both, 2), "LastName", {"Baker"});
+    row("bills by customer, one, open", billsSql(false, State::Open, 1), "ReqDate", {"1998-01-05"});
+    row("bills by department", billsSql(true, State::Both, 0), "DeptID", {"1", "2", "2"});
+    row("bills by department, one", billsSql(true, State::Both, 2), "ReqDate", {"1998-01-20", "1998-03-05"});
+    row("bills by department, resolved", billsSql(true, State::Resolved, 0), "City", {"Uppsala", "Uppsala"});
 }
 
 void TestSqlTexts::runs()

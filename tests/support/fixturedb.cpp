@@ -22,21 +22,8 @@ void run(sqlite3* db, const char* sql)
     }
 }
 
-sqlite3* create(const QString& path)
-{
-    QFile::remove(path);
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-        != SQLITE_OK) {
-        sqlite3_close(db);
-        raise(ErrNo::SqlError, QStringLiteral("cannot create %1").arg(path));
-    }
-    run(db, "BEGIN");
-    schema::createTables(db);
-    return db;
-}
-
 const char* const fixtureRows = R"SQL(
+BEGIN;
 INSERT INTO Categories (CatID, CatDesc) VALUES (1, 'Software'), (2, 'Hardware'), (3, 'Network');
 INSERT INTO Priorities (PriID, PriDesc) VALUES (1, 'High'), (2, 'Low'), (3, 'Medium');
 INSERT INTO Dept (DeptID, DeptName, Address, City, St, Zip, Country, Phone) VALUES
@@ -70,16 +57,17 @@ INSERT INTO Req (ReqID, ShortDesc, ReqDesc, Resp, ReqDate, DueDate, ResDate, Res
   3, 0, 0, 750000, 0, NULL, 2, 2, 1, 2, 1, 1, NULL),
  (8, 'Cable', 'Cable#5 loose', 'Fixed', '2001-07-04', NULL, '2001-07-04', 1,
   1, 0, 0, 400000, 0, NULL, NULL, NULL, 3, 3, 1, 3, NULL);
+COMMIT;
 )SQL";
 
 } // namespace
 
 QString createFixtureDb(const QString& folder)
 {
-    const QString path = QDir(folder).filePath(QStringLiteral("cvd.mdb"));
-    sqlite3* db = create(path);
+    const QString path = createEmptyDb(folder);
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
     run(db, fixtureRows);
-    run(db, "COMMIT");
     sqlite3_close(db);
     return path;
 }
@@ -87,7 +75,14 @@ QString createFixtureDb(const QString& folder)
 QString createEmptyDb(const QString& folder)
 {
     const QString path = QDir(folder).filePath(QStringLiteral("cvd.mdb"));
-    sqlite3* db = create(path);
+    QFile::remove(path);
+    sqlite3* db = nullptr;
+    if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK) {
+        sqlite3_close(db);
+        raise(ErrNo::SqlError, QStringLiteral("cannot create %1").arg(path));
+    }
+    run(db, "BEGIN");
+    schema::createTables(db);
     run(db, "COMMIT");
     sqlite3_close(db);
     return path;

@@ -59,19 +59,4 @@ QStringList ScriptedPlatform::messageTexts() const
     return out;
 }
 
-void ScriptedPlatform::clear()
-{
-    answers.clear();
-    inputs.clear();
-    saveAsPaths.clear();
-    fonts.clear();
-    messages.clear();
-    prompts.clear();
-    helpCalls.clear();
-    pointers.clear();
-    beeps = 0;
-    ended = false;
-    exitCode = -1;
-}
-
 } // namespace cvd::test

@@ -55,7 +55,6 @@ public:
     int exitCode = -1;
 
     QStringList messageTexts() const;
-    void clear();
 };
 
 } // namespace cvd::test
