@@ -12,6 +12,8 @@
 #include <QSet>
 #include <sqlite3.h>
 
+#include <cstring>
+
 namespace cvd {
 
 namespace {
@@ -28,19 +30,23 @@ QString inUse(const QString& path)
     return QStringLiteral("Couldn't use '%1'; file already in use.").arg(path);
 }
 
-// Reads the file's header without opening it as a database, so that a file
-// of another kind is refused before SQLite touches it.
-void checkHeader(const QString& path)
+// Checks the file's header before SQLite reads the file as a database, so
+// that a file of another kind is refused untouched.  The header is read
+// through SQLite's own handle of the file: opening and closing a second
+// handle of the same file would drop every lock this process holds on it
+// (POSIX record locks belong to the process, not to the handle).
+void checkHeader(sqlite3* db, const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        raise(ErrNo::DatabaseInUse, QStringLiteral("Couldn't open '%1': %2.").arg(path, f.errorString()));
-    const QByteArray h = f.read(100);
-    const qint64 size = f.size();
-    f.close();
-    if (h.size() < 100 || !h.startsWith(QByteArray("SQLite format 3\0", 16)))
+    sqlite3_file* f = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &f) != SQLITE_OK || !f || !f->pMethods)
         raise(ErrNo::NotADatabase, notADatabase(path));
-    const auto* u = reinterpret_cast<const unsigned char*>(h.constData());
+    sqlite3_int64 size = 0;
+    if (f->pMethods->xFileSize(f, &size) != SQLITE_OK)
+        raise(ErrNo::NotADatabase, notADatabase(path));
+    unsigned char u[100] = {};
+    if (size < 100 || f->pMethods->xRead(f, u, 100, 0) != SQLITE_OK
+        || memcmp(u, "SQLite format 3\0", 16) != 0)
+        raise(ErrNo::NotADatabase, notADatabase(path));
     quint32 pageSize = (quint32(u[16]) << 8) | u[17];
     if (pageSize == 1)
         pageSize = 65536;
@@ -111,8 +117,6 @@ std::shared_ptr<Database> Database::Open(const QString& path)
     const QFileInfo fi(path);
     if (!fi.exists() || !fi.isFile())
         raise(ErrNo::FileNotFound, QStringLiteral("Couldn't find file '%1'.").arg(path));
-    checkHeader(path);
-
     auto conn = std::make_shared<Connection>();
     conn->path = path;
     // Read-write, never create: a refused open leaves no file behind.
@@ -123,6 +127,7 @@ std::shared_ptr<Database> Database::Open(const QString& path)
         raise(ErrNo::NotADatabase, notADatabase(path));
     }
     sqlite3 * const db = conn->db;
+    checkHeader(db, path);
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, 0);
     if (sqlite3_db_readonly(db, "main") == 1)
