@@ -194,6 +194,15 @@ void Recordset::Impl::checkOpen() const
         raise(ObjectClosed, QStringLiteral("Object invalid or no longer set."));
 }
 
+void Recordset::Impl::checkWritable(bool needCurrent) const
+{
+    checkOpen();
+    if (!updatable)
+        raise(ErrNo::NotUpdatable);
+    if (needCurrent && !hasCurrent())
+        raise(ErrNo::NoCurrentRecord);
+}
+
 int Recordset::Impl::column(const QString& name) const
 {
     auto it = byName.constFind(name);
@@ -397,9 +406,7 @@ QStringList Recordset::FieldNames() const
 
 void Recordset::AddNew()
 {
-    d->checkOpen();
-    if (!d->updatable)
-        raise(ErrNo::NotUpdatable);
+    d->checkWritable(false);
     d->buf = d->defaults;
     d->dirty.assign(d->cols.size(), 0);
     d->newKey = d->pkName.isEmpty() ? 0 : d->nextKey();
@@ -410,11 +417,7 @@ void Recordset::AddNew()
 
 void Recordset::Edit()
 {
-    d->checkOpen();
-    if (!d->updatable)
-        raise(ErrNo::NotUpdatable);
-    if (!d->hasCurrent())
-        raise(ErrNo::NoCurrentRecord);
+    d->checkWritable(true);
     d->buf.resize(d->cols.size());
     for (size_t c = 0; c < d->cols.size(); ++c)
         d->buf[c] = d->valueAt(int(c));
@@ -491,11 +494,7 @@ void Recordset::CancelUpdate()
 
 void Recordset::Delete()
 {
-    d->checkOpen();
-    if (!d->updatable)
-        raise(ErrNo::NotUpdatable);
-    if (!d->hasCurrent())
-        raise(ErrNo::NoCurrentRecord);
+    d->checkWritable(true);
     d->consumeWriteFailure();
     d->edit = Impl::EditMode::None;
     Stmt s = prepareStmt(d->db(), QStringLiteral("delete from %1 where rowid = ?1").arg(d->table));

@@ -69,6 +69,9 @@ struct Recordset::Impl {
 
     sqlite3* db() const { return conn->db; }
     void checkOpen() const;
+    // An open, updatable set (3027 otherwise); with `needCurrent`, also a
+    // current record (3021).
+    void checkWritable(bool needCurrent) const;
     int column(const QString& name) const;
     qint64 count() const { return keyset ? qint64(keys.size()) : rowsRead; }
     bool exists(qint64 index);
