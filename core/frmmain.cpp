@@ -94,13 +94,9 @@ void frmMain::cmdHelp_Click() { platform().help(this, HelpFilePath, Help::Contex
 void frmMain::guarded(const std::function<void()>& handler)
 {
     try {
-        handler();
-    } catch (const Error& e) {
-        try {
-            HandleError(e);
-        } catch (const ProgramEnded&) {
-        }
+        trap(handler);
     } catch (const ProgramEnded&) {
+        // The program is ending; nothing more to do here.
     }
 }
 
