@@ -39,10 +39,11 @@ void HandleError(const Error& e)
     }
 }
 
-void trap(const std::function<void()>& step)
+bool trap(const std::function<void()>& step)
 {
     try {
         step();
+        return true;
     } catch (const Error& e) {
         HandleError(e);
     } catch (const ProgramEnded&) {
@@ -50,6 +51,7 @@ void trap(const std::function<void()>& step)
     } catch (const std::bad_alloc&) {
         HandleError(Error(7, QStringLiteral("Out of memory")));
     }
+    return false;
 }
 
 void trapSteps(std::initializer_list<std::function<void()>> steps)
@@ -58,18 +60,20 @@ void trapSteps(std::initializer_list<std::function<void()>> steps)
         trap(step);
 }
 
-void WriteLoop(const std::function<void()>& write)
+bool WriteLoop(const std::function<void()>& write)
 {
     LockRetryCounter = 0;
     LockRetryFlag = true;
+    bool written = false;
     while (LockRetryFlag) {
         LockRetryFlag = false;
-        trap(write);
+        written = trap(write);
     }
     trap([] {
         if (MainDb)
             MainDb->Idle();
     });
+    return written;
 }
 
 } // namespace cvd

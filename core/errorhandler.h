@@ -14,15 +14,16 @@ namespace cvd {
 void HandleError(const Error& e);
 
 // Runs `step`; a failure goes to HandleError and the caller goes on.
-// Ending the program is never caught.
-void trap(const std::function<void()>& step);
+// Ending the program is never caught.  Returns whether the step ran through.
+bool trap(const std::function<void()>& step);
 
 // Runs every step in order under trap(): a failing step is reported and
 // the next one still runs.
 void trapSteps(std::initializer_list<std::function<void()>> steps);
 
 // The write loop: retries `write` while HandleError reports a locked record,
-// then tells the engine to free its locks.
-void WriteLoop(const std::function<void()>& write);
+// then tells the engine to free its locks.  Returns whether the write went
+// through.
+bool WriteLoop(const std::function<void()>& write);
 
 } // namespace cvd

@@ -8,6 +8,7 @@
 #include "core/globals.h"
 #include "core/platform.h"
 #include "core/programicon.h"
+#include "dates/datefield.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -26,6 +27,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Calvedon"));
     setWindowIcon(programIcon());
     setHelpContext(this, HelpContext);
+    FindDialog = standInFindDialog;
     createControls();
     createMenus();
     setCentralWidget(VideoSoftElastic1);
@@ -118,10 +120,29 @@ void frmMain::showEvent(QShowEvent* e)
     }
 }
 
+bool frmMain::mayClose()
+{
+    if (!Editing && !Adding)
+        return true;
+    switch (platform().messageBox(QStringLiteral("Save the changes to this request?"), Mb::YesNoCancel | Mb::Question)) {
+    case Answer::Yes: {
+        bool saved = false;
+        guarded([&] { saved = saveRequest(); });
+        return saved;
+    }
+    case Answer::No: return true;
+    default: return false;
+    }
+}
+
 void frmMain::closeEvent(QCloseEvent* e)
 {
-    // Closing the main window ends the program at once; a request being
-    // edited is not saved.
+    // Closing the main window ends the program.  A request being edited or
+    // added is saved first, or thrown away, as the user says.
+    if (!mayClose()) {
+        e->ignore();
+        return;
+    }
     try {
         platform().endProgram(0);
     } catch (const ProgramEnded&) {

@@ -27,6 +27,7 @@ class QPushButton;
 
 namespace cvd {
 
+class DateField;
 class ElasticPanel;
 
 class frmMain : public QMainWindow {
@@ -49,11 +50,11 @@ public:
     QLineEdit* txtReqID = nullptr;
     QPlainTextEdit* txtReqDesc = nullptr;
     QCheckBox* chkResolved = nullptr;
-    QComboBox* dcResDate = nullptr;
+    DateField* dcResDate = nullptr;
     QLineEdit* txtMisc1 = nullptr;
     QPlainTextEdit* txtResp = nullptr;
-    QComboBox* dcReqDate = nullptr;
-    QComboBox* dcDueDate = nullptr;
+    DateField* dcReqDate = nullptr;
+    DateField* dcDueDate = nullptr;
     QComboBox* cmbEnteredBy = nullptr;
     QComboBox* cmbAssignedTo = nullptr;
     QComboBox* cmbCust = nullptr;
@@ -66,7 +67,7 @@ public:
     QLineEdit* txtCostTot = nullptr;
     QPushButton* cmdPaidToday = nullptr;
     QLineEdit* txtAmtPaid = nullptr;
-    QComboBox* dcPaidDate = nullptr;
+    DateField* dcPaidDate = nullptr;
     QPushButton* cmdFirst = nullptr;
     QPushButton* cmdPrevious = nullptr;
     QPushButton* cmdNext = nullptr;
@@ -110,6 +111,33 @@ public:
     void EnableFields();
     void EditLayout();
     void BrowseLayout();
+    void cmdFirst_Click();
+    void cmdPrevious_Click();
+    void cmdNext_Click();
+    void cmdLast_Click();
+
+    // Editing and costing (requests/frmmain_edit.cpp, frmmain_cost.cpp).
+    void BeginEdit();
+    void ComputeCost();
+    void cmdPaidToday_Click();
+    bool CheckFields();
+    // Writes the controls into the edit buffer the caller opened and the
+    // buffer into the file; returns whether the record was written.
+    bool StoreFields();
+    void cmdUpdate_Click();
+    void cmdCancel_Click();
+
+    // Adding, deleting, finding (requests/frmmain_add.cpp).
+    void cmdAddNew_Click();
+    void cmdDelete_Click();
+    void cmdFind_Click();
+    // Shows the find dialog; it leaves the query text in FindSQL and may
+    // set the window's caption.  Replaceable, so that the tests answer it.
+    std::function<void(frmMain&)> FindDialog;
+
+    // The customer typed or picked in cmbCust: the selected entry, or the
+    // entry whose text equals the typed text (in any case); Null otherwise.
+    Value typedCustomer() const;
 
     // Activation: reloads the look-up lists whose flag is set, then shows
     // the current request again.
@@ -140,6 +168,21 @@ protected:
 private:
     void createControls();
     void createMenus();
+    void connectEditEvents();
+    void connectDateFields();
+    void connectNumericBoxes();
+    // Leaving Hours, Minutes, Additional Charge or Amount Paid.
+    void numericBoxLeft(QLineEdit* box);
+    // Update: checks, writes and shows the request; returns whether it was
+    // written.
+    bool saveRequest();
+    // Clears the entries for a new request and shows the minimum charge.
+    void newRequestFields();
+    // Empty, disabled controls for a set without requests; still browsing.
+    void showNoRequests();
+    // Asks whether to keep a request being edited or added before the
+    // window closes; returns whether it may close.
+    bool mayClose();
     // Runs an event handler that has no error trap of its own: an error is
     // shown by the central handler instead of reaching the event loop.
     void guarded(const std::function<void()>& handler);
@@ -148,5 +191,9 @@ private:
     QPointer<frmAbout> m_about;
     bool m_shown = false;
 };
+
+// The find dialog until the real one is built: asks for a text contained
+// in the short description.
+void standInFindDialog(frmMain& w);
 
 } // namespace cvd

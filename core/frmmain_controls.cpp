@@ -3,6 +3,7 @@
 #include "core/contexthelp.h"
 #include "core/elasticpanel.h"
 #include "core/frmmain.h"
+#include "dates/datefield.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <algorithm>
+#include <limits>
 
 namespace cvd {
 
@@ -33,13 +35,7 @@ QPlainTextEdit* memoBox()
 
 // A date field: an editable drop-down without entries of its own (its
 // drop-down opens the calendar picker).
-QComboBox* dateField()
-{
-    auto* c = new QComboBox;
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    return c;
-}
+DateField* dateField() { return new DateField; }
 
 QComboBox* pickList() { return new QComboBox; }
 
@@ -93,6 +89,8 @@ void frmMain::createControls()
     const QRect rAmtPaid(6480, 4080, 1215, 285), rPaidDate(7920, 4080, 1320, 315);
 
     txtShortDesc = put(textBox(), "txtShortDesc", rShortDesc, 0, 15, "Short Description", above(rShortDesc, 3255));
+    // The short description has no length limit of its own.
+    txtShortDesc->setMaxLength(std::numeric_limits<int>::max());
     txtReqID = put(textBox(), "txtReqID", rReqID, 1, 15, "Request Num", above(rReqID, 1140));
     txtReqID->setEnabled(false);
     txtReqID->setFocusPolicy(Qt::NoFocus);
@@ -143,7 +141,13 @@ void frmMain::createControls()
     for (qsizetype i = 0; i + 1 < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i].w, tabOrder[i + 1].w);
 
+    // Cancel does not take the focus when clicked, so that it also leaves a
+    // box whose entry is refused by the box's check.
+    cmdCancel->setFocusPolicy(Qt::TabFocus);
+
     connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
+    connectEditEvents();
+    connectDateFields();
 }
 
 } // namespace cvd

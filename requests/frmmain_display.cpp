@@ -1,8 +1,12 @@
-// Putting a request into the main window's controls, emptying them, and
-// the two button layouts.
+// Putting a request into the main window's controls, emptying them, the
+// two button layouts and the four navigation buttons.
 #include "core/database.h"
+#include "core/formats.h"
 #include "core/frmmain.h"
 #include "core/globals.h"
+#include "core/platform.h"
+#include "dates/datefield.h"
+#include "requests/memotext.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -13,33 +17,76 @@
 
 namespace cvd {
 
+namespace {
+
+QString dateText(const Value& v) { return v.isNull() ? QString() : fmt::shortDate(v.toDate()); }
+
+QString moneyText(const Value& v) { return fmt::currency(v.isNull() ? Currency{} : v.toCurrency()); }
+
+// Holds the window's Editing flag true while the controls are filled, so
+// that their change events start no edit, and sets it false afterwards,
+// also when a field cannot be read.
+struct FillingControls {
+    bool& editing;
+    explicit FillingControls(bool& e) : editing(e) { editing = true; }
+    ~FillingControls() { editing = false; }
+};
+
+} // namespace
+
 void frmMain::ShowRecord()
 {
     if (!ReqSet)
         return;
-    // The controls change below without that being an edit of the request.
-    Editing = true;
-    txtReqID->setText(ReqSet->Field(QStringLiteral("ReqID")).displayText());
-    selectByItemData(cmbCust, ReqSet->Field(QStringLiteral("CustID")));
-    selectByItemData(cmbDept, ReqSet->Field(QStringLiteral("DeptID")));
-    selectByItemData(cmbPri, ReqSet->Field(QStringLiteral("PriID")));
-    selectByItemData(cmbCat, ReqSet->Field(QStringLiteral("CatID")));
-    selectByItemData(cmbEnteredBy, ReqSet->Field(QStringLiteral("EnteredBy")));
-    selectByItemData(cmbAssignedTo, ReqSet->Field(QStringLiteral("AssignedTo")));
-    Editing = false;
+    Recordset& rs = *ReqSet;
+    auto f = [&rs](const char* name) { return rs.Field(QString::fromLatin1(name)); };
+    FillingControls filling(Editing);
+
+    txtShortDesc->setText(f("ShortDesc").displayText());
+    setMemoText(txtReqDesc, f("ReqDesc").displayText());
+    setMemoText(txtResp, f("Resp").displayText());
+    txtReqID->setText(f("ReqID").displayText());
+    dcReqDate->setEditText(dateText(f("ReqDate")));
+    dcDueDate->setEditText(dateText(f("DueDate")));
+    dcResDate->setEditText(dateText(f("ResDate")));
+    const Value resolved = f("Resolved");
+    chkResolved->setChecked(!resolved.isNull() && resolved.toBool());
+    selectByItemData(cmbCust, f("CustID"));
+    selectByItemData(cmbDept, f("DeptID"));
+    selectByItemData(cmbPri, f("PriID"));
+    selectByItemData(cmbCat, f("CatID"));
+    selectByItemData(cmbEnteredBy, f("EnteredBy"));
+    selectByItemData(cmbAssignedTo, f("AssignedTo"));
+    const Value hours = f("HoursTot"), minutes = f("MinTot"), addCharge = f("AddCharge");
+    txtHoursTot->setText(hours.isNull() ? QString() : fmt::numberText(hours.toSingle()));
+    txtMinTot->setText(minutes.isNull() ? QString() : fmt::numberText(minutes.toSingle()));
+    txtAddCharge->setText(addCharge.isNull() ? QString() : fmt::currency(addCharge.toCurrency()));
+    txtCostTot->setText(moneyText(f("CostTot")));
+    txtAmtPaid->setText(moneyText(f("AmtPaid")));
+    dcPaidDate->setEditText(dateText(f("PaidDate")));
+    txtMisc1->setText(f("Misc1").displayText());
 }
 
 void frmMain::ClearFields()
 {
-    for (QLineEdit* t : {txtShortDesc, txtReqID, txtMisc1, txtHoursTot, txtMinTot, txtAddCharge, txtCostTot, txtAmtPaid})
+    for (QLineEdit* t : {txtShortDesc, txtReqID, txtMisc1})
         t->clear();
-    txtReqDesc->clear();
-    txtResp->clear();
-    for (QComboBox* d : {dcReqDate, dcDueDate, dcResDate, dcPaidDate})
+    setMemoText(txtReqDesc, QString());
+    setMemoText(txtResp, QString());
+    dcReqDate->setEditText(fmt::shortDate(QDate::currentDate()));
+    for (DateField* d : {dcDueDate, dcResDate, dcPaidDate})
         d->setEditText(QString());
     chkResolved->setChecked(false);
-    for (QComboBox* l : {cmbCust, cmbDept, cmbPri, cmbCat, cmbEnteredBy, cmbAssignedTo})
+    for (QComboBox* l : {cmbCust, cmbDept, cmbPri, cmbCat, cmbEnteredBy, cmbAssignedTo}) {
         l->setCurrentIndex(-1);
+        if (l->isEditable())
+            l->setEditText(QString());
+    }
+    txtHoursTot->setText(QStringLiteral("0"));
+    txtMinTot->setText(QStringLiteral("0"));
+    const QString zero = fmt::currency(Currency{});
+    for (QLineEdit* t : {txtAddCharge, txtCostTot, txtAmtPaid})
+        t->setText(zero);
 }
 
 void frmMain::DisableFields()
@@ -74,6 +121,48 @@ void frmMain::BrowseLayout()
     for (int i = 1; i <= 5; ++i)
         mnuMaint[i]->setEnabled(true);
     mnuExit->setEnabled(true);
+}
+
+// Navigation: "first" is the newest request, "last" the oldest.  Nothing
+// happens on an empty set; stepping past either end beeps and stays there.
+void frmMain::cmdFirst_Click()
+{
+    if (!ReqSet || ReqSet->RecordCount() == 0)
+        return;
+    ReqSet->MoveFirst();
+    ShowRecord();
+}
+
+void frmMain::cmdLast_Click()
+{
+    if (!ReqSet || ReqSet->RecordCount() == 0)
+        return;
+    ReqSet->MoveLast();
+    ShowRecord();
+}
+
+void frmMain::cmdNext_Click()
+{
+    if (!ReqSet || ReqSet->RecordCount() == 0)
+        return;
+    ReqSet->MoveNext();
+    if (ReqSet->Eof()) {
+        platform().beep();
+        ReqSet->MoveLast();
+    }
+    ShowRecord();
+}
+
+void frmMain::cmdPrevious_Click()
+{
+    if (!ReqSet || ReqSet->RecordCount() == 0)
+        return;
+    ReqSet->MovePrevious();
+    if (ReqSet->Bof()) {
+        platform().beep();
+        ReqSet->MoveFirst();
+    }
+    ShowRecord();
 }
 
 } // namespace cvd

@@ -7,6 +7,7 @@
 #include "core/globals.h"
 #include "core/lookuplists.h"
 #include "core/startup.h"
+#include "dates/datefield.h"
 #include "support/fixturedb.h"
 #include "support/scriptedplatform.h"
 
@@ -110,7 +111,7 @@ private slots:
     {
         frmMain& w = *m_w;
         QVERIFY(!w.txtReqID->isEnabled() && !w.txtCostTot->isEnabled());
-        for (QComboBox* d : {w.dcReqDate, w.dcDueDate, w.dcResDate, w.dcPaidDate, w.cmbCust})
+        for (QComboBox* d : std::initializer_list<QComboBox*>{w.dcReqDate, w.dcDueDate, w.dcResDate, w.dcPaidDate, w.cmbCust})
             QVERIFY(d->isEditable());
         for (QComboBox* l : {w.cmbDept, w.cmbPri, w.cmbCat, w.cmbEnteredBy, w.cmbAssignedTo})
             QVERIFY(!l->isEditable());
@@ -292,7 +293,7 @@ private slots:
     {
         frmMain& w = started();
         w.show();
-        w.Editing = true; // nothing is asked, nothing saved
+        // While browsing nothing is asked.
         w.mnuExit->trigger();
         QVERIFY(m_p->ended);
         QCOMPARE(m_p->exitCode, 0);

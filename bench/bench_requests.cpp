@@ -1,0 +1,165 @@
+// Speed of the main window's request handling on a large request table:
+// stepping through the requests, saving an edited request, deleting one.
+//
+//   bench_requests PATH
+//
+// PATH is a cvd.mdb with many requests (cvdtool demo FOLDER --requests
+// 1000000).  The requests the benchmark adds are deleted again, so the file
+// holds the same requests afterwards.  Each figure is printed with its
+// target and PASS or FAIL; the exit status is 1 when any figure fails.
+#include "core/database.h"
+#include "core/errors.h"
+#include "core/formats.h"
+#include "core/frmmain.h"
+#include "core/globals.h"
+#include "core/platform.h"
+#include "core/startup.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace cvd;
+
+namespace {
+
+bool allPassed = true;
+
+void report(const char* figure, double value, const char* unit, double target)
+{
+    const bool pass = value < target;
+    allPassed = allPassed && pass;
+    std::printf("%-52s %12.3f %-3s  target < %g %s  %s\n", figure, value, unit, target, unit, pass ? "PASS" : "FAIL");
+    std::fflush(stdout);
+}
+
+// Answers every question with its first button and shows nothing.
+class SilentPlatform : public Platform {
+public:
+    Answer messageBox(const QString& text, int flags, const QString&) override
+    {
+        const int buttons = flags & Mb::ButtonsMask;
+        if (buttons != Mb::YesNo && buttons != Mb::YesNoCancel)
+            std::printf("message: %s\n", qPrintable(text));
+        return buttons == Mb::YesNo || buttons == Mb::YesNoCancel ? Answer::Yes : Answer::Ok;
+    }
+    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveAs(const QString&, const QString&, const QString&) override { raise(ErrNo::DialogCancelled); }
+    FontChoice chooseFont(const FontChoice&) override { raise(ErrNo::DialogCancelled); }
+    void beep() override {}
+    void setPointer(Pointer) override {}
+    void help(QWidget*, const QString&, int, quint32) override {}
+    [[noreturn]] void endProgram(int code) override { throw ProgramEnded(code); }
+};
+
+struct Timing {
+    std::vector<double> ms;
+    void add(double v) { ms.push_back(v); }
+    double mean() const
+    {
+        double s = 0;
+        for (double v : ms)
+            s += v;
+        return ms.empty() ? 0 : s / double(ms.size());
+    }
+    double worst() const { return ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()); }
+    double median() const
+    {
+        if (ms.empty())
+            return 0;
+        std::vector<double> s = ms;
+        std::sort(s.begin(), s.end());
+        return s[s.size() / 2];
+    }
+};
+
+template <typename F> double timed(F&& f)
+{
+    QElapsedTimer t;
+    t.start();
+    f();
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench_requests PATH-TO-cvd.mdb\n");
+        return 2;
+    }
+    SilentPlatform platform;
+    setPlatform(&platform);
+    fmt::setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+
+    frmMain w;
+    const double startMs = timed([&] { startUp(w, QStringLiteral("-d ") + QFileInfo(QString::fromLocal8Bit(argv[1])).absolutePath()); });
+    if (!ReqSet || ReqSet->RecordCount() == 0) {
+        std::fprintf(stderr, "no requests in %s\n", argv[1]);
+        return 2;
+    }
+    std::printf("start-up with the first request shown: %.1f ms\n", startMs);
+
+    // Next and Previous, each click including showing the record.
+    Timing next, previous;
+    for (int i = 0; i < 2000; ++i)
+        next.add(timed([&] { w.cmdNext->click(); }));
+    for (int i = 0; i < 2000; ++i)
+        previous.add(timed([&] { w.cmdPrevious->click(); }));
+    w.cmdLast->click();
+    for (int i = 0; i < 500; ++i)
+        previous.add(timed([&] { w.cmdPrevious->click(); }));
+    report("Next, per click with the record shown (mean)", next.mean(), "ms", 2.0);
+    report("Previous, per click with the record shown (mean)", previous.mean(), "ms", 2.0);
+    std::printf("  median Next %.3f ms, worst %.3f ms; median Previous %.3f ms, worst %.3f ms\n", next.median(),
+                next.worst(), previous.median(), previous.worst());
+
+    // Update of an edited request, found again by its key and shown: at the
+    // newest, the oldest and in between.
+    Timing update;
+    const QString note = QStringLiteral("checked by the benchmark");
+    for (int round = 0; round < 30; ++round) {
+        if (round % 3 == 0)
+            w.cmdFirst->click();
+        else if (round % 3 == 1)
+            w.cmdLast->click();
+        for (int s = 0; s < 7 * round; ++s)
+            w.cmdPrevious->click();
+        w.txtMisc1->setText(round % 2 ? note : QString());
+        update.add(timed([&] { w.cmdUpdate->click(); }));
+    }
+    report("Update of an edited request, found and shown (mean)", update.mean(), "ms", 50.0);
+    std::printf("  median Update %.3f ms, worst %.3f ms\n", update.median(), update.worst());
+
+    // Requests added for the delete, then the set opened again so that they
+    // stand in their place among the others (the newest first).
+    std::vector<int> added;
+    for (int i = 0; i < 20; ++i) {
+        w.cmdAddNew->click();
+        w.txtShortDesc->setText(QStringLiteral("Benchmark request %1").arg(i));
+        w.cmdUpdate->click();
+        added.push_back(w.txtReqID->text().toInt());
+    }
+    w.FindDialog = [](frmMain&) { FindSQL = QStringLiteral("Select * from Req order by ReqDate desc"); };
+    w.cmdFind->click();
+    Timing del;
+    for (int key : added) {
+        ReqSet->FindFirst(QStringLiteral("ReqID = %1").arg(key));
+        w.ShowRecord();
+        del.add(timed([&] { w.cmdDelete->click(); }));
+    }
+    report("Delete, with the next request shown (mean)", del.mean(), "ms", 50.0);
+    std::printf("  median Delete %.3f ms, worst %.3f ms\n", del.median(), del.worst());
+
+    ReqSet.reset();
+    MainDb.reset();
+    return allPassed ? 0 : 1;
+}

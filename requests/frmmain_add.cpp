@@ -1,0 +1,138 @@
+// Adding requests one after the other, deleting the shown one, and taking
+// over the selection made in the find dialog.
+#include "core/database.h"
+#include "core/errorhandler.h"
+#include "core/formats.h"
+#include "core/frmmain.h"
+#include "core/globals.h"
+#include "core/platform.h"
+#include "requests/mwfunctions.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace cvd {
+
+namespace {
+
+const QString AllRequestsSql = QStringLiteral("Select * from Req order by ReqDate desc");
+
+std::unique_ptr<Recordset> openRequests(const QString& sql)
+{
+    auto rs = MainDb->OpenRecordset(sql, RecordsetType::Dynaset);
+    rs->SetLockEdits(false);
+    return rs;
+}
+
+} // namespace
+
+void frmMain::newRequestFields()
+{
+    ClearFields();
+    if (DefaultMinCharge > Currency{})
+        txtCostTot->setText(fmt::currency(DefaultMinCharge));
+    txtShortDesc->setFocus();
+}
+
+void frmMain::showNoRequests()
+{
+    // Emptying the controls is no edit.
+    Editing = true;
+    ClearFields();
+    DisableFields();
+    Editing = false;
+}
+
+void frmMain::cmdAddNew_Click()
+{
+    if (!Adding) {
+        Adding = true;
+        trap([this] {
+            if (ReqSet && ReqSet->RecordCount() > 0)
+                ReqSet->MoveLast();
+            else
+                EnableFields();
+        });
+        EditLayout();
+        cmdAddNew->setText(QStringLiteral("&Add Another"));
+        newRequestFields();
+        return;
+    }
+    // Add Another: writes the request on screen and starts the next one.
+    if (!CheckFields())
+        return;
+    bool written = false;
+    if (trap([] { ReqSet->AddNew(); }))
+        written = StoreFields();
+    if (!written) {
+        // Kept on screen, so that nothing typed is lost.
+        trap([] {
+            if (ReqSet->Editing())
+                ReqSet->CancelUpdate();
+        });
+        return;
+    }
+    newRequestFields();
+}
+
+void frmMain::cmdDelete_Click()
+{
+    if (!ReqSet || (ReqSet->Bof() && ReqSet->Eof()))
+        return;
+    if (platform().messageBox(QStringLiteral("Are you sure that you want to delete this request?"), Mb::YesNo,
+                              QStringLiteral("Delete Request"))
+        != Answer::Yes)
+        return;
+    WriteLoop([] { ReqSet->Delete(); });
+    trap([] { ReqSet->MoveNext(); });
+    trap([this] {
+        if (ReqSet->RecordCount() > 0) {
+            if (ReqSet->Eof())
+                ReqSet->MovePrevious();
+            ShowRecord();
+        } else {
+            showNoRequests();
+        }
+    });
+}
+
+void frmMain::cmdFind_Click()
+{
+    if (FindDialog)
+        FindDialog(*this);
+    if (FindSQL.isEmpty())
+        return;
+    ReqSet = openRequests(FindSQL);
+    if (ReqSet->RecordCount() == 0) {
+        platform().messageBox(QStringLiteral("No matching records were found."), Mb::OkOnly,
+                              QStringLiteral("No Records Found"));
+        FindSQL = AllRequestsSql;
+        setWindowTitle(QStringLiteral("Calvedon"));
+        ReqSet = openRequests(FindSQL);
+    }
+    if (ReqSet->RecordCount() > 0) {
+        ReqSet->MoveFirst();
+        EnableFields();
+        ShowRecord();
+    } else {
+        showNoRequests();
+    }
+}
+
+// Until the find dialog is built: asks for a text that the short
+// description must contain.
+void standInFindDialog(frmMain& w)
+{
+    QString text = platform().inputBox(QStringLiteral("Find the requests whose short description contains:"),
+                                       QStringLiteral("Find Requests"));
+    if (text.isEmpty()) {
+        FindSQL.clear();
+        return;
+    }
+    ReplaceAll(text, QStringLiteral("'"), QStringLiteral("''"));
+    FindSQL = QStringLiteral("Select * from Req where ShortDesc like '*") + text
+              + QStringLiteral("*' order by ReqDate desc");
+    w.setWindowTitle(QStringLiteral("Calvedon -- Selected Records"));
+}
+
+} // namespace cvd

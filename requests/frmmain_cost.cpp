@@ -1,0 +1,95 @@
+// The numeric boxes of the main window and the costing of a request.
+#include "core/formats.h"
+#include "core/frmmain.h"
+#include "core/globals.h"
+#include "core/leavecheck.h"
+#include "core/platform.h"
+#include "dates/datefield.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
+
+namespace cvd {
+
+namespace {
+
+// A numeric box selects its whole text when it receives the focus, so that
+// typing replaces the number.  Done once the click that brought the focus
+// has been handled, or the click would place the cursor instead.
+class SelectAllOnFocus : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::FocusIn) {
+            const auto reason = static_cast<QFocusEvent*>(e)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                QPointer<QLineEdit> box = static_cast<QLineEdit*>(o);
+                box->selectAll();
+                QTimer::singleShot(0, box, [box] {
+                    if (box && box->hasFocus())
+                        box->selectAll();
+                });
+            }
+        }
+        return false;
+    }
+};
+
+// The number a costing box holds; an empty box counts as 0.
+float boxNumber(const QLineEdit* box)
+{
+    const QString t = box->text().trimmed();
+    return t.isEmpty() ? 0.0f : fmt::toSingle(t);
+}
+
+} // namespace
+
+void frmMain::connectNumericBoxes()
+{
+    for (QLineEdit* box : {txtHoursTot, txtMinTot, txtAddCharge, txtAmtPaid}) {
+        box->installEventFilter(new SelectAllOnFocus(box));
+        onLeave(box, [this, box] { guarded([this, box] { numericBoxLeft(box); }); });
+    }
+}
+
+void frmMain::numericBoxLeft(QLineEdit* box)
+{
+    if (!fmt::isNumeric(box->text())) {
+        const char* name = box == txtHoursTot  ? "Hours"
+                           : box == txtMinTot  ? "Minutes"
+                           : box == txtAddCharge ? "Add Charge"
+                                                 : "Amount Paid";
+        platform().messageBox(QStringLiteral("You must enter a number in the '%1' field").arg(QLatin1String(name)),
+                              Mb::OkOnly | Mb::Critical);
+        refocus(box);
+        return;
+    }
+    if (box == txtAddCharge || box == txtAmtPaid)
+        box->setText(fmt::currency(fmt::toCurrency(box->text())));
+    if (box != txtAmtPaid)
+        ComputeCost();
+}
+
+void frmMain::ComputeCost()
+{
+    const double rate = DefaultHourlyRate.toDouble();
+    const Currency part1 = Currency::fromDouble(double(boxNumber(txtHoursTot)) * rate);
+    const Currency part2 = Currency::fromDouble(double(boxNumber(txtMinTot)) * rate / 60.0);
+    const Currency part3 = Currency::fromDouble(double(boxNumber(txtAddCharge)));
+    Currency total = part1 + part2 + part3;
+    if (total < DefaultMinCharge)
+        total = DefaultMinCharge;
+    txtCostTot->setText(fmt::currency(total));
+}
+
+void frmMain::cmdPaidToday_Click()
+{
+    txtAmtPaid->setText(txtCostTot->text());
+    dcPaidDate->setEditText(fmt::shortDate(QDate::currentDate()));
+}
+
+} // namespace cvd
