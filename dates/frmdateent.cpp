@@ -36,6 +36,8 @@ frmDateEnt::frmDateEnt(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmDateEnt"));
     setModal(true);
+    // A small modal dialog: a title and a close button, nothing to minimize.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Select Date"));
     setHelpContext(this, 17);
     installContextHelp(this);
