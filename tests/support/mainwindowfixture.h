@@ -1,0 +1,38 @@
+#pragma once
+// One main window per test: a temporary folder with the fixture database
+// (fixturedb.h), the scripted platform, US English formats, and the window,
+// started on that folder when asked; then what the database holds.
+#include "core/frmmain.h"
+#include "support/scriptedplatform.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace cvd::test {
+
+struct MainWindowFixture {
+    MainWindowFixture();
+    ~MainWindowFixture(); // the window first, then the program values
+
+    QTemporaryDir dir;
+    ScriptedPlatform p;
+    std::unique_ptr<frmMain> w;
+
+    QString dbPath() const { return dir.filePath(QStringLiteral("cvd.mdb")); }
+    frmMain& started();     // started on the folder, shown and active
+    frmMain& at(int reqId); // started and stepped on to request `reqId`
+    bool browsing() const;  // the browse layout, nothing being edited or added
+    QStringList walk();     // the keys shown from the first request on, Next after Next
+    QString messages() const { return p.messageTexts().join(QLatin1Char('\n')); }
+};
+
+// The first column of the first row of `sql` on the open database, as text.
+QString fileQuery(const QString& sql);
+inline int requestCount() { return fileQuery(QStringLiteral("select count(*) from Req")).toInt(); }
+
+// A field of request `reqId` as "type:value" ("null:", "integer:500000" for
+// $50.00); for a list of "Field=type:value", that list as the database has it.
+QString stored(int reqId, const QString& field);
+QStringList stored(int reqId, const QStringList& expected);
+
+} // namespace cvd::test
