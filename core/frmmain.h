@@ -176,6 +176,7 @@ private:
     // Update: checks, writes and shows the request; returns whether it was
     // written.
     bool saveRequest();
+    bool writeRequest(Value& key);
     // Clears the entries for a new request and shows the minimum charge.
     void newRequestFields();
     // Empty, disabled controls for a set without requests; still browsing.

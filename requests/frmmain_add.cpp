@@ -61,17 +61,10 @@ void frmMain::cmdAddNew_Click()
     // Add Another: writes the request on screen and starts the next one.
     if (!CheckFields())
         return;
-    bool written = false;
-    if (trap([] { ReqSet->AddNew(); }))
-        written = StoreFields();
-    if (!written) {
-        // Kept on screen, so that nothing typed is lost.
-        trap([] {
-            if (ReqSet->Editing())
-                ReqSet->CancelUpdate();
-        });
+    // Kept on screen when it cannot be written, so that nothing typed is lost.
+    Value key;
+    if (!writeRequest(key))
         return;
-    }
     newRequestFields();
 }
 

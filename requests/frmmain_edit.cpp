@@ -180,17 +180,32 @@ bool frmMain::StoreFields()
     return WriteLoop([&rs] { rs.Update(); });
 }
 
-// A record that could not be written stays on screen, still being edited
-// or added, so that nothing typed is lost: the user can try again or
-// cancel.  The edit buffer is given up.
-static void dropEditBuffer()
+// Opens the edit buffer (a new record when adding, the current one when
+// editing) and writes the controls through it.  A record that could not be
+// written stays on screen, still being edited or added, so that nothing
+// typed is lost: the user can try again or cancel.  The edit buffer is
+// given up then.  `key` receives the record's key.
+bool frmMain::writeRequest(Value& key)
 {
+    bool opened = false;
+    if (Adding) {
+        opened = trap([&] {
+            ReqSet->AddNew();
+            key = ReqSet->Field(QStringLiteral("ReqID"));
+        });
+    } else {
+        trap([&] { key = ReqSet->Field(QStringLiteral("ReqID")); });
+        opened = trap([] { ReqSet->Edit(); });
+    }
+    if (opened && StoreFields())
+        return true;
     try {
         if (ReqSet && ReqSet->Editing())
             ReqSet->CancelUpdate();
     } catch (const Error&) {
         // Nothing to give up.
     }
+    return false;
 }
 
 bool frmMain::saveRequest()
@@ -198,22 +213,8 @@ bool frmMain::saveRequest()
     if (!CheckFields())
         return false;
     Value key;
-    bool written = false;
-    if (Adding) {
-        if (trap([&] {
-                ReqSet->AddNew();
-                key = ReqSet->Field(QStringLiteral("ReqID"));
-            }))
-            written = StoreFields();
-    } else {
-        trap([&] { key = ReqSet->Field(QStringLiteral("ReqID")); });
-        if (trap([] { ReqSet->Edit(); }))
-            written = StoreFields();
-    }
-    if (!written) {
-        dropEditBuffer();
+    if (!writeRequest(key))
         return false;
-    }
     cmdAddNew->setText(QStringLiteral("&Add New"));
     trap([&] {
         ReqSet->FindFirst(QStringLiteral("ReqID = ") + key.displayText());
