@@ -1,10 +1,11 @@
-// The program's query texts, run against the fixture database: the look-up
-// lists, the maintenance windows' finds and in-use checks, the find dialog's
-// texts, and the report and bill queries composed from their pieces the way
-// the report procedures compose them.  Each must run and return the rows a
-// reader expects, in order.
+// The program's query texts, run against the fixture database: the find
+// dialog's texts, and the report and bill queries composed from their pieces
+// the way the report procedures compose them.  Each must run and return the
+// rows a reader expects, in order.  (The look-up lists and the maintenance
+// finds are run by the main window's and the engine's tests.)
 #include "core/database.h"
 #include "support/fixturedb.h"
+#include "support/testfiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -100,14 +101,12 @@ QString billsSql(bool byDept, State state, int id, const QDate& from = from98, c
            + byCustOrDept(byDept, id);
 }
 
-// A field's value as compared below: dates ISO, money in ten-thousandths.
+// A field's value as compared below: dates ISO.
 QString keyText(const Value& v)
 {
     if (v.isNull())
         return u"null"_s;
-    if (v.type() == VType::Date)
-        return v.toDate().toString(Qt::ISODate);
-    return v.type() == VType::Currency ? QString::number(v.toCurrency().units) : v.toText();
+    return v.type() == VType::Date ? v.toDate().toString(Qt::ISODate) : v.toText();
 }
 
 } // namespace
@@ -124,70 +123,40 @@ void TestSqlTexts::runs_data()
 {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<RecordsetType>("type");
-    QTest::addColumn<QString>("criteria"); // FindFirst on the opened set, if any
     QTest::addColumn<QString>("key");
-    QTest::addColumn<QStringList>("expected"); // the key of each row in order (of the found row)
+    QTest::addColumn<QStringList>("expected"); // the key of each row in order
 
     const auto dyn = RecordsetType::Dynaset;
     auto row = [](const char* name, const QString& sql, const char* key, const QStringList& expected,
-                   RecordsetType type = RecordsetType::Snapshot, const QString& criteria = QString()) {
-        QTest::newRow(name) << sql << type << criteria << QString::fromLatin1(key) << expected;
+                   RecordsetType type = RecordsetType::Snapshot) {
+        QTest::newRow(name) << sql << type << QString::fromLatin1(key) << expected;
     };
-
-    // Start-up: the request set, the settings and the six look-up lists.
-    row("ReqSet", u"Select * from Req order by ReqDate desc"_s, "ReqID", {"8", "7", "6", "5", "4", "3", "2", "1"}, dyn);
-    row("Settings table", u"Settings"_s, "DefHourlyRate", {"400000"}, RecordsetType::Table);
-    row("cmbCat", u"Select * from categories order by CatDesc"_s, "CatID", {"2", "3", "1"});
-    row("cmbCust", u"Select CustID, FirstName, LastName from Customers order by Lastname, Firstname"_s, "CustID",
-        {"1", "2", "3", "4"});
-    row("cmbDept", u"Select DeptName, DeptID from Dept order by Deptname"_s, "DeptID", {"1", "3", "2"});
-    row("cmbPri", u"Select PriID, PriDesc from Priorities order by PriDesc"_s, "PriID", {"1", "2", "3"});
-    row("staff lists", u"Select FirstName, LastName, StaffID from Staff order by LastName, FirstName"_s, "StaffID",
-        {"2", "1", "3"});
-
-    // Maintenance windows, their finds and their in-use checks.
-    row("find category", u"Select * from Categories order by CatDesc"_s, "CatID", {"3"}, dyn, u"CatDesc like 'net*'"_s);
-    row("find customer", u"Select * from Customers order by LastName, FirstName"_s, "CustID", {"3"}, dyn,
-        u"LastName like 'O*'"_s);
-    row("find department", u"Select * from Dept order by DeptName"_s, "DeptID", {"2"}, dyn, u"DeptName like 'ång*'"_s);
-    row("find staff", u"Select * from Staff order by LastName, FirstName"_s, "StaffID", {"1"}, dyn,
-        u"LastName like 'Sm*'"_s);
-    row("category not in use", u"Select * from Req where CatID = 99"_s, "ReqID", {});
-    row("staff in use", u"Select ReqID from Req where EnteredBy = 2 or AssignedTo = 2"_s, "ReqID",
-        {"2", "3", "4", "6"});
 
     // The find dialog's texts, as it puts them together from its entries.
     auto find = [&](const char* name, const QString& where, const QStringList& expected) {
         row(name, u"Select * from Req where "_s + where + u" order by ReqDate desc"_s, "ReqID", expected, dyn);
     };
     find("find: text", u"ReqDesc like '*printer*'"_s, {"5", "1"});
+    find("find: text, unicode case", u"ReqDesc like '*ångström*'"_s, {"6"});
     find("find: apostrophe", u"ReqDesc like '*O''Neil*'"_s, {"3"});
     find("find: or, request and response",
          u"(ReqDesc like '*network*' or Resp like '*network*') or (ReqDesc like '*driver*' or Resp like '*driver*')"_s,
          {"5", "3"});
-    find("find: and", u"ReqDesc like '*print*' and ReqDesc like '*EVERY*'"_s, {"1"});
     find("find: date less than", u" ReqDate < #03/05/98#"_s, {"4", "3", "2", "1"});
-    find("find: date from, 20xx", u" ReqDate >= #07/04/01#"_s, {"8"});
-    find("find: date and staff", u" ReqDate >= #01/01/98# and  AssignedTo = 1"_s, {"7", "3"});
-    find("find: unicode", u"ReqDesc like '*zoË*'"_s, {"6"});
 
     // Request listings (1998: requests 2 to 6).
     row("listing by staff", listingSql(0, State::Both, 0), "ReqDate",
         {"1998-02-10", "1998-01-05", "1998-03-31", "1998-01-20", "1998-03-05"});
     row("listing by staff, one, resolved", listingSql(0, State::Resolved, 1), "ReqDate", {"1998-01-20"});
-    row("listing by staff, one", listingSql(0, State::Both, 2), "StaffLast", {"Jones", "Jones"});
     row("listing by customer", listingSql(1, State::Both, 0), "CustID", {"1", "1", "2", "3", "4"});
-    row("listing by customer, one, open", listingSql(1, State::Open, 1), "ReqDate", {"1998-01-05"});
     row("listing by department", listingSql(2, State::Both, 0), "ReqDate",
         {"1998-01-05", "1998-02-10", "1998-03-31", "1998-01-20", "1998-03-05"});
     row("listing by category", listingSql(3, State::Both, 0), "ReqDate",
         {"1998-03-31", "1998-02-10", "1998-01-20", "1998-01-05", "1998-03-05"});
     row("listing by category, open", listingSql(3, State::Open, 0), "CatDesc", {"null", "Hardware", "Software"});
-    row("listing by category, one, resolved", listingSql(3, State::Resolved, 1), "ReqDate", {"1998-03-05"});
 
     // Hours by staff.
     row("hours", hoursSql(State::Both, 0), "AssignedTo", {"null", "2", "2", "1", "3"});
-    row("hours, one, open", hoursSql(State::Open, 2), "ReqDate", {"1998-01-05", "1998-03-31"});
     row("hours, 1990 to 2029", hoursSql(State::Both, 0, QDate(1990, 1, 1), QDate(2029, 12, 31)), "ReqDate",
         {"1998-02-10", "1998-01-05", "1998-03-31", "1997-12-15", "1998-01-20", "1999-06-01", "1998-03-05",
             "2001-07-04"});
@@ -196,51 +165,32 @@ void TestSqlTexts::runs_data()
 
     // Charges by customer and by department: an unqualified CustID or
     // DeptID is the request's own.
-    row("charges by customer", chargesSql(false, State::Both, 0), "CustID", {"1", "1", "2", "3", "4"});
     row("charges by customer, one", chargesSql(false, State::Both, 1), "ReqDate", {"1998-01-05", "1998-03-05"});
     row("charges by department", chargesSql(true, State::Both, 0), "DeptID", {"1", "1", "3", "2", "2"});
     row("charges by department, one", chargesSql(true, State::Both, 2), "ReqDate", {"1998-01-20", "1998-03-05"});
 
     // Bills: only what is not paid in full.
     row("bills by customer", billsSql(false, State::Both, 0), "ReqDate", {"1998-01-05", "1998-03-05", "1998-01-20"});
-    row("bills by customer, one, open", billsSql(false, State::Open, 1), "ReqDate", {"1998-01-05"});
     row("bills by department", billsSql(true, State::Both, 0), "DeptID", {"1", "2", "2"});
-    row("bills by department, one", billsSql(true, State::Both, 2), "ReqDate", {"1998-01-20", "1998-03-05"});
 }
 
 void TestSqlTexts::runs()
 {
     QFETCH(QString, sql);
     QFETCH(RecordsetType, type);
-    QFETCH(QString, criteria);
     QFETCH(QString, key);
     QFETCH(QStringList, expected);
     QTemporaryDir dir;
     auto db = Database::Open(test::createFixtureDb(dir.path()));
     std::unique_ptr<Recordset> rs;
-    try {
-        rs = db->OpenRecordset(sql, type);
-    } catch (const Error& e) {
-        QFAIL(qPrintable(QStringLiteral("%1: %2\n%3").arg(e.number()).arg(e.text(), sql)));
-    }
+    QString err;
+    QVERIFY2(test::errorOf([&] { rs = db->OpenRecordset(sql, type); }, &err) == 0, qPrintable(err + '\n' + sql));
     QStringList got;
-    if (!criteria.isEmpty()) {
-        rs->MoveLast();
-        rs->FindFirst(criteria);
-        if (!rs->NoMatch())
-            got << keyText(rs->Field(key));
-    } else {
-        for (; !rs->Eof(); rs->MoveNext())
-            got << keyText(rs->Field(key));
-        if (!got.isEmpty())
-            rs->MoveLast(); // the count is exact from here
-        QCOMPARE(rs->RecordCount(), long(expected.size()));
-    }
-    if (!sql.contains(QLatin1String("order by"), Qt::CaseInsensitive) && type != RecordsetType::Table) {
-        // Without an order the rows may come in any order: compare the sets.
-        std::sort(got.begin(), got.end());
-        std::sort(expected.begin(), expected.end());
-    }
+    for (; !rs->Eof(); rs->MoveNext())
+        got << keyText(rs->Field(key));
+    if (!got.isEmpty())
+        rs->MoveLast(); // the count is exact from here
+    QCOMPARE(rs->RecordCount(), long(expected.size()));
     QCOMPARE(got, expected);
 }
 

@@ -4,13 +4,21 @@
 #include "core/formats.h"
 #include "core/globals.h"
 #include "core/startup.h"
+#include "dates/datefield.h"
 #include "support/fixturedb.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <algorithm>
 #include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
 
 namespace cvd::test {
 
@@ -53,6 +61,41 @@ bool MainWindowFixture::browsing() const
            && w->cmdAddNew->text() == QStringLiteral("&Add New") && w->mnuExit->isEnabled();
 }
 
+bool MainWindowFixture::editing() const
+{
+    return w->Editing && !w->Adding && !w->cmdUpdate->isHidden() && w->cmdNext->isHidden() && w->cmdAddNew->isHidden();
+}
+
+bool MainWindowFixture::adding() const
+{
+    return w->Adding && !w->Editing && !w->cmdUpdate->isHidden() && w->cmdNext->isHidden() && w->cmdDelete->isHidden()
+           && w->cmdAddNew->text() == QStringLiteral("&Add Another") && !w->mnuExit->isEnabled();
+}
+
+bool MainWindowFixture::entriesEnabled(bool enabled) const
+{
+    const QList<QWidget*> all = w->entryControls();
+    return std::all_of(all.begin(), all.end(), [enabled](QWidget* c) { return c->isEnabled() == enabled; });
+}
+
+QStringList MainWindowFixture::shownRecord() const
+{
+    QStringList out{w->txtReqID->text()};
+    for (const QWidget* c : w->entryControls()) {
+        if (const auto* box = qobject_cast<const QLineEdit*>(c))
+            out << box->text();
+        else if (const auto* memo = qobject_cast<const QPlainTextEdit*>(c))
+            out << memo->toPlainText();
+        else if (const auto* tick = qobject_cast<const QCheckBox*>(c))
+            out << (tick->isChecked() ? QStringLiteral("yes") : QStringLiteral("no"));
+        else if (const auto* date = qobject_cast<const DateField*>(c))
+            out << date->currentText();
+        else if (const auto* list = qobject_cast<const QComboBox*>(c))
+            out << (list->currentIndex() < 0 && list->currentText().isEmpty() ? u"-"_s : list->currentText());
+    }
+    return out;
+}
+
 QStringList MainWindowFixture::walk()
 {
     w->cmdFirst->click();
@@ -63,6 +106,41 @@ QStringList MainWindowFixture::walk()
             break;
     }
     return ids;
+}
+
+bool focusIsIn(const QWidget* c)
+{
+    const QWidget* f = QApplication::focusWidget();
+    return f && (f == c || c->isAncestorOf(f));
+}
+
+bool focusInto(QWidget* c)
+{
+    c->setFocus(Qt::TabFocusReason);
+    const bool ok = QTest::qWaitFor([c] { return focusIsIn(c); });
+    QCoreApplication::processEvents(); // a box selects its text once it has the focus
+    return ok;
+}
+
+// An editable drop-down keeps the focus and passes the keys on to its text part.
+bool typeInto(QWidget* c, const QString& text)
+{
+    if (!focusInto(c))
+        return false;
+    QWidget* target = QApplication::focusWidget();
+    auto* combo = qobject_cast<QComboBox*>(target);
+    if (!QMetaObject::invokeMethod(combo ? combo->lineEdit() : target, "selectAll"))
+        return false;
+    QTest::keyClick(target, Qt::Key_Delete);
+    for (const QChar ch : text) // as typed, Latin-1 or not
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    return true;
+}
+
+void tabOut()
+{
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCoreApplication::processEvents();
 }
 
 QString fileQuery(const QString& sql)

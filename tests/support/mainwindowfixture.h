@@ -22,9 +22,23 @@ struct MainWindowFixture {
     frmMain& started();     // started on the folder, shown and active
     frmMain& at(int reqId); // started and stepped on to request `reqId`
     bool browsing() const;  // the browse layout, nothing being edited or added
+    bool editing() const;   // an edit under way as the user sees it
+    bool adding() const;    // a new request under way, Add Another offered
+    bool entriesEnabled(bool enabled) const; // every entry control enabled, or every one disabled
+    // The record as the user sees it: the request number, then each entry
+    // control in tab order (a tick as "yes"/"no", a list with no selection "-").
+    QStringList shownRecord() const;
     QStringList walk();     // the keys shown from the first request on, Next after Next
     QString messages() const { return p.messageTexts().join(QLatin1Char('\n')); }
 };
+
+// Keyboard work on the active window: the focus put into a control as Tab
+// would; `text` typed over the whole text of a box or of a drop-down's text
+// part; Tab pressed on the focused control.
+bool focusIsIn(const QWidget* c);
+bool focusInto(QWidget* c);
+bool typeInto(QWidget* c, const QString& text);
+void tabOut();
 
 // The first column of the first row of `sql` on the open database, as text.
 QString fileQuery(const QString& sql);
