@@ -87,7 +87,7 @@ void frmMain::Form_Activate()
         return;
     }
     Editing = wasEditing;
-    if (ReqSet && ReqSet->RecordCount() > 0)
+    if (ReqSetHasRecords())
         ShowRecord();
 }
 

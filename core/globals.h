@@ -18,6 +18,8 @@ inline QString HelpFilePath;
 // The one open database and the main window's set of requests.
 inline std::shared_ptr<Database> MainDb;
 inline std::unique_ptr<Recordset> ReqSet;
+// Whether the main window's set holds any request.
+inline bool ReqSetHasRecords() { return ReqSet && ReqSet->RecordCount() > 0; }
 
 // Costing values from the Settings record.
 inline Currency DefaultHourlyRate;

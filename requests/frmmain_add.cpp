@@ -48,7 +48,7 @@ void frmMain::cmdAddNew_Click()
     if (!Adding) {
         Adding = true;
         trap([this] {
-            if (ReqSet && ReqSet->RecordCount() > 0)
+            if (ReqSetHasRecords())
                 ReqSet->MoveLast();
             else
                 EnableFields();
@@ -79,7 +79,7 @@ void frmMain::cmdDelete_Click()
     WriteLoop([] { ReqSet->Delete(); });
     trap([] { ReqSet->MoveNext(); });
     trap([this] {
-        if (ReqSet->RecordCount() > 0) {
+        if (ReqSetHasRecords()) {
             if (ReqSet->Eof())
                 ReqSet->MovePrevious();
             ShowRecord();
@@ -96,14 +96,14 @@ void frmMain::cmdFind_Click()
     if (FindSQL.isEmpty())
         return;
     ReqSet = openRequests(FindSQL);
-    if (ReqSet->RecordCount() == 0) {
+    if (!ReqSetHasRecords()) {
         platform().messageBox(QStringLiteral("No matching records were found."), Mb::OkOnly,
                               QStringLiteral("No Records Found"));
         FindSQL = AllRequestsSql;
         setWindowTitle(QStringLiteral("Calvedon"));
         ReqSet = openRequests(FindSQL);
     }
-    if (ReqSet->RecordCount() > 0) {
+    if (ReqSetHasRecords()) {
         ReqSet->MoveFirst();
         EnableFields();
         ShowRecord();

@@ -127,7 +127,7 @@ void frmMain::BrowseLayout()
 // happens on an empty set; stepping past either end beeps and stays there.
 void frmMain::cmdFirst_Click()
 {
-    if (!ReqSet || ReqSet->RecordCount() == 0)
+    if (!ReqSetHasRecords())
         return;
     ReqSet->MoveFirst();
     ShowRecord();
@@ -135,7 +135,7 @@ void frmMain::cmdFirst_Click()
 
 void frmMain::cmdLast_Click()
 {
-    if (!ReqSet || ReqSet->RecordCount() == 0)
+    if (!ReqSetHasRecords())
         return;
     ReqSet->MoveLast();
     ShowRecord();
@@ -143,7 +143,7 @@ void frmMain::cmdLast_Click()
 
 void frmMain::cmdNext_Click()
 {
-    if (!ReqSet || ReqSet->RecordCount() == 0)
+    if (!ReqSetHasRecords())
         return;
     ReqSet->MoveNext();
     if (ReqSet->Eof()) {
@@ -155,7 +155,7 @@ void frmMain::cmdNext_Click()
 
 void frmMain::cmdPrevious_Click()
 {
-    if (!ReqSet || ReqSet->RecordCount() == 0)
+    if (!ReqSetHasRecords())
         return;
     ReqSet->MovePrevious();
     if (ReqSet->Bof()) {

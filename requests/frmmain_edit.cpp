@@ -232,7 +232,7 @@ void frmMain::cmdUpdate_Click() { saveRequest(); }
 
 void frmMain::cmdCancel_Click()
 {
-    if (ReqSet && ReqSet->RecordCount() > 0) {
+    if (ReqSetHasRecords()) {
         trap([this] { ShowRecord(); });
     } else {
         ClearFields();
