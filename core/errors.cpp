@@ -7,6 +7,7 @@ QString errorText(int number)
     switch (number) {
     case ErrNo::Overflow: return QStringLiteral("Overflow");
     case ErrNo::TypeMismatch: return QStringLiteral("Type mismatch");
+    case ErrNo::ObjectNotSet: return QStringLiteral("Object variable or With block variable not set");
     case ErrNo::InvalidUseOfNull: return QStringLiteral("Invalid use of Null");
     case ErrNo::SqlError: return QStringLiteral("The database engine could not run this query.");
     case ErrNo::NoCurrentRecord: return QStringLiteral("No current record.");

@@ -9,6 +9,7 @@ namespace cvd {
 namespace ErrNo {
 constexpr int Overflow = 6;
 constexpr int TypeMismatch = 13;
+constexpr int ObjectNotSet = 91;      // a record set that could not be opened
 constexpr int InvalidUseOfNull = 94;
 constexpr int SqlError = 3001;          // SQL the engine rejects; text is SQLite's message
 constexpr int NoCurrentRecord = 3021;

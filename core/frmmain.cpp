@@ -9,6 +9,7 @@
 #include "core/platform.h"
 #include "core/programicon.h"
 #include "dates/datefield.h"
+#include "maintenance/maintmenu.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -35,7 +36,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     resize(sizeHint());
 }
 
-frmMain::~frmMain() = default;
+// The windows beside the main window go with it.
+frmMain::~frmMain() { closeMaintWindows(); }
 
 QLabel* frmMain::labelOf(const QWidget* control) const { return m_labels.value(control); }
 

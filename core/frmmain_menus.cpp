@@ -4,6 +4,7 @@
 #include "core/database.h"
 #include "core/globals.h"
 #include "core/platform.h"
+#include "maintenance/maintmenu.h"
 
 #include <QAction>
 #include <QMenu>
@@ -80,11 +81,11 @@ void frmMain::mnuExit_Click() { close(); }
 // opens its maintenance window, not modal.
 void frmMain::mnuMaint_Click(int index)
 {
-    switch (index) {
-    case 1: CodesMode = 1; break; // then the codes window, on the categories
-    case 4: CodesMode = 2; break; // then the codes window, on the priorities
-    default: break;               // the customers, departments or staff window
-    }
+    if (index == 1)
+        CodesMode = 1;
+    else if (index == 4)
+        CodesMode = 2;
+    openMaintWindow(index);
 }
 
 // The report target: 1 the preview, 2 a text file.  Exactly one is checked.

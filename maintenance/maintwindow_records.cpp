@@ -1,0 +1,186 @@
+// The maintenance windows' records: opening the set, showing and storing
+// the record on display, the check before a save, moving and finding.
+#include "maintenance/maintwindow.h"
+
+#include "core/database.h"
+#include "core/errorhandler.h"
+#include "core/globals.h"
+#include "core/lookuplists.h"
+#include "core/platform.h"
+#include "requests/memotext.h"
+#include "requests/mwfunctions.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScopedValueRollback>
+
+namespace cvd {
+
+void MaintWindow::Form_Load()
+{
+    applyTabOrder();
+    trapSteps({
+        [this] { m_rs = MainDb->OpenRecordset(m_design.selectSql, RecordsetType::Dynaset); },
+        [this] {
+            QScopedValueRollback filling(m_filling, true);
+            loadLists();
+        },
+        [this] { records().SetLockEdits(false); },
+        [this] {
+            if (records().RecordCount() != 0) {
+                records().MoveFirst();
+                ShowRecord();
+            } else {
+                DisableFields();
+            }
+        },
+    });
+    Editing = false;
+    Adding = false;
+    resize(sizeHint());
+}
+
+Recordset& MaintWindow::records() const
+{
+    if (!m_rs)
+        cvd::raise(ErrNo::ObjectNotSet);
+    return *m_rs;
+}
+
+void MaintWindow::ShowRecord()
+{
+    Recordset& rs = records();
+    QScopedValueRollback filling(m_filling, true);
+    for (const Entry& e : m_entries) {
+        const Value v = rs.Field(e.field);
+        if (auto* t = qobject_cast<QLineEdit*>(e.control))
+            t->setText(v.displayText());
+        else if (auto* m = qobject_cast<QPlainTextEdit*>(e.control))
+            setMemoText(m, v.displayText());
+        else if (auto* c = qobject_cast<QComboBox*>(e.control))
+            selectByItemData(c, v);
+    }
+    m_typed = false;
+}
+
+void MaintWindow::ClearFields()
+{
+    QScopedValueRollback filling(m_filling, true);
+    for (const Entry& e : m_entries) {
+        if (auto* t = qobject_cast<QLineEdit*>(e.control))
+            t->clear();
+        else if (auto* m = qobject_cast<QPlainTextEdit*>(e.control))
+            setMemoText(m, QString());
+        else if (auto* c = qobject_cast<QComboBox*>(e.control))
+            c->setCurrentIndex(-1);
+    }
+    m_typed = false;
+}
+
+Value MaintWindow::entryValue(const Entry& e) const
+{
+    if (auto* c = qobject_cast<QComboBox*>(e.control))
+        return selectedItemData(c);
+    QString text;
+    if (auto* t = qobject_cast<QLineEdit*>(e.control))
+        text = t->text();
+    else if (auto* m = qobject_cast<QPlainTextEdit*>(e.control))
+        text = memoText(m);
+    if (e.nullWhenBlank && text.trimmed().isEmpty())
+        return Value();
+    return Value(text);
+}
+
+bool MaintWindow::StoreFields()
+{
+    Recordset& rs = records();
+    // Each field on its own: one that cannot be stored is reported, and the
+    // others and the write still go.
+    for (const Entry& e : m_entries)
+        trap([&] { rs.SetField(e.field, entryValue(e)); });
+    return WriteLoop([&rs] { rs.Update(); });
+}
+
+bool MaintWindow::CheckFields()
+{
+    if (entriesComplete())
+        return true;
+    platform().messageBox(m_design.checkMessage, Mb::OkOnly, m_design.checkTitle);
+    if (m_design.focusAfterFailedCheck)
+        m_entries.first().control->setFocus();
+    return false;
+}
+
+void MaintWindow::cmdFirst_Click()
+{
+    Recordset& rs = records();
+    if (rs.RecordCount() <= 0)
+        return;
+    rs.MoveFirst();
+    ShowRecord();
+}
+
+void MaintWindow::cmdLast_Click()
+{
+    Recordset& rs = records();
+    if (rs.RecordCount() <= 0)
+        return;
+    rs.MoveLast();
+    ShowRecord();
+}
+
+void MaintWindow::cmdNext_Click()
+{
+    Recordset& rs = records();
+    if (rs.RecordCount() <= 0)
+        return;
+    rs.MoveNext();
+    if (rs.Eof()) {
+        platform().beep();
+        rs.MoveLast();
+    }
+    ShowRecord();
+}
+
+void MaintWindow::cmdPrevious_Click()
+{
+    Recordset& rs = records();
+    if (rs.RecordCount() <= 0)
+        return;
+    rs.MovePrevious();
+    if (rs.Bof()) {
+        platform().beep();
+        rs.MoveFirst();
+    }
+    ShowRecord();
+}
+
+void MaintWindow::cmdFind_Click()
+{
+    QString text = platform().inputBox(m_design.findPrompt, m_design.findTitle);
+    Recordset& rs = records();
+    // The typed text is quoted for the criterion: an apostrophe (O'Neil)
+    // is part of the name, never the end of the text.
+    ReplaceAll(text, QStringLiteral("'"), QStringLiteral("''"));
+    const QString criterion = m_design.findField + QStringLiteral(" like '") + text + QStringLiteral("*'");
+    if (m_design.hourglassWhileFinding)
+        platform().setPointer(Pointer::Hourglass);
+    bool found = false;
+    try {
+        rs.FindFirst(criterion);
+        found = !rs.NoMatch();
+    } catch (...) {
+        if (m_design.hourglassWhileFinding)
+            platform().setPointer(Pointer::Default);
+        throw;
+    }
+    if (m_design.hourglassWhileFinding)
+        platform().setPointer(Pointer::Default);
+    if (found)
+        ShowRecord();
+    else
+        platform().messageBox(m_design.notFoundText, Mb::OkOnly, QStringLiteral("No Records Match"));
+}
+
+} // namespace cvd

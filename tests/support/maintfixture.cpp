@@ -1,0 +1,73 @@
+#include "support/maintfixture.h"
+
+#include "core/database.h"
+#include "core/globals.h"
+#include "maintenance/maintmenu.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <sqlite3.h>
+
+namespace cvd::test {
+
+MaintWindow* MaintFixture::open(int index)
+{
+    w->mnuMaint[index]->trigger();
+    auto* m = qobject_cast<MaintWindow*>(maintWindow(index));
+    if (m && !QTest::qWaitForWindowActive(m))
+        qWarning("the maintenance window did not become active");
+    return m;
+}
+
+bool MaintFixture::browsing(const MaintWindow* m)
+{
+    return !m->Editing && !m->Adding && m->cmdCancel->isHidden() && m->cmdUpdate->isHidden() && !m->cmdNext->isHidden()
+           && !m->cmdFind->isHidden() && !m->cmdDelete->isHidden() && !m->cmdOk->isHidden()
+           && !m->cmdAddNew->isHidden() && m->cmdAddNew->text() == QStringLiteral("&Add New");
+}
+
+bool MaintFixture::editing(const MaintWindow* m)
+{
+    return m->Editing && !m->Adding && !m->cmdCancel->isHidden() && !m->cmdUpdate->isHidden() && m->cmdNext->isHidden()
+           && m->cmdOk->isHidden() && m->cmdAddNew->isHidden();
+}
+
+bool MaintFixture::adding(const MaintWindow* m)
+{
+    return m->Adding && !m->Editing && !m->cmdCancel->isHidden() && !m->cmdUpdate->isHidden() && m->cmdNext->isHidden()
+           && m->cmdDelete->isHidden() && !m->cmdAddNew->isHidden() && m->cmdAddNew->text() == QStringLiteral("&Add Another");
+}
+
+QString MaintFixture::shown(const MaintWindow* m)
+{
+    const QWidget* first = m->entryControls().first();
+    if (const auto* box = qobject_cast<const QLineEdit*>(first))
+        return box->text();
+    return qobject_cast<const QPlainTextEdit*>(first)->toPlainText();
+}
+
+void MaintFixture::type(QWidget* box, const QString& text)
+{
+    // Lines after the first follow the Enter key.
+    const QStringList lines = text.split(u'\n');
+    QVERIFY(typeInto(box, lines.first()));
+    for (const QString& line : lines.mid(1)) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        for (const QChar ch : line)
+            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+}
+
+void MaintFixture::exec(const QString& sql)
+{
+    char* err = nullptr;
+    if (sqlite3_exec(MainDb->handle(), sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        qWarning("%s", err);
+        sqlite3_free(err);
+    }
+}
+
+} // namespace cvd::test

@@ -1,0 +1,29 @@
+#pragma once
+// A started main window (mainwindowfixture.h) with its Maintain menu at
+// hand: the maintenance windows opened as the user opens them, and what
+// their tables hold.
+#include "maintenance/maintwindow.h"
+#include "support/mainwindowfixture.h"
+
+namespace cvd::test {
+
+struct MaintFixture : MainWindowFixture {
+    MaintFixture() { started(); }
+
+    // Chooses Maintain menu entry `index` (1 categories, 2 customers,
+    // 3 departments, 4 priorities, 5 staff) and returns the window.
+    MaintWindow* open(int index);
+    // The window's state as the user sees it.
+    static bool browsing(const MaintWindow* m);
+    static bool editing(const MaintWindow* m);
+    static bool adding(const MaintWindow* m);
+    // The first entry control's text.
+    static QString shown(const MaintWindow* m);
+    // Types over the whole text of a box (the focus put there first); a
+    // line break is typed as Enter.
+    static void type(QWidget* box, const QString& text);
+    // Runs an SQL statement on the open database.
+    static void exec(const QString& sql);
+};
+
+} // namespace cvd::test
