@@ -4,6 +4,7 @@
 #include "core/database.h"
 #include "core/globals.h"
 #include "core/platform.h"
+#include "defaults/frmdefault.h"
 #include "maintenance/maintmenu.h"
 
 #include <QAction>
@@ -69,10 +70,7 @@ void frmMain::createMenus()
 }
 
 // Shows the defaults window (not modal).
-void frmMain::mnuDefaults_Click()
-{
-    // The defaults window opens here.
-}
+void frmMain::mnuDefaults_Click() { showDefaultsWindow(this); }
 
 // Closing the main window ends the program.
 void frmMain::mnuExit_Click() { close(); }

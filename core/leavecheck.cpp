@@ -94,4 +94,32 @@ void refocus(QWidget* control)
     }
 }
 
+namespace {
+
+// Selects again once the click that brought the focus has been handled, or
+// the click would place the cursor instead.
+class SelectAllOnFocus : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() != QEvent::FocusIn)
+            return false;
+        const auto reason = static_cast<QFocusEvent*>(e)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
+        QPointer<QLineEdit> box = static_cast<QLineEdit*>(o);
+        box->selectAll();
+        QTimer::singleShot(0, box, [box] {
+            if (box && box->hasFocus())
+                box->selectAll();
+        });
+        return false;
+    }
+};
+
+} // namespace
+
+void selectAllOnFocus(QLineEdit* box) { box->installEventFilter(new SelectAllOnFocus(box)); }
+
 } // namespace cvd

@@ -5,6 +5,7 @@
 // activation or a popup opens.  A failed check puts the focus back into its
 // control with refocus(); the control that loses the focus by that is not
 // checked, so two bad boxes never bounce the focus between them.
+#include <QLineEdit>
 #include <QWidget>
 #include <functional>
 
@@ -16,5 +17,9 @@ void onLeave(QWidget* control, std::function<void()> check);
 
 // Puts the focus back into `control` without running any leave check.
 void refocus(QWidget* control);
+
+// Makes a box select its whole text each time the user brings the focus
+// into it, so that typing replaces what it holds.
+void selectAllOnFocus(QLineEdit* box);
 
 } // namespace cvd

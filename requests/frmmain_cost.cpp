@@ -6,38 +6,11 @@
 #include "core/platform.h"
 #include "dates/datefield.h"
 
-#include <QEvent>
-#include <QFocusEvent>
 #include <QLineEdit>
-#include <QPointer>
-#include <QTimer>
 
 namespace cvd {
 
 namespace {
-
-// A numeric box selects its whole text when it receives the focus, so that
-// typing replaces the number.  Done once the click that brought the focus
-// has been handled, or the click would place the cursor instead.
-class SelectAllOnFocus : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* o, QEvent* e) override
-    {
-        if (e->type() == QEvent::FocusIn) {
-            const auto reason = static_cast<QFocusEvent*>(e)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-                QPointer<QLineEdit> box = static_cast<QLineEdit*>(o);
-                box->selectAll();
-                QTimer::singleShot(0, box, [box] {
-                    if (box && box->hasFocus())
-                        box->selectAll();
-                });
-            }
-        }
-        return false;
-    }
-};
 
 // The number a costing box holds; an empty box counts as 0.
 float boxNumber(const QLineEdit* box)
@@ -51,7 +24,7 @@ float boxNumber(const QLineEdit* box)
 void frmMain::connectNumericBoxes()
 {
     for (QLineEdit* box : {txtHoursTot, txtMinTot, txtAddCharge, txtAmtPaid}) {
-        box->installEventFilter(new SelectAllOnFocus(box));
+        selectAllOnFocus(box);
         onLeave(box, [this, box] { guarded([this, box] { numericBoxLeft(box); }); });
     }
 }

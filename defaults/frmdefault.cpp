@@ -1,0 +1,141 @@
+#include "defaults/frmdefault.h"
+
+#include "core/database.h"
+#include "core/elasticpanel.h"
+#include "core/formats.h"
+#include "core/globals.h"
+#include "core/programicon.h"
+#include "defaults/fontfields.h"
+#include "requests/memotext.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <limits>
+
+namespace cvd {
+
+frmDefault::frmDefault(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmDefault"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Maintain Defaults"));
+    setWindowIcon(programIcon());
+    createControls();
+    createMenus();
+    setCentralWidget(VideoSoftElastic1);
+    connectMoneyBoxes();
+    resize(sizeHint());
+}
+
+frmDefault::~frmDefault() = default;
+
+QLabel* frmDefault::labelOf(const QWidget* control) const { return m_labels.value(control); }
+
+void frmDefault::createControls()
+{
+    VideoSoftElastic1 = new ElasticPanel(QSize(DesignWidth, DesignHeight), this);
+    VideoSoftElastic1->setObjectName(QStringLiteral("VideoSoftElastic1"));
+    int labelNo = 0;
+
+    // Places a control at its design rectangle, with its label (if any) one
+    // line high directly above it, `labelWidth` wide.
+    auto put = [&](auto* w, const char* name, QRect rect, const char* label = nullptr, int labelWidth = 0) {
+        w->setObjectName(QString::fromLatin1(name));
+        VideoSoftElastic1->place(w, rect);
+        if (label) {
+            auto* l = new QLabel(QString::fromUtf8(label));
+            l->setObjectName(QStringLiteral("Label%1").arg(++labelNo));
+            l->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+            VideoSoftElastic1->place(l, QRect(rect.left(), rect.top() - 255, labelWidth, 240));
+            m_labels.insert(w, l);
+        }
+        return w;
+    };
+
+    // The money labels are wider than their boxes, short of the company column.
+    txtMinCharge = put(new QLineEdit, "txtMinCharge", QRect(360, 480, 1215, 285), "Minimum Charge", 1815);
+    txtHourlyRate = put(new QLineEdit, "txtHourlyRate", QRect(360, 1560, 1215, 285), "Hourly Rate", 1815);
+    txtCompName = put(new QLineEdit, "txtCompName", QRect(2280, 480, 4095, 645), "Company Name", 4095);
+    txtCompName->setMaxLength(std::numeric_limits<int>::max());
+    txtCompAdd = new QPlainTextEdit;
+    txtCompAdd->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtCompAdd->setTabChangesFocus(true);
+    put(txtCompAdd, "txtCompAdd", QRect(2280, 2280, 4095, 975), "Company Address", 4095);
+    cmdOk = put(new QPushButton(QStringLiteral("&Ok")), "cmdOk", QRect(1800, 3840, 1215, 495));
+    cmdCancel = put(new QPushButton(QStringLiteral("&Cancel")), "cmdCancel", QRect(4800, 3840, 1215, 495));
+    // Cancel does not take the focus when clicked, so that it also leaves a
+    // money box whose entry its check refuses.
+    cmdCancel->setFocusPolicy(Qt::TabFocus);
+
+    QWidget* order[] = {txtMinCharge, txtHourlyRate, txtCompName, txtCompAdd, cmdOk, cmdCancel};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
+    // The window opens with the focus in the first box.
+    txtMinCharge->setFocus();
+
+    connect(cmdOk, &QPushButton::clicked, this, &frmDefault::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmDefault::cmdCancel_Click);
+}
+
+void frmDefault::createMenus()
+{
+    mnuFontMenu = menuBar()->addMenu(QStringLiteral("&Font"));
+    mnuFontMenu->setObjectName(QStringLiteral("mnuFontMenu"));
+    const char* captions[] = {nullptr, "&Company Name", "&Company Address"};
+    for (int i = 1; i <= 2; ++i) {
+        mnuFont[i] = mnuFontMenu->addAction(QString::fromUtf8(captions[i]));
+        mnuFont[i]->setObjectName(QStringLiteral("mnuFont%1").arg(i));
+        connect(mnuFont[i], &QAction::triggered, this, [this, i] { mnuFont_Click(i); });
+    }
+}
+
+void frmDefault::Form_Load()
+{
+    m_settings = MainDb->OpenRecordset(QStringLiteral("Settings"), RecordsetType::Table);
+    Recordset& rs = *m_settings;
+    rs.MoveFirst();
+    auto money = [&rs](const char* field) {
+        const Value v = rs.Field(QString::fromLatin1(field));
+        return v.isNull() ? QString() : fmt::currency(v.toCurrency());
+    };
+    txtMinCharge->setText(money("DefMinCharge"));
+    txtHourlyRate->setText(money("DefHourlyRate"));
+    txtCompName->setText(rs.Field(QStringLiteral("CompName")).displayText());
+    setMemoText(txtCompAdd, rs.Field(QStringLiteral("CompAdd")).displayText());
+    txtCompName->setCursorPosition(0);
+    // The first box has the focus when the window opens: its text selected.
+    txtMinCharge->selectAll();
+    txtCompName->setFont(fontFromFields(readFontFields(rs, QStringLiteral("N"))));
+    txtCompAdd->setFont(fontFromFields(readFontFields(rs, QStringLiteral("A"))));
+    m_loaded = snapshot();
+}
+
+QStringList frmDefault::snapshot() const
+{
+    return {txtMinCharge->text(), txtHourlyRate->text(), txtCompName->text(), memoText(txtCompAdd),
+            fontKey(txtCompName->font()), fontKey(txtCompAdd->font())};
+}
+
+bool frmDefault::changed() const { return snapshot() != m_loaded; }
+
+frmDefault* showDefaultsWindow(QWidget* mainWindow)
+{
+    static QPointer<frmDefault> open;
+    if (!open) {
+        auto w = std::make_unique<frmDefault>(mainWindow);
+        w->Form_Load();
+        open = w.release();
+    }
+    open->show();
+    open->raise();
+    open->activateWindow();
+    return open;
+}
+
+} // namespace cvd

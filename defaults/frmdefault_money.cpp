@@ -1,0 +1,49 @@
+// The minimum charge and hourly rate boxes: blank, or an amount shown in
+// the currency format.
+#include "core/errorhandler.h"
+#include "core/formats.h"
+#include "core/leavecheck.h"
+#include "core/platform.h"
+#include "defaults/frmdefault.h"
+
+#include <QLineEdit>
+
+namespace cvd {
+
+void frmDefault::connectMoneyBoxes()
+{
+    for (QLineEdit* box : {txtMinCharge, txtHourlyRate}) {
+        selectAllOnFocus(box);
+        onLeave(box, [this, box] { moneyBoxLeft(box); });
+    }
+}
+
+bool frmDefault::moneyBoxLeft(QLineEdit* box)
+{
+    const QString text = box->text();
+    // Blanks alone count as an empty box.
+    if (text.trimmed().isEmpty()) {
+        if (!text.isEmpty())
+            box->clear();
+        return true;
+    }
+    if (!fmt::isNumeric(text)) {
+        const QString name = box == txtMinCharge ? QStringLiteral("Minimum Charge") : QStringLiteral("Hourly Rate");
+        platform().messageBox(QStringLiteral("You must enter a number for the '%1' or leave it blank").arg(name),
+                              Mb::OkOnly | Mb::Critical);
+        refocus(box);
+        return false;
+    }
+    // A number too large for an amount is reported and stays to be corrected.
+    Currency amount;
+    if (!trap([&] { amount = fmt::toCurrency(text); })) {
+        refocus(box);
+        return false;
+    }
+    box->setText(fmt::currency(amount));
+    return true;
+}
+
+bool frmDefault::moneyBoxesAccepted() { return moneyBoxLeft(txtMinCharge) && moneyBoxLeft(txtHourlyRate); }
+
+} // namespace cvd
