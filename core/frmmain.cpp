@@ -10,6 +10,7 @@
 #include "core/programicon.h"
 #include "dates/datefield.h"
 #include "maintenance/maintmenu.h"
+#include "search/frmfind.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -28,7 +29,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Calvedon"));
     setWindowIcon(programIcon());
     setHelpContext(this, HelpContext);
-    FindDialog = standInFindDialog;
+    FindDialog = showFindDialog;
     createControls();
     createMenus();
     setCentralWidget(VideoSoftElastic1);

@@ -131,8 +131,9 @@ public:
     void cmdAddNew_Click();
     void cmdDelete_Click();
     void cmdFind_Click();
-    // Shows the find dialog; it leaves the query text in FindSQL and may
-    // set the window's caption.  Replaceable, so that the tests answer it.
+    // Shows the find dialog (showFindDialog); it leaves the query text in
+    // FindSQL and may set the window's caption.  Replaceable, so that the
+    // tests answer it.
     std::function<void(frmMain&)> FindDialog;
 
     // The customer typed or picked in cmbCust: the selected entry, or the
@@ -192,9 +193,5 @@ private:
     QPointer<frmAbout> m_about;
     bool m_shown = false;
 };
-
-// The find dialog until the real one is built: asks for a text contained
-// in the short description.
-void standInFindDialog(frmMain& w);
 
 } // namespace cvd

@@ -6,7 +6,6 @@
 #include "core/frmmain.h"
 #include "core/globals.h"
 #include "core/platform.h"
-#include "requests/mwfunctions.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -110,22 +109,6 @@ void frmMain::cmdFind_Click()
     } else {
         showNoRequests();
     }
-}
-
-// Until the find dialog is built: asks for a text that the short
-// description must contain.
-void standInFindDialog(frmMain& w)
-{
-    QString text = platform().inputBox(QStringLiteral("Find the requests whose short description contains:"),
-                                       QStringLiteral("Find Requests"));
-    if (text.isEmpty()) {
-        FindSQL.clear();
-        return;
-    }
-    ReplaceAll(text, QStringLiteral("'"), QStringLiteral("''"));
-    FindSQL = QStringLiteral("Select * from Req where ShortDesc like '*") + text
-              + QStringLiteral("*' order by ReqDate desc");
-    w.setWindowTitle(QStringLiteral("Calvedon -- Selected Records"));
 }
 
 } // namespace cvd

@@ -1,0 +1,65 @@
+#include "search/findquery.h"
+
+#include "requests/mwfunctions.h"
+
+namespace cvd {
+
+namespace {
+
+// A request description containing `text`; with the response too when asked.
+QString textCriterion(QString text, bool inResponse)
+{
+    ReplaceAll(text, QStringLiteral("'"), QStringLiteral("''"));
+    const QString inRequest = QStringLiteral("ReqDesc like '*") + text + QStringLiteral("*'");
+    if (!inResponse)
+        return inRequest;
+    return QLatin1Char('(') + inRequest + QStringLiteral(" or Resp like '*") + text + QStringLiteral("*')");
+}
+
+// Four-digit years: a two-digit year would be read back in 1930 to 2029.
+QString dateLiteral(const QDate& d)
+{
+    return QStringLiteral("#%1/%2/%3#")
+        .arg(d.month(), 2, 10, QChar(u'0'))
+        .arg(d.day(), 2, 10, QChar(u'0'))
+        .arg(d.year(), 4, 10, QChar(u'0'));
+}
+
+void append(QString& where, const QString& criterion)
+{
+    if (!where.isEmpty())
+        where += QStringLiteral(" and ");
+    where += criterion;
+}
+
+} // namespace
+
+bool hasCriteria(const FindCriteria& c)
+{
+    return !c.search1.isEmpty() || !c.search2.isEmpty() || c.date.has_value() || c.deptId.has_value()
+           || c.staffId.has_value();
+}
+
+QString findSql(const FindCriteria& c)
+{
+    QString first = c.search1, second = c.search2;
+    if (first.isEmpty())
+        std::swap(first, second);
+
+    QString where;
+    if (!first.isEmpty()) {
+        where = textCriterion(first, c.inResponse);
+        if (!second.isEmpty())
+            where += (c.eitherText ? QStringLiteral(" or ") : QStringLiteral(" and "))
+                     + textCriterion(second, c.inResponse);
+    }
+    if (c.date)
+        append(where, (c.before ? QStringLiteral(" ReqDate < ") : QStringLiteral(" ReqDate >= ")) + dateLiteral(*c.date));
+    if (c.deptId)
+        append(where, QStringLiteral(" DeptID = ") + QString::number(*c.deptId));
+    if (c.staffId)
+        append(where, QStringLiteral(" AssignedTo = ") + QString::number(*c.staffId));
+    return QStringLiteral("Select * from Req where ") + where + QStringLiteral(" order by ReqDate desc");
+}
+
+} // namespace cvd
