@@ -12,6 +12,7 @@
 #include "maintenance/maintmenu.h"
 #include "search/frmfind.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -140,11 +141,18 @@ bool frmMain::mayClose()
 
 void frmMain::closeEvent(QCloseEvent* e)
 {
-    // Closing the main window ends the program.  A request being edited or
-    // added is saved first, or thrown away, as the user says.
+    // Closing the main window ends the program.  A record being edited or
+    // added, here or in a window beside this one, is saved first, or thrown
+    // away, as the user says; the user may also keep the program running.
     if (!mayClose()) {
         e->ignore();
         return;
+    }
+    for (QWidget* other : QApplication::topLevelWidgets()) {
+        if (other != this && other->isVisible() && !other->close()) {
+            e->ignore();
+            return;
+        }
     }
     try {
         platform().endProgram(0);

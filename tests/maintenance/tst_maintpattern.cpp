@@ -52,6 +52,7 @@ private slots:
     void findByBeginningOfName();
     void closeBoxAsksAboutUnsavedRecord_data();
     void closeBoxAsksAboutUnsavedRecord();
+    void closingMainWindowAsksFirst();
     void mainWindowReloadsListAfterActivation();
     void menuBringsOpenWindowForward();
 };
@@ -268,6 +269,21 @@ void tst_MaintPattern::closeBoxAsksAboutUnsavedRecord()
         QVERIFY(m->close());
         QCOMPARE(f.p.messages.size(), 1);
     }
+}
+
+void tst_MaintPattern::closingMainWindowAsksFirst()
+{
+    MaintFixture f;
+    MaintWindow* m = f.open(1);
+    MaintFixture::type(m->entryControls().first(), u"Tablets"_s);
+    f.p.answers << Answer::Cancel;
+    QVERIFY(!f.w->close());
+    QCOMPARE(f.messages(), u"Save the changes to this record?"_s);
+    QVERIFY(m->isVisible() && !f.p.ended);
+    f.p.answers << Answer::Yes;
+    QVERIFY(f.w->close());
+    QVERIFY(f.p.ended);
+    QCOMPARE(categories(), u"Network,Software,Tablets"_s);
 }
 
 void tst_MaintPattern::mainWindowReloadsListAfterActivation()
