@@ -14,10 +14,12 @@ const char kUsage[] =
     "  cvdtool create FOLDER\n"
     "      Writes FOLDER/cvd.mdb: the empty tables and the default settings\n"
     "      (hourly rate 40.00, minimum charge 25.00).\n"
-    "  cvdtool demo FOLDER [--requests N] [--seed S]\n"
+    "  cvdtool demo FOLDER [--requests N] [--customers N] [--seed S]\n"
     "      Writes FOLDER/cvd.mdb filled with demo customers, departments, staff,\n"
     "      categories, priorities and N requests (default 500) of the last three\n"
-    "      years.  The same seed (default 1) gives the same records.\n"
+    "      years.  --customers N makes N customers (default: a fixed list of 36;\n"
+    "      beyond those the names are made up).  The same seed (default 1) gives\n"
+    "      the same records.\n"
     "  cvdtool --help\n"
     "An existing cvd.mdb is never overwritten.  FOLDER is created when missing.\n";
 
@@ -63,6 +65,8 @@ int main(int argc, char** argv)
                     return usageError("an option lacks its value.");
                 if (option == QLatin1String("--requests") && readNumber(args.takeFirst(), 0, v) && v <= 100'000'000)
                     options.requests = int(v);
+                else if (option == QLatin1String("--customers") && readNumber(args.takeFirst(), 0, v) && v <= 100'000'000)
+                    options.customers = int(v);
                 else if (option == QLatin1String("--seed") && readNumber(args.takeFirst(), 0, v))
                     options.seed = std::uint64_t(v);
                 else

@@ -4,6 +4,7 @@
 #include "tools/createdb.h"
 
 #include <algorithm>
+#include <cstring>
 #include <sqlite3.h>
 #include <string>
 #include <vector>
@@ -215,6 +216,58 @@ const int kMinutes[] = {0, 0, 5, 10, 15, 15, 20, 30, 30, 45};
 const std::int64_t kAddCharges[] = {50000, 125000, 250000, 450000, 899900, 1500000, 3500000}; // ten-thousandths
 const int kDueDays[] = {1, 2, 3, 5, 7, 7, 14, 30};
 
+// Made-up customers: a last name is one of the names above or a stem with
+// an ending, which gives a few thousand names spread over most initials.
+const char* const kSurnameStems[] = {
+    "Ab", "Ad", "Al", "An", "Ar", "Ash", "Bal", "Bar", "Bel", "Ben", "Ber", "Bl", "Br", "Cal", "Cam",
+    "Car", "Chan", "Col", "Cor", "Cr", "Dal", "Dav", "Den", "Dr", "Ed", "El", "Em", "Fair", "Far", "Fer",
+    "Fitz", "Fl", "Gal", "Gar", "Gil", "Gr", "Hal", "Ham", "Har", "Hen", "Hol", "Hud", "Ing", "Jan", "Jen",
+    "Kel", "Ken", "Kim", "Kn", "Lan", "Law", "Lind", "Mac", "Mar", "Mc", "Mer", "Mor", "Nash", "Nor", "Ok",
+    "Ol", "Os", "Par", "Pen", "Pr", "Quin", "Ram", "Rich", "Rob", "Ros", "Sal", "Sand", "Sch", "Sh", "Sm",
+    "St", "Sul", "Tal", "Th", "Tr", "Ul", "Van", "Wal", "War", "Wh", "Wil", "Win", "Wr", "Yor", "Zim",
+    "Ös", "Ån", "Łu",
+};
+const char* const kSurnameEndings[] = {
+    "ton", "son", "ley", "ford", "man", "well", "wood", "er", "ing", "ett", "ard", "ins", "by", "field",
+    "stein", "berg", "ski", "ez", "ini", "ova", "sen", "dale", "more", "wick", "ham", "ridge", "ström",
+    "ow", "ey", "ick", "ato", "elli",
+};
+const char* const kStreets[] = {"Main Street", "Oak Avenue", "Elm Avenue", "Maple Drive", "Lincoln Street",
+                                "River Road", "Orchard Lane", "Willow Court", "Washington Blvd.", "S. Grand Ave.",
+                                "Lakeview Terrace", "Mill Road"};
+
+struct Town {
+    const char *city, *st, *zip, *country, *area;
+};
+
+const Town kTowns[] = {
+    {"Springfield", "IL", "62701", "USA", "(217)"}, {"Springfield", "IL", "62703", "USA", "(217)"},
+    {"Springfield", "IL", "62704", "USA", "(217)"}, {"Chatham", "IL", "62629", "USA", "(217)"},
+    {"Rochester", "IL", "62563", "USA", "(217)"},   {"Sherman", "IL", "62684", "USA", "(217)"},
+    {"Decatur", "IL", "62521", "USA", "(217)"},     {"Champaign", "IL", "61820", "USA", "(217)"},
+    {"Peoria", "IL", "61602", "USA", "(309)"},      {"Madison", "WI", "53703", "USA", "(608)"},
+};
+
+// First names, last names and titles of the fixed customers and staff.
+struct NamePools {
+    std::vector<const char*> first, last, titles;
+};
+
+NamePools namePools()
+{
+    NamePools p;
+    auto add = [](std::vector<const char*>& pool, const char* name) {
+        if (name && std::find_if(pool.begin(), pool.end(), [name](const char* s) { return std::strcmp(s, name) == 0; })
+                        == pool.end())
+            pool.push_back(name);
+    };
+    for (const Customer& c : kCustomers)
+        add(p.first, c.first), add(p.last, c.last), add(p.titles, c.title);
+    for (const Staff& s : kStaff)
+        add(p.first, s.first), add(p.last, s.last);
+    return p;
+}
+
 class Stmt {
 public:
     Stmt(sqlite3* db, const char* sql)
@@ -254,7 +307,66 @@ std::string join(const char* a, const char* b)
     return s;
 }
 
-void addReferenceLists(sqlite3* db)
+// The customers: with `wanted` below zero the fixed list; otherwise that
+// many, the fixed ones first and the rest made up from the name pools.
+// Returns each customer's department (1-based, 0 for none) by CustID - 1.
+std::vector<int> addCustomers(sqlite3* db, Rng& rng, int wanted)
+{
+    Stmt cust(db, "INSERT INTO Customers (FirstName, LastName, Title, Address, City, St, Zip, Country, Phone, AltID, DeptID)"
+                  " VALUES (?,?,?,?,?,?,?,?,?,?,?)");
+    const int nFixed = int(std::size(kCustomers));
+    const int n = wanted < 0 ? nFixed : wanted;
+    std::vector<int> deptOf;
+    deptOf.reserve(std::size_t(n));
+    for (int i = 0; i < std::min(n, nFixed); ++i) {
+        const Customer& c = kCustomers[i];
+        cust.text(1, c.first), cust.text(2, c.last), cust.text(3, c.title), cust.text(4, c.address);
+        cust.text(5, c.city), cust.text(6, c.st), cust.text(7, c.zip), cust.text(8, c.country);
+        cust.text(9, c.phone), cust.text(10, c.altId), cust.idOrNull(11, c.dept);
+        cust.run();
+        deptOf.push_back(c.dept);
+    }
+    if (n <= nFixed)
+        return deptOf;
+
+    const NamePools pools = namePools();
+    const int nDept = int(std::size(kDepts));
+    std::string last, address, phone, altId;
+    for (int i = nFixed; i < n; ++i) {
+        const int kind = rng.below(100);
+        const char* first = kind < 3 ? nullptr : pools.first[std::size_t(rng.below(int(pools.first.size())))];
+        if (kind >= 99) {
+            last.clear(); // a first name alone
+        } else if (rng.percent(35)) {
+            last = pools.last[std::size_t(rng.below(int(pools.last.size())))];
+        } else {
+            last = rng.pick(kSurnameStems);
+            last += rng.pick(kSurnameEndings);
+        }
+        const Town& town = rng.pick(kTowns);
+        address = std::to_string(1 + rng.below(9999)) + ' ' + rng.pick(kStreets);
+        if (rng.percent(10))
+            address += "\r\nApt. " + std::to_string(1 + rng.below(40)) + char('A' + rng.below(6));
+        phone = std::string(town.area) + " 555-" + std::to_string(1000 + rng.below(9000));
+        const int dept = rng.percent(70) ? 1 + rng.below(nDept) : 0;
+        const bool hasAlt = rng.percent(30);
+        altId = "C" + std::to_string(100000 + i);
+
+        cust.text(1, first);
+        last.empty() ? cust.null(2) : cust.text(2, last);
+        cust.text(3, rng.percent(50) ? pools.titles[std::size_t(rng.below(int(pools.titles.size())))] : nullptr);
+        cust.text(4, address), cust.text(5, town.city), cust.text(6, town.st), cust.text(7, town.zip);
+        cust.text(8, town.country), cust.text(9, phone);
+        hasAlt ? cust.text(10, altId) : cust.null(10);
+        cust.idOrNull(11, dept);
+        cust.run();
+        deptOf.push_back(dept);
+    }
+    return deptOf;
+}
+
+// The reference lists; returns each customer's department as addCustomers.
+std::vector<int> addReferenceLists(sqlite3* db, Rng& rng, int customers)
 {
     Stmt dept(db, "INSERT INTO Dept (DeptName, Address, City, St, Zip, Country, Phone) VALUES (?,?,?,?,?,?,?)");
     for (const Dept& d : kDepts) {
@@ -262,14 +374,7 @@ void addReferenceLists(sqlite3* db)
         dept.text(5, d.zip), dept.text(6, d.country), dept.text(7, d.phone);
         dept.run();
     }
-    Stmt cust(db, "INSERT INTO Customers (FirstName, LastName, Title, Address, City, St, Zip, Country, Phone, AltID, DeptID)"
-                  " VALUES (?,?,?,?,?,?,?,?,?,?,?)");
-    for (const Customer& c : kCustomers) {
-        cust.text(1, c.first), cust.text(2, c.last), cust.text(3, c.title), cust.text(4, c.address);
-        cust.text(5, c.city), cust.text(6, c.st), cust.text(7, c.zip), cust.text(8, c.country);
-        cust.text(9, c.phone), cust.text(10, c.altId), cust.idOrNull(11, c.dept);
-        cust.run();
-    }
+    std::vector<int> deptOf = addCustomers(db, rng, customers);
     Stmt staff(db, "INSERT INTO Staff (FirstName, LastName, Phone, AltID, Comments) VALUES (?,?,?,?,?)");
     for (const Staff& s : kStaff) {
         staff.text(1, s.first), staff.text(2, s.last), staff.text(3, s.phone), staff.text(4, s.altId), staff.text(5, s.comments);
@@ -281,6 +386,7 @@ void addReferenceLists(sqlite3* db)
     Stmt pri(db, "INSERT INTO Priorities (PriDesc) VALUES (?)");
     for (const char* p : kPriorities)
         pri.text(1, p), pri.run();
+    return deptOf;
 }
 
 // Rate and minimum charge of the Settings row, in ten-thousandths.
@@ -319,7 +425,7 @@ void fillDemo(sqlite3* db, const DemoOptions& options)
     const int span = int(first.daysTo(today)) + 1;
     constexpr int ahead = 64; // due dates may lie after today
 
-    addReferenceLists(db);
+    const std::vector<int> custDept = addReferenceLists(db, rng, options.customers);
     std::int64_t rate = 0, minimum = 0;
     readCosting(db, rate, minimum);
 
@@ -342,7 +448,7 @@ void fillDemo(sqlite3* db, const DemoOptions& options)
         d = rng.below(span);
     std::sort(dayOf.begin(), dayOf.end());
 
-    const int nCust = int(std::size(kCustomers)), nDept = int(std::size(kDepts)), nStaff = int(std::size(kStaff));
+    const int nCust = int(custDept.size()), nDept = int(std::size(kDepts)), nStaff = int(std::size(kStaff));
     Stmt ins(db, "INSERT INTO Req (ShortDesc, ReqDesc, Resp, ReqDate, DueDate, ResDate, Resolved, HoursTot, MinTot,"
                  " AddCharge, CostTot, AmtPaid, PaidDate, CustID, DeptID, PriID, CatID, EnteredBy, AssignedTo, Misc1)"
                  " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
@@ -407,12 +513,12 @@ void fillDemo(sqlite3* db, const DemoOptions& options)
             ins.null(13);
         }
 
-        const int cust = rng.percent(5) ? 0 : 1 + rng.below(nCust);
+        const int cust = rng.percent(5) || nCust == 0 ? 0 : 1 + rng.below(nCust);
         ins.idOrNull(14, cust);
         int dept = 0;
         const int deptKind = rng.below(100);
-        if (cust && kCustomers[cust - 1].dept && deptKind < 85)
-            dept = kCustomers[cust - 1].dept;
+        if (cust && custDept[std::size_t(cust - 1)] && deptKind < 85)
+            dept = custDept[std::size_t(cust - 1)];
         else if (deptKind < 50)
             dept = 1 + rng.below(nDept);
         ins.idOrNull(15, dept);

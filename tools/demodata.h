@@ -1,7 +1,8 @@
 #pragma once
 // The demo database: reference lists that look like a small organisation's
-// help desk and any number of requests spread over the last three years up
-// to today.  The same seed and day give the same file contents.
+// help desk (on demand with any number of customers) and any number of
+// requests spread over the last three years up to today.  The same seed and
+// day give the same file contents.
 #include <QDate>
 #include <QString>
 #include <cstdint>
@@ -12,6 +13,7 @@ namespace cvd::tools {
 
 struct DemoOptions {
     int requests = 500;
+    int customers = -1; // below zero: the fixed list of 36 customers
     std::uint64_t seed = 1;
     QDate today;  // the last request date; invalid means the current date
 };

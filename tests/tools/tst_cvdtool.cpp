@@ -189,6 +189,29 @@ private slots:
         QCOMPARE(number(path, "SELECT count(*) FROM Customers WHERE FirstName IS NULL AND LastName = 'Hargreaves'"), 1);
     }
 
+    // --customers: that many customers, the fixed ones first, the others
+    // with made-up names spread over many last names, each with an address
+    // and a phone, most in a department; the requests name only them.
+    void manyCustomers()
+    {
+        QTemporaryDir tmp;
+        QCOMPARE(runTool({"demo", tmp.path(), "--customers", "2000", "--requests", "300"}).first, 0);
+        const QString db = databasePath(tmp.path());
+        QCOMPARE(number(db, "SELECT count(*) FROM Customers"), 2000);
+        QCOMPARE(number(db, "SELECT count(*) FROM Req"), 300);
+        QCOMPARE(number(db, "SELECT count(*) FROM Req WHERE CustID NOT IN (SELECT CustID FROM Customers)"
+                            " OR DeptID NOT IN (SELECT DeptID FROM Dept)"), 0);
+        QVERIFY(number(db, "SELECT count(DISTINCT CustID) FROM Req") > 200);
+        QCOMPARE(value(db, "SELECT FirstName || ' ' || LastName FROM Customers WHERE CustID = 2"),
+                 QStringLiteral("Patrick O'Neil"));
+        QVERIFY(number(db, "SELECT count(DISTINCT LastName) FROM Customers") > 500);
+        QVERIFY(number(db, "SELECT count(DISTINCT substr(LastName, 1, 2)) FROM Customers") > 50);
+        QCOMPARE(number(db, "SELECT count(*) FROM Customers WHERE CustID > 36 AND (Address IS NULL OR City IS NULL"
+                            " OR St IS NULL OR Zip IS NULL OR Phone IS NULL OR coalesce(FirstName, LastName) IS NULL)"), 0);
+        const qlonglong inDept = number(db, "SELECT count(DeptID) FROM Customers WHERE CustID > 36");
+        QVERIFY2(inDept > 1964 * 6 / 10 && inDept < 1964 * 8 / 10, qPrintable(QString::number(inDept)));
+    }
+
     // The same seed and day give the same file; another seed another one.
     void demoIsDeterministic()
     {
