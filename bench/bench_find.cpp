@@ -12,6 +12,7 @@
 // its finds are timed first and the shell's after it has let the file go.
 // Prints both medians and their ratio with PASS or FAIL (target: under 2);
 // the exit status is 1 on FAIL.
+#include "bench/benchsupport.h"
 #include "core/database.h"
 #include "core/errors.h"
 #include "core/formats.h"
@@ -34,38 +35,12 @@
 #include <vector>
 
 using namespace cvd;
+using namespace cvd::bench;
 
 namespace {
 
 constexpr int Rounds = 7;
 const QString Shell = QStringLiteral("/usr/bin/sqlite3");
-
-// Answers every question with its first button and shows nothing.
-class SilentPlatform : public Platform {
-public:
-    QStringList told;
-    Answer messageBox(const QString& text, int flags, const QString&) override
-    {
-        const int buttons = flags & Mb::ButtonsMask;
-        if (buttons == Mb::YesNo || buttons == Mb::YesNoCancel)
-            return Answer::Yes;
-        told << text;
-        return Answer::Ok;
-    }
-    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveAs(const QString&, const QString&, const QString&) override { raise(ErrNo::DialogCancelled); }
-    FontChoice chooseFont(const FontChoice&) override { raise(ErrNo::DialogCancelled); }
-    void beep() override {}
-    void setPointer(Pointer) override {}
-    void help(QWidget*, const QString&, int, quint32) override {}
-    [[noreturn]] void endProgram(int code) override { throw ProgramEnded(code); }
-};
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 // What a find gave: the number of rows and the first request.
 struct Result {
@@ -144,7 +119,6 @@ int main(int argc, char** argv)
         return 2;
     }
     SilentPlatform platform;
-    setPlatform(&platform);
     fmt::setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
 
     // The program: a cold find right after start-up, then the timed rounds.
@@ -165,7 +139,7 @@ int main(int argc, char** argv)
         sql = FindSQL;
         program.firstId = w.txtReqID->text();
         if (w.windowTitle() != QStringLiteral("Calvedon -- Selected Records"))
-            program.firstId = QStringLiteral("(no match: ") + platform.told.join(u' ') + u')';
+            program.firstId = QStringLiteral("(no match: ") + platform.told.keys().join(u' ') + u')';
         ReqSet->MoveLast();
         program.rows = ReqSet->RecordCount();
         // The file is let go for the shell.
@@ -180,7 +154,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < Rounds; ++i)
         theirs.push_back(shellFind(dbPath, query, &shell));
 
-    const double a = median(ours), b = median(theirs);
+    const double a = Timing{ours}.median(), b = Timing{theirs}.median();
     const double ratio = b > 0 ? a / b : 0;
     const bool same = program == shell;
     const bool pass = same && ratio < 2.0;

@@ -7,6 +7,7 @@
 // 1000000).  The requests the benchmark edits are put back and the ones it
 // adds are deleted again, so the file holds the same requests afterwards.  Each figure is printed with its
 // target and PASS or FAIL; the exit status is 1 when any figure fails.
+#include "bench/benchsupport.h"
 #include "core/database.h"
 #include "core/errors.h"
 #include "core/formats.h"
@@ -26,71 +27,7 @@
 #include <vector>
 
 using namespace cvd;
-
-namespace {
-
-bool allPassed = true;
-
-void report(const char* figure, double value, const char* unit, double target)
-{
-    const bool pass = value < target;
-    allPassed = allPassed && pass;
-    std::printf("%-52s %12.3f %-3s  target < %g %s  %s\n", figure, value, unit, target, unit, pass ? "PASS" : "FAIL");
-    std::fflush(stdout);
-}
-
-// Answers every question with its first button and shows nothing; counts
-// the messages that only tell something.
-class SilentPlatform : public Platform {
-public:
-    QMap<QString, int> told;
-    Answer messageBox(const QString& text, int flags, const QString&) override
-    {
-        const int buttons = flags & Mb::ButtonsMask;
-        if (buttons == Mb::YesNo || buttons == Mb::YesNoCancel)
-            return Answer::Yes;
-        ++told[text];
-        return Answer::Ok;
-    }
-    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveAs(const QString&, const QString&, const QString&) override { raise(ErrNo::DialogCancelled); }
-    FontChoice chooseFont(const FontChoice&) override { raise(ErrNo::DialogCancelled); }
-    void beep() override {}
-    void setPointer(Pointer) override {}
-    void help(QWidget*, const QString&, int, quint32) override {}
-    [[noreturn]] void endProgram(int code) override { throw ProgramEnded(code); }
-};
-
-struct Timing {
-    std::vector<double> ms;
-    void add(double v) { ms.push_back(v); }
-    double mean() const
-    {
-        double s = 0;
-        for (double v : ms)
-            s += v;
-        return ms.empty() ? 0 : s / double(ms.size());
-    }
-    double worst() const { return ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()); }
-    double median() const
-    {
-        if (ms.empty())
-            return 0;
-        std::vector<double> s = ms;
-        std::sort(s.begin(), s.end());
-        return s[s.size() / 2];
-    }
-};
-
-template <typename F> double timed(F&& f)
-{
-    QElapsedTimer t;
-    t.start();
-    f();
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-} // namespace
+using namespace cvd::bench;
 
 int main(int argc, char** argv)
 {
@@ -101,7 +38,6 @@ int main(int argc, char** argv)
         return 2;
     }
     SilentPlatform platform;
-    setPlatform(&platform);
     fmt::setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
 
     frmMain w;
@@ -173,5 +109,5 @@ int main(int argc, char** argv)
 
     ReqSet.reset();
     MainDb.reset();
-    return allPassed ? 0 : 1;
+    return allPassed() ? 0 : 1;
 }

@@ -8,7 +8,18 @@ namespace cvd::bench {
 
 namespace {
 bool passed = true;
+QtMessageHandler qtHandler = nullptr;
+
+// The offscreen platform's remarks about what it cannot do (raise a
+// window, pass size hints) would bury the figures.
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (text.startsWith(QLatin1String("This plugin does not support")) || text.startsWith(QLatin1String("QStandardPaths:")))
+        return;
+    if (qtHandler)
+        qtHandler(type, context, text);
 }
+} // namespace
 
 void report(const char* figure, double value, const char* unit, double target)
 {
@@ -20,8 +31,16 @@ void report(const char* figure, double value, const char* unit, double target)
 
 bool allPassed() { return passed; }
 
-SilentPlatform::SilentPlatform() { setPlatform(this); }
-SilentPlatform::~SilentPlatform() { setPlatform(nullptr); }
+SilentPlatform::SilentPlatform()
+{
+    setPlatform(this);
+    qtHandler = qInstallMessageHandler(quietHandler);
+}
+SilentPlatform::~SilentPlatform()
+{
+    qInstallMessageHandler(qtHandler);
+    setPlatform(nullptr);
+}
 
 Answer SilentPlatform::messageBox(const QString& text, int flags, const QString&)
 {
