@@ -76,4 +76,26 @@ bool WriteLoop(const std::function<void()>& write)
     return written;
 }
 
+void guarded(const std::function<void()>& handler)
+{
+    try {
+        trap(handler);
+    } catch (const ProgramEnded&) {
+        // The program is ending; nothing more to do here.
+    }
+}
+
+bool askSaveBeforeClosing(const QString& question, const std::function<bool()>& save)
+{
+    switch (platform().messageBox(question, Mb::YesNoCancel | Mb::Question)) {
+    case Answer::Yes: {
+        bool saved = false;
+        guarded([&] { saved = save(); });
+        return saved;
+    }
+    case Answer::No: return true;
+    default: return false;
+    }
+}
+
 } // namespace cvd

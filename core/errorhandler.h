@@ -3,6 +3,7 @@
 // built on it, and the write loop with its lock retry.
 #include "core/errors.h"
 
+#include <QString>
 #include <functional>
 #include <initializer_list>
 
@@ -20,6 +21,16 @@ bool trap(const std::function<void()>& step);
 // Runs every step in order under trap(): a failing step is reported and
 // the next one still runs.
 void trapSteps(std::initializer_list<std::function<void()>> steps);
+
+// Runs an event handler that has no error trap of its own: an error is
+// shown by the central handler instead of reaching the event loop, and the
+// end of the program unwinds quietly.
+void guarded(const std::function<void()>& handler);
+
+// Asks `question` before a window with a record being changed closes:
+// Yes runs `save` (under guarded) and allows closing when it wrote the
+// record, No allows closing, Cancel keeps the window open.
+bool askSaveBeforeClosing(const QString& question, const std::function<bool()>& save);
 
 // The write loop: retries `write` while HandleError reports a locked record,
 // then tells the engine to free its locks.  Returns whether the write went

@@ -97,14 +97,6 @@ void frmMain::Form_Activate()
 
 void frmMain::cmdHelp_Click() { platform().help(this, HelpFilePath, Help::Context, 0); }
 
-void frmMain::guarded(const std::function<void()>& handler)
-{
-    try {
-        trap(handler);
-    } catch (const ProgramEnded&) {
-        // The program is ending; nothing more to do here.
-    }
-}
 
 void frmMain::changeEvent(QEvent* e)
 {
@@ -128,15 +120,7 @@ bool frmMain::mayClose()
 {
     if (!Editing && !Adding)
         return true;
-    switch (platform().messageBox(QStringLiteral("Save the changes to this request?"), Mb::YesNoCancel | Mb::Question)) {
-    case Answer::Yes: {
-        bool saved = false;
-        guarded([&] { saved = saveRequest(); });
-        return saved;
-    }
-    case Answer::No: return true;
-    default: return false;
-    }
+    return askSaveBeforeClosing(QStringLiteral("Save the changes to this request?"), [this] { return saveRequest(); });
 }
 
 void frmMain::closeEvent(QCloseEvent* e)

@@ -185,9 +185,6 @@ private:
     // Asks whether to keep a request being edited or added before the
     // window closes; returns whether it may close.
     bool mayClose();
-    // Runs an event handler that has no error trap of its own: an error is
-    // shown by the central handler instead of reaching the event loop.
-    void guarded(const std::function<void()>& handler);
 
     QHash<const QWidget*, QLabel*> m_labels;
     QPointer<frmAbout> m_about;

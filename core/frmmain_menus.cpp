@@ -1,4 +1,5 @@
 // The main window's menus and what each item does.
+#include "core/errorhandler.h"
 #include "core/frmabout.h"
 #include "core/frmmain.h"
 #include "core/database.h"

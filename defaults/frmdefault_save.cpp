@@ -91,25 +91,11 @@ void frmDefault::cmdCancel_Click()
 void frmDefault::closeEvent(QCloseEvent* e)
 {
     // Closed by its close box after a change: the user says whether to keep it.
-    if (!m_closingByButton && changed()) {
-        try {
-            switch (platform().messageBox(QStringLiteral("Save the changes to this record?"),
-                                          Mb::YesNoCancel | Mb::Question)) {
-            case Answer::Yes:
-                if (moneyBoxesAccepted() && save())
-                    break;
-                e->ignore();
-                return;
-            case Answer::No:
-                break;
-            default:
-                e->ignore();
-                return;
-            }
-        } catch (const ProgramEnded&) {
-            e->ignore();
-            return;
-        }
+    if (!m_closingByButton && changed()
+        && !askSaveBeforeClosing(QStringLiteral("Save the changes to this record?"),
+                                 [this] { return moneyBoxesAccepted() && save(); })) {
+        e->ignore();
+        return;
     }
     m_closingByButton = false;
     if (m_settings) {

@@ -242,14 +242,6 @@ void MaintWindow::EnableFields()
         e.control->setEnabled(true);
 }
 
-void MaintWindow::guarded(const std::function<void()>& handler)
-{
-    try {
-        trap(handler);
-    } catch (const ProgramEnded&) {
-        // The program is ending; nothing more to do here.
-    }
-}
 
 void MaintWindow::changeEvent(QEvent* e)
 {
@@ -295,15 +287,7 @@ bool MaintWindow::mayClose()
 {
     if (!(Editing || (Adding && m_typed)))
         return true;
-    switch (platform().messageBox(QStringLiteral("Save the changes to this record?"), Mb::YesNoCancel | Mb::Question)) {
-    case Answer::Yes: {
-        bool saved = false;
-        guarded([&] { saved = saveRecord(); });
-        return saved;
-    }
-    case Answer::No: return true;
-    default: return false;
-    }
+    return askSaveBeforeClosing(QStringLiteral("Save the changes to this record?"), [this] { return saveRecord(); });
 }
 
 void MaintWindow::closeEvent(QCloseEvent* e)

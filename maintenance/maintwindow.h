@@ -198,9 +198,6 @@ private:
     // Asks whether to keep an edit or a new record before the window
     // closes; returns whether it may close.
     bool mayClose();
-    // Runs a handler that has no error trap of its own: an error is shown
-    // by the central handler instead of reaching the event loop.
-    void guarded(const std::function<void()>& handler);
 
     MaintDesign m_design;
     std::unique_ptr<Recordset> m_rs;

@@ -1,4 +1,5 @@
 // The numeric boxes of the main window and the costing of a request.
+#include "core/errorhandler.h"
 #include "core/formats.h"
 #include "core/frmmain.h"
 #include "core/globals.h"

@@ -1,5 +1,6 @@
 // The main window's four date fields: where each opens the calendar
 // picker, its caption there, and the check made when the user leaves it.
+#include "core/errorhandler.h"
 #include "core/frmmain.h"
 #include "core/leavecheck.h"
 #include "dates/datefield.h"

@@ -150,14 +150,6 @@ void frmFind::connectEvents()
     connect(cmdAll, &QPushButton::clicked, this, [this] { guarded([this] { cmdAll_Click(); }); });
 }
 
-void frmFind::guarded(const std::function<void()>& handler)
-{
-    try {
-        trap(handler);
-    } catch (const ProgramEnded&) {
-        // The program is ending; nothing more to do here.
-    }
-}
 
 void frmFind::Form_Load()
 {

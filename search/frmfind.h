@@ -84,9 +84,6 @@ protected:
 private:
     void createControls();
     void connectEvents();
-    // Runs an event handler without a trap of its own: an error goes to the
-    // central handler instead of the event loop.
-    void guarded(const std::function<void()>& handler);
 
     frmMain& m_main;
     bool m_unload = false;
