@@ -37,7 +37,7 @@ frmDateEnt::frmDateEnt(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmDateEnt"));
     setModal(true);
     // A small modal dialog: a title and a close button, nothing to minimize.
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Select Date"));
     setHelpContext(this, 17);
     installContextHelp(this);

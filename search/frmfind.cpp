@@ -58,7 +58,7 @@ std::optional<long> selectedKey(const QComboBox* list)
 frmFind::frmFind(frmMain& owner) : QDialog(&owner), m_main(owner)
 {
     setObjectName(QStringLiteral("frmFind"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(true);
     setWindowTitle(QStringLiteral("Find Request"));
     setHelpContext(this, HelpContext);
