@@ -1,5 +1,6 @@
 #include "defaults/frmdefault.h"
 
+#include "core/contexthelp.h"
 #include "core/database.h"
 #include "core/elasticpanel.h"
 #include "core/formats.h"
@@ -26,10 +27,13 @@ frmDefault::frmDefault(QWidget* parent) : QMainWindow(parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Maintain Defaults"));
     setWindowIcon(programIcon());
+    // F1 opens the help file at the window's own topic.
+    setHelpContext(this, HelpContext);
     createControls();
     createMenus();
     setCentralWidget(VideoSoftElastic1);
     connectMoneyBoxes();
+    installContextHelp(this);
     resize(sizeHint());
 }
 

@@ -32,6 +32,7 @@ class frmDefault : public QMainWindow {
 public:
     static constexpr int DesignWidth = 6735; // client area, twips
     static constexpr int DesignHeight = 4740;
+    static constexpr int HelpContext = 104;
 
     explicit frmDefault(QWidget* parent = nullptr);
     ~frmDefault() override;
