@@ -1,6 +1,6 @@
-// The find dialog: the query built from its criteria, the hand-over of a
-// search to the main window, the entries kept between openings, unloading
-// by Display All or the close box, and the checks of its boxes.
+// The find dialog: the query built from its criteria and its hand-over to
+// the main window, the entries kept between openings, unloading by Display
+// All or the close box, and the checks of its boxes.
 #include "core/database.h"
 #include "core/globals.h"
 #include "dates/datefield.h"
@@ -33,14 +33,10 @@ bool viaFind(frmMain& w, const std::function<void(frmFind&)>& script)
     bool leftOpen = false;
     QTimer::singleShot(0, &w, [&] {
         frmFind* d = loadedFindDialog();
-        if (!d)
-            return;
-        if (QTest::qWaitForWindowActive(d))
+        if (d && QTest::qWaitForWindowActive(d))
             script(*d);
-        if (d->isVisible()) {
-            leftOpen = true;
+        if ((leftOpen = d && d->isVisible()))
             d->cmdCancel->click();
-        }
     });
     w.cmdFind->click();
     return !leftOpen;
@@ -89,243 +85,142 @@ class tst_find : public QObject {
                              "(10, 'Future', 'Flying car', '2035-01-01', 2, 3)");
         return f->started();
     }
-    const QStringList all{"10", "8", "7", "6", "5", "4", "3", "2", "1", "9"};
+    const QString all = QStringLiteral("10 8 7 6 5 4 3 2 1 9");
 
 private slots:
     void init() { f = std::make_unique<MainWindowFixture>(); }
     void cleanup() { f.reset(); }
 
-    // The query text for the criteria: the texts (a second one alone moves
-    // up), the date bound with four-digit years, department and staff, the
-    // blanks between the pieces exactly as they are joined.
-    void query_data()
+    // A search through the dialog: the query's condition exactly as built
+    // (texts quoted, a second text alone moved up, four-digit years, the
+    // blanks between the pieces as joined), then the main window showing the
+    // matching requests from the first; no match says so and shows all again.
+    void search_data()
     {
-        QTest::addColumn<QString>("s1");
-        QTest::addColumn<QString>("s2");
-        QTest::addColumn<bool>("either");
-        QTest::addColumn<bool>("resp");
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<bool>("before");
-        QTest::addColumn<int>("dept");
-        QTest::addColumn<int>("staff");
-        QTest::addColumn<QString>("sql");
-        const QDate none;
-        QTest::newRow("second text only") << "" << "printer" << false << false << none << false << -1 << -1
-                                          << "Select * from Req where ReqDesc like '*printer*' order by ReqDate desc";
-        QTest::newRow("apostrophes") << "O'Neil's" << "" << false << false << none << false << -1 << -1
-                                     << "Select * from Req where ReqDesc like '*O''Neil''s*' order by ReqDate desc";
-        QTest::newRow("both texts, response too, or")
-            << "a" << "b" << true << true << none << false << -1 << -1
-            << "Select * from Req where (ReqDesc like '*a*' or Resp like '*a*') or "
-               "(ReqDesc like '*b*' or Resp like '*b*') order by ReqDate desc";
-        QTest::newRow("date only, less than") << "" << "" << false << false << QDate(1998, 3, 5) << true << -1 << -1
-                                              << "Select * from Req where  ReqDate < #03/05/1998# order by ReqDate desc";
-        QTest::newRow("date, no bound chosen") << "" << "" << false << false << QDate(2035, 1, 1) << false << -1 << -1
-                                               << "Select * from Req where  ReqDate >= #01/01/2035# order by ReqDate desc";
-        QTest::newRow("text and department") << "a" << "" << false << false << none << false << 7 << -1
-                                             << "Select * from Req where ReqDesc like '*a*' and  DeptID = 7 order by ReqDate desc";
-        QTest::newRow("staff only") << "" << "" << false << false << none << false << -1 << 3
-                                    << "Select * from Req where  AssignedTo = 3 order by ReqDate desc";
-        QTest::newRow("every criterion")
-            << "a" << "b" << false << false << QDate(1920, 6, 1) << true << 2 << 3
-            << "Select * from Req where ReqDesc like '*a*' and ReqDesc like '*b*' and  ReqDate < #06/01/1920# and  "
-               "DeptID = 2 and  AssignedTo = 3 order by ReqDate desc";
+        QTest::addColumn<QString>("line"); // as entries() gives it
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("ids");
+        QTest::newRow("second text only") << "|printer|and|req||none|-|-" << "ReqDesc like '*printer*'" << "5 1";
+        QTest::newRow("apostrophe") << "O'Neil||and|req||none|-|-" << "ReqDesc like '*O''Neil*'" << "3";
+        QTest::newRow("either text, response too")
+            << "switch|driver|or|resp||none|-|-"
+            << "(ReqDesc like '*switch*' or Resp like '*switch*') or (ReqDesc like '*driver*' or Resp like '*driver*')" << "5 3";
+        QTest::newRow("before 3/5/98") << "|||req|3/5/98|less|-|-" << " ReqDate < #03/05/1998#" << "4 3 2 1 9";
+        QTest::newRow("before 1925") << "|||req|1/1/1925|less|-|-" << " ReqDate < #01/01/1925#" << "9";
+        QTest::newRow("from 2031, no bound chosen") << "|||req|1/1/2031|none|-|-" << " ReqDate >= #01/01/2031#" << "10";
+        QTest::newRow("text and department")
+            << "printer||and|req||none|Ångström Labs|-" << "ReqDesc like '*printer*' and  DeptID = 2" << "5";
+        QTest::newRow("department and staff")
+            << "||and|req||none|Ångström Labs|Smith, Jane" << " DeptID = 2 and  AssignedTo = 1" << "7 3";
+        QTest::newRow("staff only") << "||and|req||none|-|Ångström, Anders" << " AssignedTo = 3" << "8 5";
+        QTest::newRow("every criterion, no match")
+            << "printer|zzz|and|req|1/1/1998|greater|Ångström Labs|Ångström, Anders"
+            << "ReqDesc like '*printer*' and ReqDesc like '*zzz*' and  ReqDate >= #01/01/1998# and  DeptID = 2 and  AssignedTo = 3"
+            << all;
     }
-    void query()
+    void search()
     {
-        QFETCH(QString, s1);
-        QFETCH(QString, s2);
-        QFETCH(bool, either);
-        QFETCH(bool, resp);
-        QFETCH(QDate, date);
-        QFETCH(bool, before);
-        QFETCH(int, dept);
-        QFETCH(int, staff);
-        QFETCH(QString, sql);
-        FindCriteria c{s1, s2, either, resp, {}, before, {}, {}};
-        if (date.isValid())
-            c.date = date;
-        if (dept >= 0)
-            c.deptId = dept;
-        if (staff >= 0)
-            c.staffId = staff;
-        QVERIFY(hasCriteria(c));
-        QCOMPARE(findSql(c), sql);
-    }
-
-    // A search through the dialog: the main window shows the matching
-    // requests from the first, with the caption for a selection; no match
-    // says so and shows every request again.
-    void handover_data()
-    {
-        QTest::addColumn<QString>("entries");
-        QTest::addColumn<QStringList>("ids");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("second text moves up") << "|printer|and|req||none|-|-" << QStringList{"5", "1"} << "";
-        QTest::newRow("apostrophe") << "O'Neil||and|req||none|-|-" << QStringList{"3"} << "";
-        QTest::newRow("either text, response too") << "switch|driver|or|resp||none|-|-" << QStringList{"5", "3"} << "";
-        QTest::newRow("before 1925") << "|||req|1/1/1925|less|-|-" << QStringList{"9"} << "";
-        QTest::newRow("from 2031, no bound chosen") << "|||req|1/1/2031|none|-|-" << QStringList{"10"} << "";
-        QTest::newRow("before 3/5/98") << "|||req|3/5/98|less|-|-" << QStringList{"4", "3", "2", "1", "9"} << "";
-        QTest::newRow("text and date") << "printer|||req|1/1/1998|greater|-|-" << QStringList{"5"} << "";
-        QTest::newRow("department and staff") << "||and|req||none|Ångström Labs|Smith, Jane" << QStringList{"7", "3"}
-                                              << "";
-        QTest::newRow("no match") << "zzz||and|req||none|-|-" << all
-                                  << "No Records Found: No matching records were found.";
-    }
-    void handover()
-    {
-        QFETCH(QString, entries);
-        QFETCH(QStringList, ids);
-        QFETCH(QString, message);
+        QFETCH(QString, line);
+        QFETCH(QString, where);
+        QFETCH(QString, ids);
         frmMain& w = started();
         w.cmdNext->click();
+        QString built;
         QVERIFY(viaFind(w, [&](frmFind& d) {
-            enter(d, entries);
+            enter(d, line);
             d.cmdOK->click();
+            built = entries(d).section('|', 0, 1) + ' ' + FindSQL;
         }));
-        QCOMPARE(f->p.messages.isEmpty() ? QString() : f->p.messages[0].title + ": " + f->messages(), message);
-        QCOMPARE(w.windowTitle(), message.isEmpty() ? Selected : QStringLiteral("Calvedon"));
-        if (!message.isEmpty())
-            QCOMPARE(FindSQL, AllRequestsSql);
-        QCOMPARE(w.txtReqID->text(), ids.first());
+        // A second text alone stands in the first box now.
+        const QString texts = line.startsWith('|') ? line.section('|', 1, 1) + '|' : line.section('|', 0, 1);
+        QCOMPARE(built, texts + " Select * from Req where " + where + " order by ReqDate desc");
+        const bool found = ids != all;
+        QCOMPARE(f->messages(), found ? QString() : QStringLiteral("No matching records were found."));
+        QVERIFY(found || f->p.messages[0].title == QStringLiteral("No Records Found"));
+        QCOMPARE(FindSQL == AllRequestsSql, !found);
+        QCOMPARE(w.windowTitle(), found ? Selected : QStringLiteral("Calvedon"));
+        QCOMPARE(w.txtReqID->text(), ids.section(' ', 0, 0));
         QVERIFY(f->browsing());
-        QCOMPARE(f->walk(), ids);
-        if (entries.startsWith('|')) { // the second text stands in the first box now
-            const frmFind* d = loadedFindDialog();
-            QVERIFY(d && d->Search2->text().isEmpty() && d->Search1->text() == entries.section('|', 1, 1));
-        }
+        QCOMPARE(f->walk().join(' '), ids);
     }
 
-    // Cancel keeps the entries; before any search it changes nothing, after
-    // one it runs that search again from its first request.  The dialog is
-    // modal over the main window.
-    void cancel_data()
+    // OK without any criterion says so and keeps the modal dialog open.
+    // Cancel keeps the entries and the lists; before any search it changes
+    // nothing, after one (like the close box) it runs that search again from
+    // its first request.  Display All and the close box unload the dialog:
+    // the next opening starts afresh and reads both lists again.
+    void closing_data()
     {
         QTest::addColumn<bool>("searched");
-        QTest::newRow("before any search") << false;
-        QTest::newRow("after a search") << true;
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Cancel before any search") << false << "Cancel";
+        QTest::newRow("Cancel after a search") << true << "Cancel";
+        QTest::newRow("Display All") << true << "Display All";
+        QTest::newRow("close box") << true << "close box";
     }
-    void cancel()
+    void closing()
     {
         QFETCH(bool, searched);
+        QFETCH(QString, how);
         frmMain& w = started();
         const QString kept = QStringLiteral("printer|driver|or|resp|1/2/1998|greater|Accounting|Jones, Tom");
+        bool stayed = false;
         QVERIFY(viaFind(w, [&](frmFind& d) {
             QVERIFY(d.isModal() && d.parentWidget() == &w && QApplication::activeModalWidget() == &d);
             QCOMPARE(d.windowTitle(), QStringLiteral("Find Request"));
             QCOMPARE(entries(d), Initial);
+            d.cmdOK->click();
+            stayed = d.isVisible();
             enter(d, kept);
             (searched ? d.cmdOK : d.cmdCancel)->click();
         }));
+        QVERIFY(stayed);
+        QCOMPARE(f->messages(), QStringLiteral("You must enter some selection criteria to search for."));
+        QCOMPARE(f->p.messages[0].title, QStringLiteral("No Records Specified"));
+        QCOMPARE(FindSQL.isEmpty(), !searched);
+        MainDb->Execute(QStringLiteral("INSERT INTO Dept (DeptID, DeptName) VALUES (4, 'Bakery')"));
+        MainDb->Execute(QStringLiteral("INSERT INTO Staff (StaffID, FirstName, LastName) VALUES (4, 'Al', 'Zed')"));
         w.cmdNext->click();
         const QString shownBefore = w.txtReqID->text();
         QString seen;
         QVERIFY(viaFind(w, [&](frmFind& d) {
             seen = entries(d);
-            d.cmdCancel->click();
+            how == "Cancel" ? d.cmdCancel->click() : how == "Display All" ? d.cmdAll->click() : void(d.close());
         }));
         QCOMPARE(seen, kept);
-        QVERIFY(f->p.messages.isEmpty());
+        QCOMPARE(f->p.messages.size(), 1);
+        const bool unloaded = how != "Cancel", showsAll = how == "Display All" || !searched;
+        QCOMPARE(loadedFindDialog() == nullptr, unloaded);
         // (printer) or (driver, from 1998-01-02, in Accounting, for Tom Jones): requests 5 and 1
-        const QStringList ids = searched ? QStringList{"5", "1"} : all;
-        QCOMPARE(w.txtReqID->text(), searched ? ids.first() : shownBefore);
-        QCOMPARE(w.windowTitle(), searched ? Selected : QStringLiteral("Calvedon"));
-        QCOMPARE(f->walk(), ids);
-    }
-
-    // Display All and the close box unload the dialog: the next opening
-    // starts from the initial entries and reads both lists again, while a
-    // dialog only hidden keeps its lists as they were.
-    void unload_data()
-    {
-        QTest::addColumn<bool>("displayAll");
-        QTest::newRow("Display All") << true;
-        QTest::newRow("close box") << false;
-    }
-    void unload()
-    {
-        QFETCH(bool, displayAll);
-        frmMain& w = started();
-        QVERIFY(viaFind(w, [](frmFind& d) {
-            d.Search1->setText(QStringLiteral("printer"));
-            d.cmdOK->click();
-        }));
-        MainDb->Execute(QStringLiteral("INSERT INTO Dept (DeptID, DeptName) VALUES (4, 'Bakery')"));
-        MainDb->Execute(QStringLiteral("INSERT INTO Staff (StaffID, FirstName, LastName) VALUES (4, 'Al', 'Zed')"));
-        QString seen;
-        QVERIFY(viaFind(w, [&](frmFind& d) {
-            seen = entries(d) + QStringLiteral(" %1 %2").arg(d.cmbDept->count()).arg(d.cmbAssignedTo->count());
-            if (displayAll)
-                d.cmdAll->click();
-            else
-                d.close();
-        }));
-        QCOMPARE(seen, QStringLiteral("printer||and|req||none|-|- 3 3"));
-        QVERIFY(!loadedFindDialog());
-        QCOMPARE(w.windowTitle(), displayAll ? QStringLiteral("Calvedon") : Selected);
-        QCOMPARE(f->walk(), (displayAll ? all : QStringList{"5", "1"}));
+        const QString ids = showsAll ? all : QStringLiteral("5 1");
+        QCOMPARE(w.txtReqID->text(), searched ? ids.section(' ', 0, 0) : shownBefore);
+        QCOMPARE(w.windowTitle(), showsAll ? QStringLiteral("Calvedon") : Selected);
+        QCOMPARE(f->walk().join(' '), ids);
 
         QVERIFY(viaFind(w, [&](frmFind& d) {
             seen = entries(d) + ' ' + d.cmbDept->itemText(1) + ' ' + d.cmbAssignedTo->itemText(2);
             d.cmdCancel->click();
         }));
-        QCOMPARE(seen, Initial + " Bakery Zed, Al");
+        QCOMPARE(seen, unloaded ? Initial + " Bakery Zed, Al" : kept + " Zeta Corp Ångström, Anders");
     }
 
-    // OK without any criterion says so and keeps the dialog open; Cancel
-    // then leaves the main window as it was.
-    void noCriteria()
+    // An asterisk in either search box is refused when the box is left, with
+    // the focus back in the box, and by OK (Enter in the box) likewise.  The
+    // date field's picker opens a date of 1900 to 1930 a century on.
+    void boxChecks()
     {
         frmMain& w = started();
-        bool open = false;
+        int focusBack = 0;
+        QString year, after;
         QVERIFY(viaFind(w, [&](frmFind& d) {
-            d.cmdOK->click();
-            open = d.isVisible();
-            d.cmdCancel->click();
-        }));
-        QVERIFY(open);
-        QCOMPARE(f->messages(), QStringLiteral("You must enter some selection criteria to search for."));
-        QCOMPARE(f->p.messages[0].title, QStringLiteral("No Records Specified"));
-        QVERIFY(FindSQL.isEmpty());
-        QCOMPARE(w.windowTitle(), QStringLiteral("Calvedon"));
-    }
-
-    // An asterisk in a search box is refused when the box is left, with the
-    // focus back in the box, and by OK (Enter in the box) likewise.
-    void asterisk_data()
-    {
-        QTest::addColumn<bool>("second");
-        QTest::newRow("Search1") << false;
-        QTest::newRow("Search2") << true;
-    }
-    void asterisk()
-    {
-        QFETCH(bool, second);
-        frmMain& w = started();
-        bool focusBack = false, stayed = false;
-        QVERIFY(viaFind(w, [&](frmFind& d) {
-            QLineEdit* box = second ? d.Search2 : d.Search1;
-            QVERIFY(typeInto(box, QStringLiteral("a*b")));
-            tabOut();
-            focusBack = QTest::qWaitFor([box] { return focusIsIn(box); });
-            d.cmdOK->click();
-            stayed = d.isVisible() && focusIsIn(box);
-            d.cmdCancel->click();
-        }));
-        QVERIFY(focusBack && stayed);
-        QCOMPARE(f->p.messageTexts(), QStringList(2, QStringLiteral("Cannot use * in search string")));
-        QVERIFY(f->p.messages[0].title == ProgramTitle && f->p.messages[0].flags == Mb::OkOnly);
-        QVERIFY(FindSQL.isEmpty());
-    }
-
-    // The date field's picker opens a date of 1900 to 1930 a century on.
-    void pickerYearShift()
-    {
-        frmMain& w = started();
-        QString year;
-        QString after;
-        QVERIFY(viaFind(w, [&](frmFind& d) {
+            for (QLineEdit* box : {d.Search1, d.Search2}) {
+                QVERIFY(typeInto(box, QStringLiteral("a*b")));
+                tabOut();
+                focusBack += QTest::qWaitFor([box] { return focusIsIn(box); });
+                d.cmdOK->click();
+                focusBack += d.isVisible() && focusIsIn(box);
+                box->clear();
+            }
             d.dcReqDate->setEditText(QStringLiteral("3/15/1925"));
             QTimer::singleShot(0, &d, [&] {
                 if (auto* p = qobject_cast<frmDateEnt*>(QApplication::activeModalWidget())) {
@@ -337,8 +232,11 @@ private slots:
             after = d.dcReqDate->currentText();
             d.cmdCancel->click();
         }));
-        QCOMPARE(year, QStringLiteral("2025"));
-        QCOMPARE(after, QStringLiteral("3/15/2025"));
+        QCOMPARE(focusBack, 4);
+        QCOMPARE(f->p.messageTexts(), QStringList(4, QStringLiteral("Cannot use * in search string")));
+        QVERIFY(f->p.messages[0].title == ProgramTitle && f->p.messages[0].flags == Mb::OkOnly);
+        QVERIFY(FindSQL.isEmpty());
+        QCOMPARE(year + ' ' + after, QStringLiteral("2025 3/15/2025"));
     }
 };
 

@@ -1,7 +1,5 @@
 #include "support/maintfixture.h"
 
-#include "core/database.h"
-#include "core/globals.h"
 #include "maintenance/maintmenu.h"
 
 #include <QAction>
@@ -9,7 +7,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
-#include <sqlite3.h>
 
 namespace cvd::test {
 
@@ -58,15 +55,6 @@ void MaintFixture::type(QWidget* box, const QString& text)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         for (const QChar ch : line)
             QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
-}
-
-void MaintFixture::exec(const QString& sql)
-{
-    char* err = nullptr;
-    if (sqlite3_exec(MainDb->handle(), sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
-        qWarning("%s", err);
-        sqlite3_free(err);
     }
 }
 

@@ -22,8 +22,6 @@ struct MaintFixture : MainWindowFixture {
     // Types over the whole text of a box (the focus put there first); a
     // line break is typed as Enter.
     static void type(QWidget* box, const QString& text);
-    // Runs an SQL statement on the open database.
-    static void exec(const QString& sql);
 };
 
 } // namespace cvd::test
