@@ -50,10 +50,25 @@ private slots:
         }
     }
 
+    // A file that cannot be read, or a fault in it, is reported once each
+    // time, naming the file (and the line); no window opens.
     void window()
     {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("cvd.hlp"));
         test::ScriptedPlatform p;
         HelpWindow w;
+        QVERIFY(!w.execute(path, Help::Context, 6) && !w.isVisible());
+        QVERIFY(test::writeFile(path, "@topic 6\n@title A\n@topic 6\n@title B\n"));
+        QVERIFY(!w.execute(path, Help::Context, 6) && !w.isVisible());
+        QCOMPARE(p.messages.size(), 2);
+        QVERIFY2(p.messages[0].text.startsWith(QStringLiteral("The help file %1 was not found.").arg(path)),
+                 qPrintable(p.messages[0].text));
+        QVERIFY2(p.messages[1].text.startsWith(QStringLiteral("The help file %1 is not in the expected form "
+                                                              "(line 3: context number 6 is used twice).").arg(path)),
+                 qPrintable(p.messages[1].text));
+        p.messages.clear();
+
         QVERIFY(w.execute(shippedPath(), Help::Context, 22));
         QCOMPARE(w.pageTitle(), QStringLiteral("Time, Cost and Payment"));
         // A number without a topic shows the contents with a note; Back
@@ -75,25 +90,6 @@ private slots:
         QVERIFY(w.execute(QString(), Help::HelpOnHelp, 0));
         QCOMPARE(w.pageTitle(), QStringLiteral("How to Use Help"));
         QVERIFY(p.messages.isEmpty());
-    }
-
-    // A file that cannot be read, or a fault in it, is reported once each
-    // time, naming the file (and the line); no window opens.
-    void faultyFileIsReported()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("cvd.hlp"));
-        test::ScriptedPlatform p;
-        HelpWindow w;
-        QVERIFY(!w.execute(path, Help::Context, 6) && !w.isVisible());
-        QVERIFY(test::writeFile(path, "@topic 6\n@title A\n@topic 6\n@title B\n"));
-        QVERIFY(!w.execute(path, Help::Context, 6) && !w.isVisible());
-        QCOMPARE(p.messages.size(), 2);
-        QVERIFY2(p.messages[0].text.startsWith(QStringLiteral("The help file %1 was not found.").arg(path)),
-                 qPrintable(p.messages[0].text));
-        QVERIFY2(p.messages[1].text.startsWith(QStringLiteral("The help file %1 is not in the expected form "
-                                                              "(line 3: context number 6 is used twice).").arg(path)),
-                 qPrintable(p.messages[1].text));
     }
 };
 

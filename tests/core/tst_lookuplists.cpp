@@ -73,12 +73,10 @@ private slots:
         QTest::addColumn<QString>("added"); // a customer added before typing: first|last
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("key"); // 0: no customer
+        QTest::addColumn<int>("key");
         QTest::newRow("prefix") << "" << "ad" << "adams, Ann" << 1;
         QTest::newRow("upper case, quote") << "" << "O'N" << "O'Neil, Zoë" << 3;
         QTest::newRow("not Latin") << "" << "李" << "李" << 4;
-        QTest::newRow("no match") << "" << "xy" << "xy" << 0;
-        QTest::newRow("added, sorted in") << "Cy|Bach" << "ba" << "bach, Cy" << 5;
         QTest::newRow("added, first name only") << "Zed|" << "z" << "zed" << 5; // first in the list
         QTest::newRow("added, not Latin") << "Åsa|Ärlig" << "är" << "ärlig, Åsa" << 5;
     }
@@ -99,7 +97,7 @@ private slots:
         }
         QVERIFY(test::typeInto(w.cmbCust, typed));
         QCOMPARE(w.cmbCust->lineEdit()->text(), shown);
-        QCOMPARE(w.typedCustomer(), key ? Value(key) : Value());
+        QCOMPARE(w.typedCustomer(), Value(key));
         QVERIFY(f->editing());
     }
 };

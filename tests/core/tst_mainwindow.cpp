@@ -38,11 +38,14 @@ private slots:
 
     // Every control sits at its design place, scaled, with its label right
     // above it; no label or control covers another (Cancel and Update share
-    // the places of Delete and Find, and are never shown with them).
+    // the places of Delete and Find, and are never shown with them).  The
+    // controls a user cannot type into, the note's limit, the tab order.
     void layout()
     {
         frmMain& w = *f->w;
         const ElasticPanel* panel = w.VideoSoftElastic1;
+        QVERIFY(!w.txtReqID->isEnabled() && !w.txtCostTot->isEnabled() && !w.cmbAssignedTo->isEditable());
+        QCOMPARE(w.txtMisc1->maxLength(), 50);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(panel->size(), panel->designPixels());
@@ -67,24 +70,6 @@ private slots:
             for (int j = i + 1; j < kids.size(); ++j)
                 QVERIFY2(!panel->designRect(kids[i]).intersects(panel->designRect(kids[j])),
                          qPrintable(kids[i]->objectName() + " / " + kids[j]->objectName()));
-
-        // Resized, the panel keeps the controls in proportion.
-        const QRect g0 = w.cmdHelp->geometry();
-        w.resize(w.size() + panel->designPixels());
-        QTRY_COMPARE(panel->size(), panel->designPixels() * 2);
-        const QRect g = w.cmdHelp->geometry();
-        QVERIFY(qAbs(g.left() - 2 * g0.left()) + qAbs(g.top() - 2 * g0.top()) <= 2);
-        QVERIFY(qAbs(g.width() - 2 * g0.width()) + qAbs(g.height() - 2 * g0.height()) <= 4);
-    }
-
-    // The entry controls: the ones a user cannot type into, the note's limit
-    // and the tab order.
-    void controls()
-    {
-        frmMain& w = *f->w;
-        QVERIFY(!w.txtReqID->isEnabled() && !w.txtCostTot->isEnabled() && !w.cmbAssignedTo->isEditable());
-        QCOMPARE(w.txtMisc1->maxLength(), 50);
-        w.show();
         const QStringList expected{"txtShortDesc", "txtReqDesc", "chkResolved", "dcResDate", "txtMisc1", "txtResp",
                                    "dcReqDate", "dcDueDate", "cmbEnteredBy", "cmbAssignedTo", "cmbCust", "cmbDept",
                                    "cmbPri", "cmbCat", "txtHoursTot", "txtMinTot", "txtAddCharge", "cmdPaidToday",
@@ -97,10 +82,18 @@ private slots:
                 && x->parentWidget() == w.VideoSoftElastic1)
                 seen << x->objectName();
         QCOMPARE(seen, expected);
+
+        // Resized, the panel keeps the controls in proportion.
+        const QRect g0 = w.cmdHelp->geometry();
+        w.resize(w.size() + panel->designPixels());
+        QTRY_COMPARE(panel->size(), panel->designPixels() * 2);
+        const QRect g = w.cmdHelp->geometry();
+        QVERIFY(qAbs(g.left() - 2 * g0.left()) + qAbs(g.top() - 2 * g0.top()) <= 2);
+        QVERIFY(qAbs(g.width() - 2 * g0.width()) + qAbs(g.height() - 2 * g0.height()) <= 4);
     }
 
     // While a request is edited, the Maintain items and Exit are off; the
-    // Maintain menu picks the window; the report target is one of two.
+    // report target is one of two.
     void menus()
     {
         frmMain& w = f->started();
@@ -114,20 +107,21 @@ private slots:
         for (QAction* a : all)
             QVERIFY(a->isEnabled());
 
-        w.mnuMaint[4]->trigger();
-        QCOMPARE(CodesMode, 2); // the codes window on the priorities
         QVERIFY(w.mnuRptOut[1]->isChecked() && !w.mnuRptOut[2]->isChecked());
         w.mnuRptOut[2]->trigger();
         w.mnuRptOut[2]->trigger(); // chosen again, it stays checked
         QVERIFY(!w.mnuRptOut[1]->isChecked() && w.mnuRptOut[2]->isChecked());
+        w.mnuExit->trigger(); // while browsing, it ends the program at once, asking nothing
+        QVERIFY(f->p.ended && f->p.exitCode == 0 && f->p.messages.isEmpty());
     }
 
     // The first activation fills every list in the order of its query, each
-    // entry with its key.
-    void listsFilledOnActivation()
+    // entry with its key.  A flagged list is reloaded; the shown request, or
+    // the user's choice while editing, stays selected.
+    void lists()
     {
         QVERIFY(test::execSql(f->dbPath(), "insert into Customers (FirstName, LastName) values ('Madonna', Null)"));
-        frmMain& w = f->started();
+        frmMain& w = f->started(); // request 8, Network
         QVERIFY2(f->p.messages.isEmpty(), qPrintable(f->messages()));
         QCOMPARE(entries(w.cmbCat), (QStringList{"Hardware=2", "Network=3", "Software=1"}));
         QCOMPARE(entries(w.cmbPri), (QStringList{"High=1", "Low=2", "Medium=3"}));
@@ -136,13 +130,7 @@ private slots:
                  (QStringList{"Madonna=5", "Adams, Ann=1", "Baker, Bob=2", "O'Neil, Zoë=3", "李=4"}));
         QCOMPARE(entries(w.cmbEnteredBy), (QStringList{"Jones, Tom=2", "Smith, Jane=1", "Ångström, Anders=3"}));
         QCOMPARE(entries(w.cmbAssignedTo), entries(w.cmbEnteredBy));
-    }
 
-    // A flagged list is reloaded; the shown request, or the user's choice
-    // while editing, stays selected.
-    void reloadWhenFlagged()
-    {
-        frmMain& w = f->started(); // request 8, Network
         MainDb->Execute(QStringLiteral("insert into Categories (CatDesc) values ('Accounts')"));
         CatListChanged = true;
         w.Form_Activate();
@@ -190,13 +178,6 @@ private slots:
         QCOMPARE(w.aboutBox(), a); // the same box, brought forward
         QTest::mouseClick(a->cmdOk, Qt::LeftButton);
         QTRY_VERIFY(!w.aboutBox());
-    }
-
-    // Exit while browsing ends the program at once, asking nothing.
-    void exitEndsTheProgram()
-    {
-        f->started().mnuExit->trigger();
-        QVERIFY(f->p.ended && f->p.exitCode == 0 && f->p.messages.isEmpty());
     }
 };
 

@@ -38,46 +38,34 @@ private slots:
         QCOMPARE(dataPathFromCommandLine(commandLineText(args), QStringLiteral("/home/desk")), expected);
     }
 
-    // The values set from the fixture's folder; the newest request shown, ready to edit.
-    void startsOnFixture()
+    // The values set from the fixture's folder.  Each empty costing value is
+    // reported and stays 0; start-up goes on to the newest request.
+    void startsOnFixture_data()
     {
-        test::MainWindowFixture f;
-        frmMain& w = f.started();
-        QVERIFY2(f.p.messages.isEmpty(), qPrintable(f.messages()));
-        QCOMPARE(DatabasePath, f.dbPath());
-        QCOMPARE(HelpFilePath, f.dir.filePath(QStringLiteral("cvd.hlp")));
-        QCOMPARE(DefaultHourlyRate, Currency::fromWhole(40));
-        QCOMPARE(DefaultMinCharge, Currency::fromWhole(25));
-        QCOMPARE(ReportEndDate, QDate::currentDate());
-        QCOMPARE(ReportStartDate, QDate(ReportEndDate.year(), ReportEndDate.month(), 1));
-        QCOMPARE(w.txtReqID->text(), QStringLiteral("8"));
-        QVERIFY(f.browsing());
-        for (QWidget* c : w.entryControls())
-            QVERIFY(c->isEnabled() || c == w.txtCostTot);
-    }
-
-    void emptyCostingValues_data()
-    {
-        QTest::addColumn<QString>("update");
+        QTest::addColumn<QString>("update"); // of the Settings row
         QTest::addColumn<qint64>("rate");
         QTest::addColumn<qint64>("minimum");
+        QTest::newRow("as created") << "" << qint64(400000) << qint64(250000);
         QTest::newRow("both empty") << "DefHourlyRate = NULL, DefMinCharge = NULL" << qint64(0) << qint64(0);
         QTest::newRow("minimum empty") << "DefMinCharge = NULL" << qint64(400000) << qint64(0);
     }
-    void emptyCostingValues()
+    void startsOnFixture()
     {
         QFETCH(QString, update);
         QFETCH(qint64, rate);
         QFETCH(qint64, minimum);
         test::MainWindowFixture f;
-        QVERIFY(test::execSql(f.dbPath(), ("UPDATE Settings SET " + update).toUtf8().constData()));
+        QVERIFY(update.isEmpty() || test::execSql(f.dbPath(), ("UPDATE Settings SET " + update).toUtf8().constData()));
         frmMain& w = f.started();
-        // Each empty value is reported, stays 0, and start-up goes on.
         QCOMPARE(f.p.messageTexts(), QStringList(update.count(u"NULL"_s), u"94  Invalid use of Null"_s));
         QVERIFY(!f.p.ended && f.browsing());
         QCOMPARE(DefaultHourlyRate.units, rate);
         QCOMPARE(DefaultMinCharge.units, minimum);
         QCOMPARE(w.txtReqID->text(), QStringLiteral("8"));
+        QCOMPARE(DatabasePath, f.dbPath());
+        QCOMPARE(HelpFilePath, f.dir.filePath(QStringLiteral("cvd.hlp")));
+        QCOMPARE(ReportEndDate, QDate::currentDate());
+        QCOMPARE(ReportStartDate, QDate(ReportEndDate.year(), ReportEndDate.month(), 1));
     }
 
     // A data file that cannot be opened: one message, the program ends, and
