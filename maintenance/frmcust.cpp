@@ -3,6 +3,7 @@
 #include "core/contexthelp.h"
 #include "core/database.h"
 #include "core/globals.h"
+#include "core/lookuplists.h"
 #include "maintenance/maintshared.h"
 
 #include <QComboBox>
@@ -59,17 +60,8 @@ frmCust::frmCust() : MaintWindow(customersDesign())
 
 void frmCust::loadLists()
 {
-    auto rs = MainDb->OpenRecordset(QStringLiteral("Select DeptName, DeptID from Dept order by DeptName"),
-                                    RecordsetType::Snapshot);
-    cmbDept->clear();
-    if (rs->RecordCount() > 0) {
-        while (!rs->Eof()) {
-            cmbDept->addItem(rs->Field(QStringLiteral("DeptName")).displayText(), rs->Field(QStringLiteral("DeptID")).toLong());
-            rs->MoveNext();
-        }
-    }
-    rs->Close();
-    cmbDept->setCurrentIndex(-1);
+    setEntries(cmbDept, readEntries(*MainDb, QStringLiteral("Select DeptName, DeptID from Dept order by DeptName"),
+                                    QStringLiteral("DeptID"), QStringLiteral("DeptName")));
 }
 
 bool frmCust::entriesComplete() const { return nameGiven(txtFirstName, txtLastName); }

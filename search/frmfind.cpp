@@ -153,23 +153,8 @@ void frmFind::connectEvents()
 
 void frmFind::Form_Load()
 {
-    cmbDept->clear();
-    auto rs = MainDb->OpenRecordset(lookup::DeptSql, RecordsetType::Snapshot);
-    if (rs->RecordCount() > 0) {
-        for (; !rs->Eof(); rs->MoveNext())
-            cmbDept->addItem(rs->Field(QStringLiteral("DeptName")).displayText(),
-                             int(rs->Field(QStringLiteral("DeptID")).toLong()));
-    }
-    cmbAssignedTo->clear();
-    rs = MainDb->OpenRecordset(lookup::StaffSql, RecordsetType::Snapshot);
-    if (rs->RecordCount() > 0) {
-        for (; !rs->Eof(); rs->MoveNext())
-            cmbAssignedTo->addItem(nameRule(rs->Field(QStringLiteral("LastName")), rs->Field(QStringLiteral("FirstName"))),
-                                   int(rs->Field(QStringLiteral("StaffID")).toLong()));
-    }
-    rs->Close();
-    cmbDept->setCurrentIndex(-1);
-    cmbAssignedTo->setCurrentIndex(-1);
+    setEntries(cmbDept, readEntries(*MainDb, lookup::DeptSql, QStringLiteral("DeptID"), QStringLiteral("DeptName")));
+    setEntries(cmbAssignedTo, readEntries(*MainDb, lookup::StaffSql, QStringLiteral("StaffID")));
 }
 
 FindCriteria frmFind::criteria() const
