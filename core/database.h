@@ -87,6 +87,9 @@ public:
     void Edit();
     void Update();
     void CancelUpdate();
+    // Gives up the edit buffer, if one is open, so that a write that failed
+    // can be tried afresh; never fails.
+    void DiscardEdit() noexcept;
     void Delete();
     // Whether an edit buffer is open (AddNew or Edit not yet updated).
     bool Editing() const;

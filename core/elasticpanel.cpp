@@ -60,8 +60,11 @@ QRect ElasticPanel::toPixels(const QRect& t) const
     const bool sized = m_sized && width() > 0 && height() > 0;
     const double sx = (sized && d.width() > 0) ? double(width()) / d.width() : 1.0;
     const double sy = (sized && d.height() > 0) ? double(height()) / d.height() : 1.0;
-    const double kx = dpiX() / 1440.0 * sx, ky = dpiY() / 1440.0 * sy;
-    // Edges are rounded, not sizes, so that neighbours stay flush.
+    return scaled(t, dpiX() / 1440.0 * sx, dpiY() / 1440.0 * sy);
+}
+
+QRect ElasticPanel::scaled(const QRect& t, double kx, double ky)
+{
     const int l = int(std::lround(t.left() * kx));
     const int tp = int(std::lround(t.top() * ky));
     const int r = int(std::lround((t.left() + t.width()) * kx));

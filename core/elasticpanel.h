@@ -34,6 +34,9 @@ public:
 
     // Twips to pixels at `dpi` dots per inch.
     static int twipsToPixels(int twips, double dpi);
+    // A design rectangle at `kx`, `ky` pixels per twip.  Edges are rounded,
+    // not sizes, so that neighbours stay flush.
+    static QRect scaled(const QRect& twips, double kx, double ky);
 
     // The font size (points) at the design size; 8.25 by default.
     void setDesignPointSize(double points);

@@ -174,15 +174,8 @@ void selectByItemData(QComboBox* list, const Value& key)
     int found = -1;
     if (!key.isNull()) {
         const int k = key.toLong();
-        if (const LookupModel* model = lookupModel(list)) {
-            found = model->rowOf(k);
-        } else {
-            for (int i = 0; i < list->count(); ++i)
-                if (list->itemData(i).toInt() == k) {
-                    found = i;
-                    break;
-                }
-        }
+        const LookupModel* model = lookupModel(list);
+        found = model ? model->rowOf(k) : list->findData(k);
     }
     list->setCurrentIndex(found);
 }

@@ -492,6 +492,8 @@ void Recordset::CancelUpdate()
     d->edit = Impl::EditMode::None;
 }
 
+void Recordset::DiscardEdit() noexcept { d->edit = Impl::EditMode::None; }
+
 void Recordset::Delete()
 {
     d->checkWritable(true);

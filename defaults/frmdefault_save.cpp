@@ -57,14 +57,8 @@ bool frmDefault::save()
     storeFont(txtCompName, QStringLiteral("N"));
     storeFont(txtCompAdd, QStringLiteral("A"));
     const bool written = WriteLoop([this] { settings().Update(); });
-    if (!written && m_settings && m_settings->Editing()) {
-        // The edit buffer is given up, so that another try starts afresh.
-        try {
-            m_settings->CancelUpdate();
-        } catch (const Error&) {
-            // Nothing to give up.
-        }
-    }
+    if (!written && m_settings)
+        m_settings->DiscardEdit();
     return written;
 }
 

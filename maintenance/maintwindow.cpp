@@ -165,8 +165,8 @@ void MaintWindow::capitalizeTwoLetters(QLineEdit* box)
 {
     onLeave(box, [box] {
         const QString t = box->text();
-        if (t.size() == 2 && t.toUpper() != t)
-            box->setText(t.toUpper()); // a change like typing: an edit
+        if (t.size() == 2)
+            box->setText(t.toUpper()); // a change, like typing, is an edit
     });
 }
 

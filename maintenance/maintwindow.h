@@ -157,7 +157,6 @@ protected:
     virtual bool entriesComplete() const = 0;
     // The key field's name of the open list.
     QString keyField() const { return m_design.keyField; }
-    void setDesign(const MaintDesign& d) { m_design = d; }
 
     void changeEvent(QEvent* e) override;
     void showEvent(QShowEvent* e) override;

@@ -61,12 +61,7 @@ bool MaintWindow::writeRecord(Value& key)
     }
     if (opened && StoreFields())
         return true;
-    try {
-        if (rs.Editing())
-            rs.CancelUpdate();
-    } catch (const Error&) {
-        // Nothing to give up.
-    }
+    rs.DiscardEdit();
     return false;
 }
 

@@ -199,12 +199,8 @@ bool frmMain::writeRequest(Value& key)
     }
     if (opened && StoreFields())
         return true;
-    try {
-        if (ReqSet && ReqSet->Editing())
-            ReqSet->CancelUpdate();
-    } catch (const Error&) {
-        // Nothing to give up.
-    }
+    if (ReqSet)
+        ReqSet->DiscardEdit();
     return false;
 }
 

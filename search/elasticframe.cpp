@@ -3,8 +3,6 @@
 #include "core/elasticpanel.h"
 
 #include <QResizeEvent>
-#include <algorithm>
-#include <cmath>
 
 namespace cvd {
 
@@ -33,12 +31,7 @@ QRect ElasticFrame::toPixels(const QRect& t) const
     const int dh = ElasticPanel::twipsToPixels(m_design.height(), dpiY);
     const double sx = width() > 0 && dw > 0 ? double(width()) / dw : 1.0;
     const double sy = height() > 0 && dh > 0 ? double(height()) / dh : 1.0;
-    const double kx = dpiX / 1440.0 * sx, ky = dpiY / 1440.0 * sy;
-    const int l = int(std::lround(t.left() * kx));
-    const int tp = int(std::lround(t.top() * ky));
-    const int r = int(std::lround((t.left() + t.width()) * kx));
-    const int b = int(std::lround((t.top() + t.height()) * ky));
-    return QRect(l, tp, std::max(1, r - l), std::max(1, b - tp));
+    return ElasticPanel::scaled(t, dpiX / 1440.0 * sx, dpiY / 1440.0 * sy);
 }
 
 void ElasticFrame::resizeEvent(QResizeEvent* e)
