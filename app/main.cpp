@@ -1,10 +1,10 @@
 // Calvedon: starts the main window on the data folder of the command line.
-#include "core/errors.h"
-#include "core/formats.h"
-#include "core/frmmain.h"
-#include "core/programicon.h"
-#include "core/qtplatform.h"
-#include "core/startup.h"
+#include "db/errors.h"
+#include "base/formats.h"
+#include "mainwindow/frmmain.h"
+#include "ui/programicon.h"
+#include "ui/qtplatform.h"
+#include "mainwindow/startup.h"
 
 #include <QApplication>
 

@@ -6,8 +6,8 @@
 // 1000000).  Without it, a temporary file with 1,000,000 generated requests
 // is made first.  Each figure is printed with its target and PASS or FAIL;
 // the exit status is 1 when any figure fails.
-#include "core/database.h"
-#include "core/schema.h"
+#include "db/database.h"
+#include "db/schema.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -12,14 +12,14 @@
 // its finds are timed first and the shell's after it has let the file go.
 // Prints both medians and their ratio with PASS or FAIL (target: under 2);
 // the exit status is 1 on FAIL.
-#include "bench/benchsupport.h"
-#include "core/database.h"
-#include "core/errors.h"
-#include "core/formats.h"
-#include "core/frmmain.h"
-#include "core/globals.h"
-#include "core/platform.h"
-#include "core/startup.h"
+#include "benchsupport.h"
+#include "db/database.h"
+#include "db/errors.h"
+#include "base/formats.h"
+#include "mainwindow/frmmain.h"
+#include "base/globals.h"
+#include "base/platform.h"
+#include "mainwindow/startup.h"
 #include "search/frmfind.h"
 
 #include <QApplication>

@@ -8,13 +8,13 @@
 // customers, 200,000 requests); PATH, which bench/run.sh passes to every
 // benchmark, is not used.  Each figure is printed with its target and PASS or
 // FAIL; the exit status is 1 when any figure fails.
-#include "bench/benchsupport.h"
-#include "core/database.h"
-#include "core/formats.h"
-#include "core/frmmain.h"
-#include "core/globals.h"
-#include "core/lookuplists.h"
-#include "core/startup.h"
+#include "benchsupport.h"
+#include "db/database.h"
+#include "base/formats.h"
+#include "mainwindow/frmmain.h"
+#include "base/globals.h"
+#include "ui/lookuplists.h"
+#include "mainwindow/startup.h"
 #include "tools/demodata.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "bench/benchsupport.h"
+#include "benchsupport.h"
 
 #include <algorithm>
 #include <cstdio>

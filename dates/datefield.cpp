@@ -1,9 +1,9 @@
 #include "dates/datefield.h"
 
-#include "core/formats.h"
-#include "core/globals.h"
-#include "core/leavecheck.h"
-#include "core/platform.h"
+#include "base/formats.h"
+#include "base/globals.h"
+#include "ui/leavecheck.h"
+#include "base/platform.h"
 #include "dates/frmdateent.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "dates/frmdateent.h"
 
-#include "core/contexthelp.h"
-#include "core/elasticpanel.h"
-#include "core/globals.h"
-#include "core/platform.h"
+#include "ui/contexthelp.h"
+#include "ui/elasticpanel.h"
+#include "base/globals.h"
+#include "base/platform.h"
 #include "dates/spinbutton.h"
 
 #include <QEvent>
@@ -42,22 +42,22 @@ frmDateEnt::frmDateEnt(QWidget* parent) : QDialog(parent)
     setHelpContext(this, 17);
     installContextHelp(this);
 
-    VideoSoftElastic1 = new ElasticPanel(QSize(4215, 2340), this);
-    VideoSoftElastic1->setObjectName(QStringLiteral("VideoSoftElastic1"));
+    resizingPanel = new ElasticPanel(QSize(4215, 2340), this);
+    resizingPanel->setObjectName(QStringLiteral("resizingPanel"));
     auto* lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
-    lay->addWidget(VideoSoftElastic1);
+    lay->addWidget(resizingPanel);
 
     txtMonth = displayBox("txtMonth");
-    VideoSoftElastic1->place(txtMonth, QRect(135, 120, 1275, 285));
+    resizingPanel->place(txtMonth, QRect(135, 120, 1275, 285));
     Spin1 = new SpinButton;
     Spin1->setObjectName(QStringLiteral("Spin1"));
-    VideoSoftElastic1->place(Spin1, QRect(1335, 120, 360, 285));
+    resizingPanel->place(Spin1, QRect(1335, 120, 360, 285));
     txtYear = displayBox("txtYear");
-    VideoSoftElastic1->place(txtYear, QRect(2850, 135, 930, 285));
+    resizingPanel->place(txtYear, QRect(2850, 135, 930, 285));
     Spin2 = new SpinButton;
     Spin2->setObjectName(QStringLiteral("Spin2"));
-    VideoSoftElastic1->place(Spin2, QRect(3765, 135, 345, 285));
+    resizingPanel->place(Spin2, QRect(3765, 135, 345, 285));
     // The spin buttons overlap the right edges of their boxes a little.
     Spin1->raise();
     Spin2->raise();
@@ -78,7 +78,7 @@ frmDateEnt::frmDateEnt(QWidget* parent) : QDialog(parent)
     Grid1->setCornerButtonEnabled(false);
     Grid1->setWordWrap(false);
     Grid1->setTextElideMode(Qt::ElideNone);
-    VideoSoftElastic1->place(Grid1, QRect(120, 540, 4020, 1710));
+    resizingPanel->place(Grid1, QRect(120, 540, 4020, 1710));
 
     // The header row is shaded like a header and can be neither selected
     // nor made current; the day cells are selectable, never editable.
@@ -109,7 +109,7 @@ frmDateEnt::frmDateEnt(QWidget* parent) : QDialog(parent)
     Grid1->installEventFilter(this);
     Grid1->viewport()->installEventFilter(this);
 
-    const QSize design = VideoSoftElastic1->designPixels();
+    const QSize design = resizingPanel->designPixels();
     setMinimumSize(design);
     resize(design);
     Grid1->setFocus();

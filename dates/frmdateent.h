@@ -26,7 +26,7 @@ class frmDateEnt : public QDialog {
 public:
     explicit frmDateEnt(QWidget* parent = nullptr);
 
-    ElasticPanel* VideoSoftElastic1 = nullptr;
+    ElasticPanel* resizingPanel = nullptr;
     QLineEdit* txtMonth = nullptr;
     SpinButton* Spin1 = nullptr;
     QLineEdit* txtYear = nullptr;

@@ -1,7 +1,7 @@
 #include "defaults/fontfields.h"
 
-#include "core/currency.h"
-#include "core/database.h"
+#include "db/currency.h"
+#include "db/database.h"
 
 #include <QApplication>
 #include <QFontInfo>

@@ -2,8 +2,8 @@
 // A font as the Settings row describes it: five fields with a common prefix
 // ("N" for the company name, "A" for the company address): Font (name),
 // Size (points, held as a money-type number), Bold, Italic, Under.
-#include "core/platform.h"
-#include "core/value.h"
+#include "base/platform.h"
+#include "db/value.h"
 
 #include <QFont>
 

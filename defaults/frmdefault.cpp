@@ -1,13 +1,13 @@
 #include "defaults/frmdefault.h"
 
-#include "core/contexthelp.h"
-#include "core/database.h"
-#include "core/elasticpanel.h"
-#include "core/formats.h"
-#include "core/globals.h"
-#include "core/programicon.h"
+#include "ui/contexthelp.h"
+#include "db/database.h"
+#include "ui/elasticpanel.h"
+#include "base/formats.h"
+#include "base/globals.h"
+#include "ui/programicon.h"
 #include "defaults/fontfields.h"
-#include "requests/memotext.h"
+#include "ui/memobox.h"
 
 #include <QAction>
 #include <QLabel>
@@ -31,7 +31,7 @@ frmDefault::frmDefault(QWidget* parent) : QMainWindow(parent)
     setHelpContext(this, HelpContext);
     createControls();
     createMenus();
-    setCentralWidget(VideoSoftElastic1);
+    setCentralWidget(resizingPanel);
     connectMoneyBoxes();
     installContextHelp(this);
     resize(sizeHint());
@@ -43,20 +43,20 @@ QLabel* frmDefault::labelOf(const QWidget* control) const { return m_labels.valu
 
 void frmDefault::createControls()
 {
-    VideoSoftElastic1 = new ElasticPanel(QSize(DesignWidth, DesignHeight), this);
-    VideoSoftElastic1->setObjectName(QStringLiteral("VideoSoftElastic1"));
+    resizingPanel = new ElasticPanel(QSize(DesignWidth, DesignHeight), this);
+    resizingPanel->setObjectName(QStringLiteral("resizingPanel"));
     int labelNo = 0;
 
     // Places a control at its design rectangle, with its label (if any) one
     // line high directly above it, `labelWidth` wide.
     auto put = [&](auto* w, const char* name, QRect rect, const char* label = nullptr, int labelWidth = 0) {
         w->setObjectName(QString::fromLatin1(name));
-        VideoSoftElastic1->place(w, rect);
+        resizingPanel->place(w, rect);
         if (label) {
             auto* l = new QLabel(QString::fromUtf8(label));
             l->setObjectName(QStringLiteral("Label%1").arg(++labelNo));
             l->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-            VideoSoftElastic1->place(l, QRect(rect.left(), rect.top() - 255, labelWidth, 240));
+            resizingPanel->place(l, QRect(rect.left(), rect.top() - 255, labelWidth, 240));
             m_labels.insert(w, l);
         }
         return w;

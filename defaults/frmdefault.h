@@ -38,7 +38,7 @@ public:
     ~frmDefault() override;
 
     // Controls, named as the program knows them.
-    ElasticPanel* VideoSoftElastic1 = nullptr;
+    ElasticPanel* resizingPanel = nullptr;
     QLineEdit* txtMinCharge = nullptr;
     QLineEdit* txtHourlyRate = nullptr;
     QLineEdit* txtCompName = nullptr;

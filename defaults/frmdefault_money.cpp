@@ -1,9 +1,9 @@
 // The minimum charge and hourly rate boxes: blank, or an amount shown in
 // the currency format.
-#include "core/errorhandler.h"
-#include "core/formats.h"
-#include "core/leavecheck.h"
-#include "core/platform.h"
+#include "base/errorhandler.h"
+#include "base/formats.h"
+#include "ui/leavecheck.h"
+#include "base/platform.h"
 #include "defaults/frmdefault.h"
 
 #include <QLineEdit>

@@ -1,12 +1,12 @@
 // OK, Cancel and closing the defaults window.
-#include "core/database.h"
-#include "core/errorhandler.h"
-#include "core/formats.h"
-#include "core/globals.h"
-#include "core/platform.h"
+#include "db/database.h"
+#include "base/errorhandler.h"
+#include "base/formats.h"
+#include "base/globals.h"
+#include "base/platform.h"
 #include "defaults/fontfields.h"
 #include "defaults/frmdefault.h"
-#include "requests/memotext.h"
+#include "ui/memobox.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "maintenance/frmcodesmaint.h"
 
-#include "core/contexthelp.h"
-#include "core/globals.h"
+#include "ui/contexthelp.h"
+#include "base/globals.h"
 
 #include <QLabel>
 #include <QLineEdit>

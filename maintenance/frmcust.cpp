@@ -1,9 +1,9 @@
 #include "maintenance/frmcust.h"
 
-#include "core/contexthelp.h"
-#include "core/database.h"
-#include "core/globals.h"
-#include "core/lookuplists.h"
+#include "ui/contexthelp.h"
+#include "db/database.h"
+#include "base/globals.h"
+#include "ui/lookuplists.h"
 #include "maintenance/maintshared.h"
 
 #include <QComboBox>

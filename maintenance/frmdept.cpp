@@ -1,6 +1,6 @@
 #include "maintenance/frmdept.h"
 
-#include "core/globals.h"
+#include "base/globals.h"
 #include "maintenance/maintshared.h"
 
 #include <QPlainTextEdit>

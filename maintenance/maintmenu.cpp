@@ -1,6 +1,6 @@
 #include "maintenance/maintmenu.h"
 
-#include "core/globals.h"
+#include "base/globals.h"
 #include "maintenance/frmcodesmaint.h"
 #include "maintenance/frmcust.h"
 #include "maintenance/frmdept.h"

@@ -2,14 +2,14 @@
 // button layouts of the three states, activation, Enter and closing.
 #include "maintenance/maintwindow.h"
 
-#include "core/contexthelp.h"
-#include "core/database.h"
-#include "core/elasticpanel.h"
-#include "core/errorhandler.h"
-#include "core/leavecheck.h"
-#include "core/platform.h"
-#include "core/programicon.h"
-#include "requests/memotext.h"
+#include "ui/contexthelp.h"
+#include "db/database.h"
+#include "ui/elasticpanel.h"
+#include "base/errorhandler.h"
+#include "ui/leavecheck.h"
+#include "base/platform.h"
+#include "ui/programicon.h"
+#include "ui/memobox.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -53,11 +53,11 @@ MaintWindow::MaintWindow(MaintDesign design) : QWidget(nullptr), m_design(std::m
     setWindowTitle(m_design.caption);
     setWindowIcon(programIcon());
     setHelpContext(this, m_design.helpContext);
-    VideoSoftElastic1 = new ElasticPanel(m_design.clientTwips, this);
-    VideoSoftElastic1->setObjectName(QStringLiteral("VideoSoftElastic1"));
+    resizingPanel = new ElasticPanel(m_design.clientTwips, this);
+    resizingPanel->setObjectName(QStringLiteral("resizingPanel"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(VideoSoftElastic1);
+    layout->addWidget(resizingPanel);
     createButtons();
     installContextHelp(this);
 }
@@ -84,7 +84,7 @@ void MaintWindow::createButtons()
         b->setObjectName(QString::fromLatin1(names[i]));
         b->setAutoDefault(false);
         setHelpContext(b, m_design.helpContext);
-        VideoSoftElastic1->place(b, QRect(m_design.buttonAt[size_t(i)], m_design.buttonTwips));
+        resizingPanel->place(b, QRect(m_design.buttonAt[size_t(i)], m_design.buttonTwips));
         m_tabOrder.append({m_design.buttonTab[size_t(i)], b});
         const auto handler = handlers[i];
         connect(b, &QPushButton::clicked, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
@@ -103,7 +103,7 @@ void MaintWindow::placeEntry(QWidget* w, const char* name, const QString& field,
 {
     w->setObjectName(QString::fromLatin1(name));
     setHelpContext(w, m_design.helpContext);
-    VideoSoftElastic1->place(w, twips);
+    resizingPanel->place(w, twips);
     m_tabOrder.append({tab, w});
     m_entries.append(Entry{w, field});
     if (label) {
@@ -113,7 +113,7 @@ void MaintWindow::placeEntry(QWidget* w, const char* name, const QString& field,
         // just above its control sits on the control.
         l->setAlignment(Qt::AlignLeft | (labelTwips.isNull() ? Qt::AlignBottom : Qt::AlignTop));
         setHelpContext(l, m_design.helpContext);
-        VideoSoftElastic1->place(l, labelTwips.isNull() ? QRect(twips.left(), twips.top() - 255, twips.width(), 240)
+        resizingPanel->place(l, labelTwips.isNull() ? QRect(twips.left(), twips.top() - 255, twips.width(), 240)
                                                         : labelTwips);
         m_labels.insert(w, l);
     }

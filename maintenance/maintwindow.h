@@ -11,7 +11,7 @@
 //   maintwindow.cpp          construction, layouts, activation, closing
 //   maintwindow_records.cpp  showing and storing a record, moving, finding
 //   maintwindow_edit.cpp     Add New, Update, Cancel, Delete, OK
-#include "core/value.h"
+#include "db/value.h"
 
 #include <QHash>
 #include <QList>
@@ -85,7 +85,7 @@ public:
     bool Editing = false;
     bool Adding = false;
 
-    ElasticPanel* VideoSoftElastic1 = nullptr;
+    ElasticPanel* resizingPanel = nullptr;
     QPushButton* cmdFirst = nullptr;
     QPushButton* cmdPrevious = nullptr;
     QPushButton* cmdNext = nullptr;

@@ -2,13 +2,13 @@
 // the record on display, the check before a save, moving and finding.
 #include "maintenance/maintwindow.h"
 
-#include "core/database.h"
-#include "core/errorhandler.h"
-#include "core/globals.h"
-#include "core/lookuplists.h"
-#include "core/platform.h"
-#include "requests/memotext.h"
-#include "requests/mwfunctions.h"
+#include "db/database.h"
+#include "base/errorhandler.h"
+#include "base/globals.h"
+#include "ui/lookuplists.h"
+#include "base/platform.h"
+#include "ui/memobox.h"
+#include "base/mwfunctions.h"
 
 #include <QComboBox>
 #include <QLineEdit>

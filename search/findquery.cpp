@@ -1,6 +1,6 @@
 #include "search/findquery.h"
 
-#include "requests/mwfunctions.h"
+#include "base/mwfunctions.h"
 
 namespace cvd {
 

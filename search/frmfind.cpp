@@ -1,17 +1,16 @@
 #include "search/frmfind.h"
 
-#include "core/contexthelp.h"
-#include "core/database.h"
-#include "core/elasticpanel.h"
-#include "core/errorhandler.h"
-#include "core/formats.h"
-#include "core/frmmain.h"
-#include "core/globals.h"
-#include "core/leavecheck.h"
-#include "core/lookuplists.h"
-#include "core/platform.h"
+#include "ui/contexthelp.h"
+#include "db/database.h"
+#include "ui/elasticpanel.h"
+#include "base/errorhandler.h"
+#include "base/formats.h"
+#include "base/globals.h"
+#include "ui/leavecheck.h"
+#include "ui/lookuplists.h"
+#include "base/platform.h"
 #include "dates/datefield.h"
-#include "search/elasticframe.h"
+#include "ui/elasticframe.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -55,7 +54,7 @@ std::optional<long> selectedKey(const QComboBox* list)
 
 } // namespace
 
-frmFind::frmFind(frmMain& owner) : QDialog(&owner), m_main(owner)
+frmFind::frmFind(QWidget& owner) : QDialog(&owner), m_main(owner)
 {
     setObjectName(QStringLiteral("frmFind"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -65,17 +64,17 @@ frmFind::frmFind(frmMain& owner) : QDialog(&owner), m_main(owner)
     installContextHelp(this);
     createControls();
     connectEvents();
-    resize(VideoSoftElastic1->designPixels());
+    resize(resizingPanel->designPixels());
 }
 
 void frmFind::createControls()
 {
-    VideoSoftElastic1 = new ElasticPanel(QSize(DesignWidth, DesignHeight), this);
-    VideoSoftElastic1->setObjectName(QStringLiteral("VideoSoftElastic1"));
+    resizingPanel = new ElasticPanel(QSize(DesignWidth, DesignHeight), this);
+    resizingPanel->setObjectName(QStringLiteral("resizingPanel"));
     auto* lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
-    lay->addWidget(VideoSoftElastic1);
-    ElasticPanel* panel = VideoSoftElastic1;
+    lay->addWidget(resizingPanel);
+    ElasticPanel* panel = resizingPanel;
 
     // The two texts on the left, And / Or between them, where to look below.
     panel->place(Label1 = label("Search Text 1", "Label1"), QRect(240, 345, 3495, 240));
@@ -220,7 +219,7 @@ void frmFind::closeEvent(QCloseEvent* e)
     QDialog::closeEvent(e);
 }
 
-void showFindDialog(frmMain& w)
+void showFindDialog(QWidget& w)
 {
     if (g_dialog && g_dialog->parentWidget() != &w)
         delete g_dialog.data();

@@ -9,7 +9,10 @@
 // opening; Display All and its close box unload it, and the next opening
 // starts afresh with both lists read again.
 //
-//   w.FindDialog = showFindDialog;   // frmMain's own choice
+//   w.FindDialog = showFindDialog;   // the main window's own choice
+//
+// The dialog sets the caption of the window it belongs to (the main
+// window), which tells the user whether a selection is shown.
 #include "search/findquery.h"
 
 #include <QDialog>
@@ -26,7 +29,6 @@ namespace cvd {
 class DateField;
 class ElasticFrame;
 class ElasticPanel;
-class frmMain;
 
 class frmFind : public QDialog {
     Q_OBJECT
@@ -35,9 +37,9 @@ public:
     static constexpr int DesignHeight = 4800;
     static constexpr int HelpContext = 12;
 
-    explicit frmFind(frmMain& owner);
+    explicit frmFind(QWidget& owner);
 
-    ElasticPanel* VideoSoftElastic1 = nullptr;
+    ElasticPanel* resizingPanel = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* Search1 = nullptr;
     ElasticFrame* Frame1 = nullptr; // And / Or, no caption
@@ -85,14 +87,14 @@ private:
     void createControls();
     void connectEvents();
 
-    frmMain& m_main;
+    QWidget& m_main;
     bool m_unload = false;
 };
 
 // Shows the program's find dialog modally over `w`, loading it first when
 // it is not loaded, and unloads it again when Display All or the close box
 // ended the use.  The main window's default FindDialog.
-void showFindDialog(frmMain& w);
+void showFindDialog(QWidget& w);
 
 // The program's find dialog while it is loaded; null otherwise.
 frmFind* loadedFindDialog();

@@ -1,5 +1,5 @@
 // cvdtool: makes database files for Calvedon.
-#include "core/errors.h"
+#include "db/errors.h"
 #include "tools/createdb.h"
 #include "tools/demodata.h"
 #include "tools/writetest.h"

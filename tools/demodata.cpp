@@ -1,6 +1,6 @@
 #include "tools/demodata.h"
 
-#include "core/errors.h"
+#include "db/errors.h"
 #include "tools/createdb.h"
 
 #include <algorithm>

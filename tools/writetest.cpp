@@ -1,6 +1,6 @@
 #include "tools/writetest.h"
 
-#include "core/database.h"
+#include "db/database.h"
 #include "tools/createdb.h"
 
 #include <QDate>

@@ -1,8 +1,8 @@
 // What every maintenance window does, tried on the categories window
 // (Hardware, Network, Software in the fixture): opening, moving, editing,
 // adding, deleting, finding, closing, and the hand-back to the main window.
-#include "core/database.h"
-#include "core/globals.h"
+#include "db/database.h"
+#include "base/globals.h"
 #include "maintenance/frmcodesmaint.h"
 #include "maintenance/maintmenu.h"
 #include "support/maintfixture.h"

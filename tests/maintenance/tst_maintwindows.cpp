@@ -1,7 +1,7 @@
 // What each maintenance window has of its own: texts and order, its check,
 // its find, the references that keep a record, and its particular fields.
-#include "core/database.h"
-#include "core/globals.h"
+#include "db/database.h"
+#include "base/globals.h"
 #include "maintenance/frmcodesmaint.h"
 #include "maintenance/frmcust.h"
 #include "maintenance/frmdept.h"

@@ -1,8 +1,8 @@
 // The find dialog: the query built from its criteria and its hand-over to
 // the main window, the entries kept between openings, unloading by Display
 // All or the close box, and the checks of its boxes.
-#include "core/database.h"
-#include "core/globals.h"
+#include "db/database.h"
+#include "base/globals.h"
 #include "dates/datefield.h"
 #include "dates/frmdateent.h"
 #include "search/findquery.h"

@@ -1,7 +1,7 @@
 #include "support/fixturedb.h"
 
-#include "core/errors.h"
-#include "core/schema.h"
+#include "db/errors.h"
+#include "db/schema.h"
 
 #include <QDir>
 #include <QFile>

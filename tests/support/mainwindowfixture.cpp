@@ -1,9 +1,9 @@
 #include "support/mainwindowfixture.h"
 
-#include "core/database.h"
-#include "core/formats.h"
-#include "core/globals.h"
-#include "core/startup.h"
+#include "db/database.h"
+#include "base/formats.h"
+#include "base/globals.h"
+#include "mainwindow/startup.h"
 #include "dates/datefield.h"
 #include "support/fixturedb.h"
 

@@ -2,7 +2,7 @@
 // One main window per test: a temporary folder with the fixture database
 // (fixturedb.h), the scripted platform, US English formats, and the window,
 // started on that folder when asked; then what the database holds.
-#include "core/frmmain.h"
+#include "mainwindow/frmmain.h"
 #include "support/scriptedplatform.h"
 
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "support/scriptedplatform.h"
 
-#include "core/errors.h"
+#include "db/errors.h"
 
 namespace cvd::test {
 

@@ -3,7 +3,7 @@
 // queues.  A message box with no queued answer gets the first button of its
 // kind (OK, Yes); an input box the empty text; a dialog with nothing queued
 // is cancelled.  Ending the program is recorded and unwinds with ProgramEnded.
-#include "core/platform.h"
+#include "base/platform.h"
 
 #include <QList>
 #include <QQueue>

@@ -1,6 +1,6 @@
 #include "support/testfiles.h"
 
-#include "core/errors.h"
+#include "db/errors.h"
 
 #include <QFile>
 #include <sqlite3.h>

@@ -1,7 +1,7 @@
 // cvdtool: a new empty database, the demo database, and the refusal to
 // overwrite a file that is already there.
-#include "core/database.h"
-#include "core/errors.h"
+#include "db/database.h"
+#include "db/errors.h"
 #include "tools/createdb.h"
 #include "tools/demodata.h"
 #include "support/testfiles.h"

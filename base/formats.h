@@ -1,0 +1,22 @@
+#pragma once
+// The formats the windows and reports show: money in the system's currency
+// format and dates inside SQL texts.  The conversions of texts to numbers
+// and dates, and the short date, belong to the values of the engine (the
+// engine converts an assigned text exactly as a box does); they are
+// offered here too, so that a window includes one header.
+#include "db/currency.h"
+#include "db/datetext.h"
+#include "db/locale.h"
+#include "db/numbertext.h"
+
+#include <QDate>
+#include <QString>
+
+namespace cvd::fmt {
+
+// "currency": symbol, thousands separators, two decimals ($1,234.50; ($3.00) negative in en_US).
+QString currency(Currency c);
+// "mm/dd/yy", used inside SQL texts (03/05/98).
+QString mmddyy(const QDate& d);
+
+} // namespace cvd::fmt

@@ -1,0 +1,216 @@
+// Opening the database file and running statements on it.  The record sets
+// are in recordset.cpp; both share the connection through dbconnection.h.
+#include "db/database.h"
+
+#include "db/dbconnection.h"
+#include "db/recordsetimpl.h"
+#include "db/schema.h"
+#include "db/sqldialect.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <sqlite3.h>
+
+#include <cstring>
+
+namespace cvd {
+
+namespace {
+
+quint32 bigEndian32(const unsigned char* p) { return (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3]; }
+
+QString notADatabase(const QString& path)
+{
+    return QStringLiteral("'%1' is not a database file, or it is damaged.").arg(path);
+}
+
+QString inUse(const QString& path)
+{
+    return QStringLiteral("Couldn't use '%1'; file already in use.").arg(path);
+}
+
+// Checks the file's header before SQLite reads the file as a database, so
+// that a file of another kind is refused untouched.  The header is read
+// through SQLite's own handle of the file: opening and closing a second
+// handle of the same file would drop every lock this process holds on it
+// (POSIX record locks belong to the process, not to the handle).
+void checkHeader(sqlite3* db, const QString& path)
+{
+    sqlite3_file* f = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &f) != SQLITE_OK || !f || !f->pMethods)
+        raise(ErrNo::NotADatabase, notADatabase(path));
+    sqlite3_int64 size = 0;
+    if (f->pMethods->xFileSize(f, &size) != SQLITE_OK)
+        raise(ErrNo::NotADatabase, notADatabase(path));
+    unsigned char u[100] = {};
+    if (size < 100 || f->pMethods->xRead(f, u, 100, 0) != SQLITE_OK
+        || memcmp(u, "SQLite format 3\0", 16) != 0)
+        raise(ErrNo::NotADatabase, notADatabase(path));
+    quint32 pageSize = (quint32(u[16]) << 8) | u[17];
+    if (pageSize == 1)
+        pageSize = 65536;
+    const bool powerOfTwo = pageSize >= 512 && pageSize <= 65536 && (pageSize & (pageSize - 1)) == 0;
+    if (!powerOfTwo || u[18] < 1 || u[18] > 2 || u[19] < 1 || u[19] > 2)
+        raise(ErrNo::NotADatabase, notADatabase(path));
+    // A rollback journal left by an interrupted write is played back by
+    // SQLite; until then the file's size need not match its header.
+    if (QFileInfo(path + QStringLiteral("-journal")).size() > 0)
+        return;
+    if (size % pageSize != 0)
+        raise(ErrNo::NotADatabase, notADatabase(path));
+    const quint32 pages = bigEndian32(u + 28);
+    const bool pagesValid = bigEndian32(u + 92) == bigEndian32(u + 24);
+    if (pagesValid && pages > 0 && size < qint64(pages) * pageSize)
+        raise(ErrNo::NotADatabase, notADatabase(path));
+}
+
+int exec(sqlite3* db, const char* sql)
+{
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+
+} // namespace
+
+[[noreturn]] void sqlFail(sqlite3* db, int rc)
+{
+    const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
+    switch (rc & 0xff) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: raise(ErrNo::NotADatabase, msg);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: raise(ErrNo::DatabaseInUse, msg);
+    default: raise(ErrNo::SqlError, msg);
+    }
+}
+
+Stmt prepareStmt(sqlite3* db, const QString& sql, bool persistent)
+{
+    sqlite3_stmt* s = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v3(db, utf8.constData(), int(utf8.size()), persistent ? SQLITE_PREPARE_PERSISTENT : 0,
+                                      &s, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(s);
+        sqlFail(db, rc);
+    }
+    return Stmt(s);
+}
+
+void StmtFinalizer::operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+
+Connection::~Connection()
+{
+    if (db)
+        sqlite3_close_v2(db);
+}
+
+struct Database::Impl {
+    std::shared_ptr<Connection> conn;
+};
+
+Database::Database(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+Database::~Database() = default;
+
+std::shared_ptr<Database> Database::Open(const QString& path)
+{
+    const QFileInfo fi(path);
+    if (!fi.exists() || !fi.isFile())
+        raise(ErrNo::FileNotFound, QStringLiteral("Couldn't find file '%1'.").arg(path));
+    auto conn = std::make_shared<Connection>();
+    conn->path = path;
+    // Read-write, never create: a refused open leaves no file behind.
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &conn->db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        if ((rc & 0xff) == SQLITE_CANTOPEN && !QFileInfo::exists(path))
+            raise(ErrNo::FileNotFound, QStringLiteral("Couldn't find file '%1'.").arg(path));
+        raise(ErrNo::NotADatabase, notADatabase(path));
+    }
+    sqlite3 * const db = conn->db;
+    checkHeader(db, path);
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, 0);
+    if (sqlite3_db_readonly(db, "main") == 1)
+        raise(ErrNo::DatabaseInUse, QStringLiteral("Couldn't open '%1' for writing.").arg(path));
+    // The whole file belongs to this program until it ends; every write is
+    // journalled and synced, so that a killed process leaves it sound.
+    exec(db, "PRAGMA locking_mode=EXCLUSIVE");
+    exec(db, "PRAGMA synchronous=FULL");
+    exec(db, "PRAGMA cache_size=-16384");
+
+    // The tables, read before any lock for writing is taken.
+    {
+        sqlite3_stmt* s = nullptr;
+        int r = sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table'", -1, &s, nullptr);
+        QSet<QString> present;
+        while (r == SQLITE_OK || r == SQLITE_ROW) {
+            r = sqlite3_step(s);
+            if (r == SQLITE_ROW)
+                present.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))).toCaseFolded());
+        }
+        sqlite3_finalize(s);
+        if (r != SQLITE_DONE) {
+            if ((r & 0xff) == SQLITE_BUSY || (r & 0xff) == SQLITE_LOCKED)
+                raise(ErrNo::DatabaseInUse, inUse(path));
+            raise(ErrNo::NotADatabase, notADatabase(path));
+        }
+        QStringList missing;
+        for (const QString& t : schema::tableNames())
+            if (!present.contains(t.toCaseFolded()))
+                missing << t;
+        if (!missing.isEmpty())
+            raise(ErrNo::MissingTables, QStringLiteral("'%1' does not hold the tables of the program (missing: %2).")
+                                            .arg(path, missing.join(QStringLiteral(", "))));
+    }
+
+    // Take the exclusive lock now; it is kept until the connection closes.
+    int r = exec(db, "BEGIN EXCLUSIVE");
+    if (r == SQLITE_OK)
+        r = exec(db, "COMMIT");
+    if (r != SQLITE_OK) {
+        exec(db, "ROLLBACK");
+        if ((r & 0xff) == SQLITE_BUSY || (r & 0xff) == SQLITE_LOCKED)
+            raise(ErrNo::DatabaseInUse, inUse(path));
+        raise(ErrNo::NotADatabase, notADatabase(path));
+    }
+    exec(db, "PRAGMA journal_mode=DELETE");
+    sql::registerFunctions(db);
+
+    auto impl = std::make_unique<Impl>();
+    impl->conn = std::move(conn);
+    return std::shared_ptr<Database>(new Database(std::move(impl)));
+}
+
+std::unique_ptr<Recordset> Database::OpenRecordset(const QString& source, RecordsetType type)
+{
+    return std::unique_ptr<Recordset>(new Recordset(Recordset::Impl::open(d->conn, source, type)));
+}
+
+void Database::Execute(const QString& sqlText)
+{
+    const QByteArray utf8 = translateSql(sqlText).toUtf8();
+    char* msg = nullptr;
+    const int rc = sqlite3_exec(d->conn->db, utf8.constData(), nullptr, nullptr, &msg);
+    if (rc != SQLITE_OK) {
+        const QString text = QString::fromUtf8(msg ? msg : sqlite3_errstr(rc));
+        sqlite3_free(msg);
+        if ((rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB)
+            raise(ErrNo::NotADatabase, text);
+        raise(ErrNo::SqlError, text);
+    }
+}
+
+// The file is held with an exclusive lock for the whole run and every
+// statement commits on its own, so there are no record locks to free.
+void Database::Idle() {}
+
+QString Database::path() const { return d->conn->path; }
+sqlite3* Database::handle() const { return d->conn->db; }
+
+void Database::failNextWrites(int count, int errorNumber)
+{
+    d->conn->failCount = count;
+    d->conn->failError = errorNumber;
+}
+
+} // namespace cvd

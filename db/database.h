@@ -1,0 +1,117 @@
+#pragma once
+// The database engine layer: one SQLite file opened for exclusive use, and
+// record sets over it with the semantics the program relies on (dynaset,
+// snapshot, table).  SQL texts are accepted in the program's dialect (date
+// literals between '#', `like` with '*', Yes/No fields as conditions, nested
+// joins) and translated for SQLite.  Every failure is thrown as cvd::Error
+// with its number; nothing here shows a window.
+#include "db/errors.h"
+#include "db/value.h"
+
+#include <QStringList>
+#include <memory>
+
+struct sqlite3;
+
+namespace cvd {
+
+enum class RecordsetType { Table = 1, Dynaset = 2, Snapshot = 4 };
+
+class Recordset;
+
+class Database {
+public:
+    // Opens an existing file for exclusive read-write use, held until the
+    // object is destroyed.  Refused (and the file left untouched): a missing
+    // file (3024), a file that is not a database or is damaged (3049), one
+    // that lacks the program's tables (3078), one held by another process
+    // (3045).  The error text names the path.
+    static std::shared_ptr<Database> Open(const QString& path);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // A table name or an SQL text in the program's dialect.
+    std::unique_ptr<Recordset> OpenRecordset(const QString& source, RecordsetType type = RecordsetType::Dynaset);
+
+    // Runs an SQL text that returns no rows (the dialect is translated).
+    void Execute(const QString& sql);
+
+    // The engine's idle call with the free-locks option, after every write loop.
+    void Idle();
+
+    QString path() const;
+    sqlite3* handle() const;
+
+    // Test seam: the next `count` record writes (Update, Delete) fail with
+    // `errorNumber` (3168 or 3260) before touching the file.
+    void failNextWrites(int count, int errorNumber);
+
+    struct Impl;
+
+private:
+    explicit Database(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d;
+    friend class Recordset;
+};
+
+// The SQL text SQLite runs for a text in the program's dialect.
+QString translateSql(const QString& dialectSql);
+
+class Recordset {
+public:
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    RecordsetType type() const;
+
+    // Above zero as soon as the set holds a record; exact after MoveLast.
+    long RecordCount();
+    bool Bof() const;
+    bool Eof() const;
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrevious();
+
+    // A field of the current record (or of the edit buffer) by name, in any
+    // case.  3021 without a current record, 3265 for a name the set lacks.
+    Value Field(const QString& name);
+    // Assigns a field in the edit buffer opened by AddNew or Edit.
+    void SetField(const QString& name, const Value& v);
+    QStringList FieldNames() const;
+
+    // AddNew: an empty edit buffer; the AutoNumber key reads at once.
+    void AddNew();
+    void Edit();
+    void Update();
+    void CancelUpdate();
+    // Gives up the edit buffer, if one is open, so that a write that failed
+    // can be tried afresh; never fails.
+    void DiscardEdit() noexcept;
+    void Delete();
+    // Whether an edit buffer is open (AddNew or Edit not yet updated).
+    bool Editing() const;
+
+    // First record in the set's order that meets the criteria (same
+    // dialect as the SQL texts); on no match the current record stays.
+    void FindFirst(const QString& criteria);
+    bool NoMatch() const;
+
+    // Table sets: the index to seek on, then Seek("=", key).
+    void SetIndex(const QString& indexName);
+    void Seek(const QString& comparison, const Value& key);
+
+    void SetLockEdits(bool pessimistic);
+    void Close();
+
+    struct Impl;
+
+private:
+    explicit Recordset(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d;
+    friend class Database;
+};
+
+} // namespace cvd

@@ -1,0 +1,194 @@
+#pragma once
+// The main window: one request at a time from ReqSet, its six look-up
+// lists, the menus that open every other window, and help.
+//
+// The window's code is spread over a few files by subject:
+//   core/frmmain.cpp             construction, activation, closing, help
+//   core/frmmain_controls.cpp    the controls at their design places
+//   core/frmmain_menus.cpp       the menus and their commands
+//   core/startup.cpp             the start-up steps (the window's load)
+//   requests/frmmain_*.cpp       showing, editing and navigating requests
+#include "ui/frmabout.h"
+#include "ui/lookuplists.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace cvd {
+
+class DateField;
+class ElasticPanel;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int DesignWidth = 9360;  // client area, twips
+    static constexpr int DesignHeight = 6000;
+    static constexpr int HelpContext = 6;
+
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Window state (browsing: both false).
+    bool Editing = false;
+    bool Adding = false;
+
+    // Controls, named as the program knows them.
+    ElasticPanel* resizingPanel = nullptr;
+    QLineEdit* txtShortDesc = nullptr;
+    QLineEdit* txtReqID = nullptr;
+    QPlainTextEdit* txtReqDesc = nullptr;
+    QCheckBox* chkResolved = nullptr;
+    DateField* dcResDate = nullptr;
+    QLineEdit* txtMisc1 = nullptr;
+    QPlainTextEdit* txtResp = nullptr;
+    DateField* dcReqDate = nullptr;
+    DateField* dcDueDate = nullptr;
+    QComboBox* cmbEnteredBy = nullptr;
+    QComboBox* cmbAssignedTo = nullptr;
+    QComboBox* cmbCust = nullptr;
+    QComboBox* cmbDept = nullptr;
+    QComboBox* cmbPri = nullptr;
+    QComboBox* cmbCat = nullptr;
+    QLineEdit* txtHoursTot = nullptr;
+    QLineEdit* txtMinTot = nullptr;
+    QLineEdit* txtAddCharge = nullptr;
+    QLineEdit* txtCostTot = nullptr;
+    QPushButton* cmdPaidToday = nullptr;
+    QLineEdit* txtAmtPaid = nullptr;
+    DateField* dcPaidDate = nullptr;
+    QPushButton* cmdFirst = nullptr;
+    QPushButton* cmdPrevious = nullptr;
+    QPushButton* cmdNext = nullptr;
+    QPushButton* cmdLast = nullptr;
+    QPushButton* cmdAddNew = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    QPushButton* cmdFind = nullptr;
+    QPushButton* cmdHelp = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdUpdate = nullptr;
+
+    // Menus; the arrays are indexed as the program numbers them
+    // (mnuMaint 1..5, mnuRptOut 1..2, mnuRpt 0..3, mnuRptCharge 0..1,
+    // mnuBill 0..1, mnuHelp 1..3); unused slots are null.
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuMaintain = nullptr;
+    QMenu* mnuReports = nullptr;
+    QMenu* mnuHelpMenu = nullptr;
+    QAction* mnuDefaults = nullptr;
+    QAction* mnuExit = nullptr;
+    QAction* mnuMaint[6] = {};
+    QAction* mnuRptOut[3] = {};
+    QAction* mnuRpt[4] = {};
+    QAction* mnuRptHours = nullptr;
+    QAction* mnuRptCharge[2] = {};
+    QAction* mnuBill[2] = {};
+    QAction* mnuHelp[4] = {};
+    QAction* mnuAbout = nullptr;
+
+    // The label standing above a control (null for buttons and the check box).
+    QLabel* labelOf(const QWidget* control) const;
+    // The twenty-one entry controls, in the order DisableFields and
+    // EnableFields switch them.
+    QList<QWidget*> entryControls() const;
+    LookupLists lists() const;
+
+    // Showing requests (requests/frmmain_display.cpp).
+    void ShowRecord();
+    void ClearFields();
+    void DisableFields();
+    void EnableFields();
+    void EditLayout();
+    void BrowseLayout();
+    void cmdFirst_Click();
+    void cmdPrevious_Click();
+    void cmdNext_Click();
+    void cmdLast_Click();
+
+    // Editing and costing (requests/frmmain_edit.cpp, frmmain_cost.cpp).
+    void BeginEdit();
+    void ComputeCost();
+    void cmdPaidToday_Click();
+    bool CheckFields();
+    // Writes the controls into the edit buffer the caller opened and the
+    // buffer into the file; returns whether the record was written.
+    bool StoreFields();
+    void cmdUpdate_Click();
+    void cmdCancel_Click();
+
+    // Adding, deleting, finding (requests/frmmain_add.cpp).
+    void cmdAddNew_Click();
+    void cmdDelete_Click();
+    void cmdFind_Click();
+    // Shows the find dialog (showFindDialog); it leaves the query text in
+    // FindSQL and may set the window's caption.  Replaceable, so that the
+    // tests answer it.
+    std::function<void(frmMain&)> FindDialog;
+
+    // The customer typed or picked in cmbCust: the selected entry, or the
+    // entry whose text equals the typed text (in any case); Null otherwise.
+    Value typedCustomer() const;
+
+    // Activation: reloads the look-up lists whose flag is set, then shows
+    // the current request again.
+    void Form_Activate();
+
+    // Menu commands (core/frmmain_menus.cpp).
+    void mnuDefaults_Click();
+    void mnuExit_Click();
+    void mnuMaint_Click(int index);
+    void mnuRptOut_Click(int index);
+    void mnuRpt_Click(int index);
+    void mnuRptHours_Click();
+    void mnuRptCharge_Click(int index);
+    void mnuBill_Click(int index);
+    void mnuHelp_Click(int index);
+    void mnuAbout_Click();
+
+    void cmdHelp_Click();
+
+    // The about box while it is open.
+    frmAbout* aboutBox() const { return m_about; }
+
+protected:
+    void changeEvent(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void connectEditEvents();
+    void connectDateFields();
+    void connectNumericBoxes();
+    // Leaving Hours, Minutes, Additional Charge or Amount Paid.
+    void numericBoxLeft(QLineEdit* box);
+    // Update: checks, writes and shows the request; returns whether it was
+    // written.
+    bool saveRequest();
+    bool writeRequest(Value& key);
+    // Clears the entries for a new request and shows the minimum charge.
+    void newRequestFields();
+    // Empty, disabled controls for a set without requests; still browsing.
+    void showNoRequests();
+    // Asks whether to keep a request being edited or added before the
+    // window closes; returns whether it may close.
+    bool mayClose();
+
+    QHash<const QWidget*, QLabel*> m_labels;
+    QPointer<frmAbout> m_about;
+    bool m_shown = false;
+};
+
+} // namespace cvd

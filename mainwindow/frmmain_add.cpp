@@ -1,0 +1,114 @@
+// Adding requests one after the other, deleting the shown one, and taking
+// over the selection made in the find dialog.
+#include "db/database.h"
+#include "base/errorhandler.h"
+#include "base/formats.h"
+#include "mainwindow/frmmain.h"
+#include "base/globals.h"
+#include "base/platform.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace cvd {
+
+namespace {
+
+const QString AllRequestsSql = QStringLiteral("Select * from Req order by ReqDate desc");
+
+std::unique_ptr<Recordset> openRequests(const QString& sql)
+{
+    auto rs = MainDb->OpenRecordset(sql, RecordsetType::Dynaset);
+    rs->SetLockEdits(false);
+    return rs;
+}
+
+} // namespace
+
+void frmMain::newRequestFields()
+{
+    ClearFields();
+    if (DefaultMinCharge > Currency{})
+        txtCostTot->setText(fmt::currency(DefaultMinCharge));
+    txtShortDesc->setFocus();
+}
+
+void frmMain::showNoRequests()
+{
+    // Emptying the controls is no edit.
+    Editing = true;
+    ClearFields();
+    DisableFields();
+    Editing = false;
+}
+
+void frmMain::cmdAddNew_Click()
+{
+    if (!Adding) {
+        Adding = true;
+        trap([this] {
+            if (ReqSetHasRecords())
+                ReqSet->MoveLast();
+            else
+                EnableFields();
+        });
+        EditLayout();
+        cmdAddNew->setText(QStringLiteral("&Add Another"));
+        newRequestFields();
+        return;
+    }
+    // Add Another: writes the request on screen and starts the next one.
+    if (!CheckFields())
+        return;
+    // Kept on screen when it cannot be written, so that nothing typed is lost.
+    Value key;
+    if (!writeRequest(key))
+        return;
+    newRequestFields();
+}
+
+void frmMain::cmdDelete_Click()
+{
+    if (!ReqSet || (ReqSet->Bof() && ReqSet->Eof()))
+        return;
+    if (platform().messageBox(QStringLiteral("Are you sure that you want to delete this request?"), Mb::YesNo,
+                              QStringLiteral("Delete Request"))
+        != Answer::Yes)
+        return;
+    WriteLoop([] { ReqSet->Delete(); });
+    trap([] { ReqSet->MoveNext(); });
+    trap([this] {
+        if (ReqSetHasRecords()) {
+            if (ReqSet->Eof())
+                ReqSet->MovePrevious();
+            ShowRecord();
+        } else {
+            showNoRequests();
+        }
+    });
+}
+
+void frmMain::cmdFind_Click()
+{
+    if (FindDialog)
+        FindDialog(*this);
+    if (FindSQL.isEmpty())
+        return;
+    ReqSet = openRequests(FindSQL);
+    if (!ReqSetHasRecords()) {
+        platform().messageBox(QStringLiteral("No matching records were found."), Mb::OkOnly,
+                              QStringLiteral("No Records Found"));
+        FindSQL = AllRequestsSql;
+        setWindowTitle(QStringLiteral("Calvedon"));
+        ReqSet = openRequests(FindSQL);
+    }
+    if (ReqSetHasRecords()) {
+        ReqSet->MoveFirst();
+        EnableFields();
+        ShowRecord();
+    } else {
+        showNoRequests();
+    }
+}
+
+} // namespace cvd

@@ -1,0 +1,69 @@
+// The numeric boxes of the main window and the costing of a request.
+#include "base/errorhandler.h"
+#include "base/formats.h"
+#include "mainwindow/frmmain.h"
+#include "base/globals.h"
+#include "ui/leavecheck.h"
+#include "base/platform.h"
+#include "dates/datefield.h"
+
+#include <QLineEdit>
+
+namespace cvd {
+
+namespace {
+
+// The number a costing box holds; an empty box counts as 0.
+float boxNumber(const QLineEdit* box)
+{
+    const QString t = box->text().trimmed();
+    return t.isEmpty() ? 0.0f : fmt::toSingle(t);
+}
+
+} // namespace
+
+void frmMain::connectNumericBoxes()
+{
+    for (QLineEdit* box : {txtHoursTot, txtMinTot, txtAddCharge, txtAmtPaid}) {
+        selectAllOnFocus(box);
+        onLeave(box, [this, box] { guarded([this, box] { numericBoxLeft(box); }); });
+    }
+}
+
+void frmMain::numericBoxLeft(QLineEdit* box)
+{
+    if (!fmt::isNumeric(box->text())) {
+        const char* name = box == txtHoursTot  ? "Hours"
+                           : box == txtMinTot  ? "Minutes"
+                           : box == txtAddCharge ? "Add Charge"
+                                                 : "Amount Paid";
+        platform().messageBox(QStringLiteral("You must enter a number in the '%1' field").arg(QLatin1String(name)),
+                              Mb::OkOnly | Mb::Critical);
+        refocus(box);
+        return;
+    }
+    if (box == txtAddCharge || box == txtAmtPaid)
+        box->setText(fmt::currency(fmt::toCurrency(box->text())));
+    if (box != txtAmtPaid)
+        ComputeCost();
+}
+
+void frmMain::ComputeCost()
+{
+    const double rate = DefaultHourlyRate.toDouble();
+    const Currency part1 = Currency::fromDouble(double(boxNumber(txtHoursTot)) * rate);
+    const Currency part2 = Currency::fromDouble(double(boxNumber(txtMinTot)) * rate / 60.0);
+    const Currency part3 = Currency::fromDouble(double(boxNumber(txtAddCharge)));
+    Currency total = part1 + part2 + part3;
+    if (total < DefaultMinCharge)
+        total = DefaultMinCharge;
+    txtCostTot->setText(fmt::currency(total));
+}
+
+void frmMain::cmdPaidToday_Click()
+{
+    txtAmtPaid->setText(txtCostTot->text());
+    dcPaidDate->setEditText(fmt::shortDate(QDate::currentDate()));
+}
+
+} // namespace cvd

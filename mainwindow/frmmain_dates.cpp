@@ -1,0 +1,42 @@
+// The main window's four date fields: where each opens the calendar
+// picker, its caption there, and the check made when the user leaves it.
+#include "base/errorhandler.h"
+#include "mainwindow/frmmain.h"
+#include "ui/leavecheck.h"
+#include "dates/datefield.h"
+
+#include <QCheckBox>
+
+namespace cvd {
+
+void frmMain::connectDateFields()
+{
+    auto dropDown = [this](DateField* field, const char* caption, std::function<QPoint(QSize)> place) {
+        connect(field, &DateField::dropDown, this, [this, field, caption, place] {
+            guarded([&] { runDateDropDown(field, DateDropDown{QString::fromLatin1(caption), false, place}); });
+        });
+    };
+    dropDown(dcReqDate, "Select Request Date", [this](QSize p) { return placeBelow(dcReqDate, 3, p); });
+    dropDown(dcResDate, "Select Resolved Date", [this](QSize p) { return placeBelow(dcResDate, 3, p); });
+    // Below the request date, on the same row as the due date.
+    dropDown(dcDueDate, "Select Due Date",
+             [this](QSize p) { return placeBelowAlignedWith(dcReqDate, dcDueDate, 3, p); });
+    // Above the field, right edges aligned: the field is near the bottom.
+    dropDown(dcPaidDate, "Select Paid Date", [this](QSize p) { return placeAboveRightAligned(dcPaidDate, p); });
+
+    onLeave(dcReqDate, [this] {
+        checkDateOnLeave(dcReqDate, false, QStringLiteral("You must enter a valid request date."));
+    });
+    onLeave(dcDueDate, [this] {
+        checkDateOnLeave(dcDueDate, true, QStringLiteral("You must enter a valid due date, or leave the field blank."));
+    });
+    onLeave(dcResDate, [this] {
+        if (checkDateOnLeave(dcResDate, true,
+                             QStringLiteral("You must enter a valid resolution date, or leave the field blank")))
+            chkResolved->setChecked(true);
+    });
+    // The paid date is not checked on leaving; a text that is no date is
+    // stored as no date.
+}
+
+} // namespace cvd

@@ -1,0 +1,146 @@
+#include "mainwindow/startup.h"
+
+#include "db/database.h"
+#include "base/errorhandler.h"
+#include "mainwindow/frmmain.h"
+#include "base/globals.h"
+#include "base/platform.h"
+
+#include <QDir>
+
+namespace cvd {
+
+namespace {
+
+const QString AllRequestsSql = QStringLiteral("Select * from Req order by ReqDate desc");
+
+QString folderOf(const QString& path)
+{
+    QString f = path;
+    while (f.size() > 1 && f.endsWith(QLatin1Char('/')))
+        f.chop(1);
+    return QDir::toNativeSeparators(f);
+}
+
+// Opens the database file.  A file in use elsewhere goes to the central
+// handler, which ends the program; any other refusal is explained once and
+// ends the program, the file untouched.
+void openDatabase()
+{
+    try {
+        MainDb = Database::Open(DatabasePath);
+    } catch (const Error& e) {
+        const QString file = QDir::toNativeSeparators(DatabasePath);
+        switch (e.number()) {
+        case ErrNo::DatabaseInUse:
+            throw;
+        case ErrNo::FileNotFound:
+            platform().messageBox(
+                QStringLiteral("The data file %1 was not found.\n\n"
+                               "To create a new, empty data file in that folder, run\n"
+                               "    cvdtool create %2\n"
+                               "or, for one filled with sample requests,\n"
+                               "    cvdtool demo %2\n"
+                               "and start the program again.  To use a data file in another folder, "
+                               "start the program with -d and the folder, for example: cvd -d /path/to/folder")
+                    .arg(file, folderOf(DataPath)),
+                Mb::OkOnly | Mb::Critical, QStringLiteral("Data File Not Found"));
+            break;
+        case ErrNo::NotADatabase:
+            platform().messageBox(QStringLiteral("The file %1 is not a Calvedon data file, or it is damaged, "
+                                                 "and cannot be opened.  The file has not been changed.\n\n(%2)")
+                                      .arg(file, e.text()),
+                                  Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Open Data File"));
+            break;
+        case ErrNo::MissingTables:
+            platform().messageBox(QStringLiteral("The file %1 is a database, but it does not hold the tables of a "
+                                                 "Calvedon data file, and cannot be used.  The file has not been changed.\n\n(%2)")
+                                      .arg(file, e.text()),
+                                  Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Open Data File"));
+            break;
+        default:
+            platform().messageBox(QStringLiteral("The data file %1 cannot be opened.\n\n%2  %3")
+                                      .arg(file)
+                                      .arg(e.number())
+                                      .arg(e.text()),
+                                  Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Open Data File"));
+            break;
+        }
+        platform().endProgram(1);
+    }
+}
+
+// A set that failed to open is reported like any other failure of a step.
+template <class T>
+T& must(const std::unique_ptr<T>& p)
+{
+    if (!p)
+        raise(91, QStringLiteral("Object variable or With block variable not set"));
+    return *p;
+}
+
+} // namespace
+
+QString commandLineText(const QStringList& argumentsAfterProgram) { return argumentsAfterProgram.join(QLatin1Char(' ')); }
+
+QString dataPathFromCommandLine(const QString& commandLine, const QString& currentDirectory)
+{
+    const qsizetype p = commandLine.indexOf(QLatin1String("-d"), 0, Qt::CaseSensitive);
+    if (p >= 0)
+        return commandLine.mid(p + 3) + QLatin1Char('/'); // from 1-based position p + 3
+    return currentDirectory + QLatin1Char('/');
+}
+
+void startUp(frmMain& w, const QString& commandLine)
+{
+    std::unique_ptr<Recordset> settings;
+    trapSteps({
+        // 1. Every list is filled at the first activation.
+        [] { CatListChanged = CustListChanged = DeptListChanged = PriListChanged = StaffListChanged = true; },
+        // 2. The data folder.
+        [&] { DataPath = dataPathFromCommandLine(commandLine, QDir::currentPath()); },
+        // 3. Report defaults.
+        [] {
+            ReportEndDate = QDate::currentDate();
+            ReportStartDate = QDate(ReportEndDate.year(), ReportEndDate.month(), 1);
+            LandscapeWanted = true;
+            TableHeaderShade = {0, 0, 0};
+            TableBodyShade = {200, 200, 200};
+        },
+        // 4. The files in the data folder.
+        [] {
+            HelpFilePath = DataPath + QStringLiteral("cvd.hlp");
+            DatabasePath = DataPath + QStringLiteral("cvd.mdb");
+        },
+        // 5. The database, for this program alone.
+        [] { openDatabase(); },
+        // 6. All requests, newest first.
+        [] { ReqSet = MainDb->OpenRecordset(AllRequestsSql, RecordsetType::Dynaset); },
+        [] { must(ReqSet).SetLockEdits(false); },
+        // 7. The costing values; an empty field is reported and leaves 0.
+        [&] { settings = MainDb->OpenRecordset(QStringLiteral("Settings"), RecordsetType::Table); },
+        [&] { must(settings).MoveFirst(); },
+        [&] { DefaultMinCharge = must(settings).Field(QStringLiteral("DefMinCharge")).toCurrency(); },
+        [&] { DefaultHourlyRate = must(settings).Field(QStringLiteral("DefHourlyRate")).toCurrency(); },
+        [&] { must(settings).Close(); },
+        // 8. The first request, or empty disabled fields.
+        [&] {
+            Recordset& rs = must(ReqSet);
+            if (rs.RecordCount() == 0) {
+                w.DisableFields();
+            } else {
+                rs.MoveLast();
+                rs.MoveFirst();
+                w.ShowRecord();
+            }
+        },
+        // 9. Browsing.
+        [&] {
+            w.Editing = false;
+            w.Adding = false;
+            w.BrowseLayout();
+        },
+    });
+}
+
+} // namespace cvd

@@ -1,0 +1,288 @@
+// The database engine layer: opening the file, record-set semantics, field
+// values, the dialect, and the write-failure seam.
+#include "db/database.h"
+#include "support/fixturedb.h"
+#include "support/testfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace cvd;
+using namespace Qt::StringLiterals;
+using test::errorOf;
+
+static const QString AllRequests = u"Select * from Req order by ReqDate desc"_s;
+
+class TestDatabase : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_fixtures = 0;
+    QString freshFixture()
+    {
+        const QString folder = m_dir.filePath(QString::number(++m_fixtures));
+        return QDir().mkpath(folder) ? test::createFixtureDb(folder) : QString();
+    }
+
+private slots:
+    // Refused opens name the file and leave it as it was.
+    void refusedOpen_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // the file's; null: no file
+        QTest::addColumn<int>("error");
+        const QByteArray good = test::fileBytes(freshFixture());
+        QByteArray damaged = good;
+        for (int i = 100; i < 4096; ++i)
+            damaged[i] = char(0xA5 ^ i);
+        const QString other = m_dir.filePath(u"other.db"_s);
+        QVERIFY(test::execSql(other, "CREATE TABLE Req (ReqID INTEGER PRIMARY KEY); CREATE TABLE Staff (StaffID INTEGER)"));
+        QTest::newRow("missing file") << QByteArray() << ErrNo::FileNotFound;
+        QTest::newRow("empty file") << QByteArray("") << ErrNo::NotADatabase;
+        QTest::newRow("truncated") << good.left(good.size() / 2) << ErrNo::NotADatabase;
+        QTest::newRow("damaged first page") << damaged << ErrNo::NotADatabase;
+        QTest::newRow("missing tables") << test::fileBytes(other) << ErrNo::MissingTables;
+    }
+    void refusedOpen()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, error);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"cvd.mdb"_s);
+        QVERIFY(bytes.isNull() || test::writeFile(path, bytes));
+        QString text;
+        QCOMPARE(errorOf([&] { Database::Open(path); }, &text), error);
+        QVERIFY2(text.contains(path), qPrintable(text));
+        QVERIFY(test::fileBytes(path) == bytes);
+        QVERIFY(!QFile::exists(path + u"-journal"_s));
+        QCOMPARE(QFile::exists(path), !bytes.isNull());
+    }
+
+    // A second open, here or in another program, is refused while the first
+    // keeps working; the lock ends with the object.
+    void exclusiveOpen()
+    {
+        const QString path = freshFixture();
+        {
+            auto first = Database::Open(path);
+            QCOMPARE(errorOf([&] { Database::Open(path); }), ErrNo::DatabaseInUse);
+            const QString shell = QStandardPaths::findExecutable(u"sqlite3"_s);
+            if (!shell.isEmpty()) { // the refused open kept the lock
+                QProcess p;
+                p.start(shell, {path, u"select count(*) from Req;"_s});
+                QVERIFY(p.waitForFinished(10000));
+                const QByteArray out = p.readAllStandardOutput() + p.readAllStandardError();
+                QVERIFY2(out.contains("locked"), out.constData());
+            }
+            first->Execute(u"Update Req set ShortDesc = 'still mine' where ReqID = 1"_s);
+        }
+        QCOMPARE(Database::Open(path)->path(), path);
+    }
+
+    // Both kinds of set (a keyed dynaset, a read-only snapshot) at both ends
+    // and empty; each refusal its number.
+    void movesAndRefusals_data()
+    {
+        QTest::addColumn<RecordsetType>("type");
+        QTest::newRow("dynaset") << RecordsetType::Dynaset;
+        QTest::newRow("snapshot") << RecordsetType::Snapshot;
+    }
+    void movesAndRefusals()
+    {
+        QFETCH(RecordsetType, type);
+        auto db = Database::Open(freshFixture());
+        auto rs = db->OpenRecordset(u"Select * from Categories order by CatDesc"_s, type);
+        const QString key = u"CatID"_s; // 2, 3, 1
+        QVERIFY(!rs->Bof() && !rs->Eof() && rs->RecordCount() > 0); // the count is exact only after MoveLast
+        QCOMPARE(rs->Field(key), Value(2));
+        rs->MovePrevious();
+        QVERIFY(rs->Bof() && !rs->Eof());
+        QCOMPARE(errorOf([&] { rs->Field(key); }), ErrNo::NoCurrentRecord);
+        QCOMPARE(errorOf([&] { rs->MovePrevious(); }), ErrNo::NoCurrentRecord);
+        rs->MoveNext();
+        QCOMPARE(rs->Field(key), Value(2));
+        for (int i = 0; i < 3; ++i)
+            rs->MoveNext();
+        QVERIFY(rs->Eof() && !rs->Bof());
+        QCOMPARE(errorOf([&] { rs->MoveNext(); }), ErrNo::NoCurrentRecord);
+        rs->MovePrevious();
+        QCOMPARE(rs->Field(key), Value(1));
+        rs->MoveLast();
+        QCOMPARE(rs->RecordCount(), 3L);
+        QCOMPARE(errorOf([&] { rs->AddNew(); }), type == RecordsetType::Snapshot ? ErrNo::NotUpdatable : 0);
+
+        rs = db->OpenRecordset(u"Select * from Req where CatID = 99"_s, type);
+        QVERIFY(rs->Bof() && rs->Eof() && rs->RecordCount() == 0);
+        QList<std::function<void()>> calls = {[&] { rs->Field(u"ReqID"_s); }, [&] { rs->MoveNext(); },
+                                              [&] { rs->MoveFirst(); }, [&] { rs->MoveLast(); }};
+        if (type == RecordsetType::Dynaset)
+            calls << [&] { rs->Edit(); } << [&] { rs->Delete(); };
+        for (const auto& f : calls)
+            QCOMPARE(errorOf(f), ErrNo::NoCurrentRecord);
+        QString text;
+        QCOMPARE(errorOf([&] { db->OpenRecordset(u"Select Nonsense from Req"_s, type); }, &text), ErrNo::SqlError);
+        QVERIFY2(text.contains(u"no such column"_s), qPrintable(text));
+    }
+
+    // Delete leaves no current record until the next move.  A new key reads
+    // at once and is never reused; the record is written and found again by
+    // its key after the others, and the current record stays.  A locked write
+    // or delete fails without touching the file; the next try goes through.
+    void writes()
+    {
+        const QString path = freshFixture();
+        {
+            auto db = Database::Open(path);
+            auto rs = db->OpenRecordset(AllRequests);
+            rs->Delete(); // request 8
+            QVERIFY(!rs->Bof() && !rs->Eof());
+            QCOMPARE(errorOf([&] { rs->Field(u"ReqID"_s); }), ErrNo::NoCurrentRecord);
+            QCOMPARE(rs->RecordCount(), 7L);
+            rs->MoveNext(); // on request 7
+            rs->AddNew();
+            QCOMPARE(rs->Field(u"ReqID"_s), Value(9));
+            QCOMPARE(rs->Field(u"Resolved"_s), Value(false)); // the column's default
+            QVERIFY(rs->Field(u"CustID"_s).isNull());
+            rs->SetField(u"ShortDesc"_s, u"Toner"_s);
+            rs->SetField(u"ReqDate"_s, QDate(1996, 5, 1));
+            rs->Update();
+            QCOMPARE(rs->Field(u"ReqID"_s), Value(7));
+            QCOMPARE(rs->RecordCount(), 8L);
+            rs->FindFirst(u"ReqID = 9"_s);
+            rs->MoveNext();
+            QVERIFY(rs->Eof()); // found, and last
+            rs->MoveFirst(); // request 7
+            db->failNextWrites(2, ErrNo::RecordLockedByUser);
+            rs->Edit();
+            rs->SetField(u"Misc1"_s, u"changed"_s);
+            QCOMPARE(errorOf([&] { rs->Update(); }), ErrNo::RecordLockedByUser);
+            QCOMPARE(errorOf([&] { rs->Delete(); }), ErrNo::RecordLockedByUser);
+            QVERIFY(db->OpenRecordset(u"Select Misc1 from Req where ReqID = 7"_s, RecordsetType::Snapshot)
+                        ->Field(u"Misc1"_s).isNull());
+            rs->Update();
+        }
+        auto rs = Database::Open(path)->OpenRecordset(u"Select * from Req where ReqID in (7, 9) order by ReqID"_s,
+                                                      RecordsetType::Snapshot);
+        QCOMPARE(rs->Field(u"Misc1"_s), Value("changed"));
+        rs->MoveNext();
+        QCOMPARE(rs->Field(u"ShortDesc"_s), Value("Toner"));
+        QCOMPARE(rs->Field(u"ReqDate"_s), Value(QDate(1996, 5, 1)));
+        QCOMPARE(rs->Field(u"Resolved"_s), Value(false));
+    }
+
+    // From O'Neil: the first match in the set's order; on no match the current record stays.
+    void findFirst_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("criteria");
+        QTest::addColumn<int>("found"); // CustID, 0 for no match
+        const QString custs = u"Select * from Customers order by LastName, FirstName"_s;
+        QTest::newRow("like lower case") << custs << "lastname like 'o''n*'" << 3;
+        QTest::newRow("first in set order") << custs << "DeptID = 1" << 1;
+        QTest::newRow("no match, current stays") << custs << "LastName like 'Zz*'" << 0;
+        QTest::newRow("snapshot of a join") << u"Select Req.CustID as CustID, LastName, ReqDate from Req left join "
+                                               "Customers on Req.CustID = Customers.CustID order by ReqDate"_s
+                                            << "LastName = 'Baker'" << 2;
+    }
+    void findFirst()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, criteria);
+        QFETCH(int, found);
+        const bool join = sql.contains(u"join"_s);
+        auto rs = Database::Open(freshFixture())->OpenRecordset(sql, join ? RecordsetType::Snapshot : RecordsetType::Dynaset);
+        rs->MoveLast();
+        rs->MovePrevious(); // on O'Neil
+        rs->FindFirst(criteria);
+        QCOMPARE(rs->NoMatch(), found == 0);
+        QCOMPARE(rs->Field(u"CustID"_s), Value(found == 0 ? 3 : found));
+        if (join)
+            QCOMPARE(rs->Field(u"ReqDate"_s), Value(QDate(1998, 1, 20)));
+    }
+
+    void seekOnStaffIndex()
+    {
+        auto staff = Database::Open(freshFixture())->OpenRecordset(u"Staff"_s, RecordsetType::Table);
+        staff->SetIndex(u"StaffID"_s);
+        staff->Seek(u"="_s, Value(2)); // from Smith, the first
+        QCOMPARE(staff->Field(u"LastName"_s), Value("Jones"));
+        staff->Seek(u"="_s, Value(42));
+        QVERIFY(staff->NoMatch());
+    }
+
+    // The edit buffer: refused without Edit, dropped by CancelUpdate, kept
+    // after a refused Update; field names in any case.  Assigned values are converted to the column's
+    // type and stored as the file expects them (money in ten-thousandths,
+    // Yes/No as 0/1, Null never as a zero date or an empty text).
+    void editing()
+    {
+        auto db = Database::Open(freshFixture());
+        auto rs = db->OpenRecordset(AllRequests);
+        QCOMPARE(errorOf([&] { rs->Update(); }), ErrNo::UpdateWithoutEdit);
+        rs->FindFirst(u"ReqID = 6"_s);
+        rs->Edit();
+        rs->SetField(u"sHORTdESC"_s, u"changed"_s);
+        QCOMPARE(rs->Field(u"ShortDesc"_s), Value("changed"));
+        rs->CancelUpdate();
+        QCOMPARE(rs->Field(u"ShortDesc"_s), Value("李 request"));
+        rs->Edit();
+        QCOMPARE(errorOf([&] { rs->SetField(u"CustID"_s, u"abc"_s); }), ErrNo::TypeMismatch);
+        QCOMPARE(errorOf([&] { rs->SetField(u"ReqDate"_s, u"not a date"_s); }), ErrNo::TypeMismatch);
+        rs->SetField(u"AmtPaid"_s, 12.34567); // a double into a currency field
+        rs->SetField(u"HoursTot"_s, u"1.5"_s);
+        rs->SetField(u"Resolved"_s, true);
+        const QStringList cleared = {u"DueDate"_s, u"CostTot"_s, u"CustID"_s, u"ShortDesc"_s};
+        for (const QString& f : cleared)
+            rs->SetField(f, Value());
+        rs->SetField(u"Misc1"_s, QString(51, u'x'));
+        QCOMPARE(errorOf([&] { rs->Update(); }), ErrNo::FieldTooSmall);
+        rs->SetField(u"Misc1"_s, QString(50, u'x'));
+        rs->Update();
+        QCOMPARE(rs->Field(u"AmtPaid"_s), Value(Currency::fromUnits(123457)));
+        QCOMPARE(rs->Field(u"HoursTot"_s), Value(1.5f));
+        for (const QString& f : cleared)
+            QVERIFY2(rs->Field(f).isNull(), qPrintable(f));
+        auto raw = db->OpenRecordset(u"Select typeof(AmtPaid) || typeof(DueDate) || typeof(ShortDesc) as t, "
+                                     "Resolved + 0 as r, length(Misc1) as n from Req where ReqID = 6"_s,
+                                     RecordsetType::Snapshot);
+        QCOMPARE(raw->Field(u"t"_s), Value("integernullnull"));
+        QCOMPARE(raw->Field(u"r"_s), Value(1));
+        QCOMPARE(raw->Field(u"n"_s), Value(50));
+    }
+
+    // The dialect's corners (the program's own texts are run elsewhere): like
+    // with its wildcards, date literals and what is not one.
+    void dialect_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("rows"); // -1: refused
+        auto cond = [](const char* name, const char* c, int rows) {
+            QTest::newRow(name) << u"Select 1 from Settings where "_s + QString::fromUtf8(c) << rows;
+        };
+        cond("like, any case, not Latin", "'Zoë needs Ångström units' like '*ångström*'", 1);
+        cond("like, ? needs one", "'Jnes' like 'J?nes'", 0);
+        cond("like, digits", "'Room 42' like 'Room ##'", 1);
+        cond("like, literal star", "'55' like '5[*]'", 0);
+        cond("like, % is no wildcard", "'123' like '1%'", 0);
+        cond("two-digit years 29 and 30", "#1/1/29# = '2029-01-01' and #1/1/30# = '1930-01-01'", 1);
+        cond("inside a text", "length('O''Neil #1/1/98#') = 15 and #2/3/04# = '2004-02-03'", 1);
+        cond("no such day", "#2/30/98# = ''", -1);
+    }
+    void dialect()
+    {
+        QFETCH(QString, sql);
+        QFETCH(int, rows);
+        auto db = Database::Open(freshFixture());
+        std::unique_ptr<Recordset> rs;
+        QCOMPARE(errorOf([&] { rs = db->OpenRecordset(sql, RecordsetType::Snapshot); }), rows < 0 ? ErrNo::SqlError : 0);
+        if (rows > 0)
+            rs->MoveLast();
+        QCOMPARE(rs ? rs->RecordCount() : -1L, long(rows));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatabase)
+#include "tst_database.moc"

@@ -1,0 +1,185 @@
+// The main window's shell: controls at their design places, menus, the
+// look-up lists, help calls, the about box and closing.
+#include "db/database.h"
+#include "ui/elasticpanel.h"
+#include "ui/frmabout.h"
+#include "base/globals.h"
+#include "support/mainwindowfixture.h"
+#include "support/testfiles.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace cvd;
+
+namespace {
+
+QStringList entries(const QComboBox* c)
+{
+    QStringList out;
+    for (int i = 0; i < c->count(); ++i)
+        out << c->itemText(i) + '=' + c->itemData(i).toString();
+    return out;
+}
+
+} // namespace
+
+class tst_mainwindow : public QObject {
+    Q_OBJECT
+    std::unique_ptr<test::MainWindowFixture> f;
+
+private slots:
+    void init() { f = std::make_unique<test::MainWindowFixture>(); }
+    void cleanup() { f.reset(); }
+
+    // Every control sits at its design place, scaled, with its label right
+    // above it; no label or control covers another (Cancel and Update share
+    // the places of Delete and Find, and are never shown with them).  The
+    // controls a user cannot type into, the note's limit, the tab order.
+    void layout()
+    {
+        frmMain& w = *f->w;
+        const ElasticPanel* panel = w.resizingPanel;
+        QVERIFY(!w.txtReqID->isEnabled() && !w.txtCostTot->isEnabled() && !w.cmbAssignedTo->isEditable());
+        QCOMPARE(w.txtMisc1->maxLength(), 50);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(panel->size(), panel->designPixels());
+        QList<QWidget*> kids;
+        int labelled = 0;
+        for (QWidget* k : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect r = panel->designRect(k);
+            if (r.isEmpty())
+                continue;
+            QCOMPARE(k->geometry(), panel->toPixels(r));
+            if (const QLabel* l = w.labelOf(k)) {
+                ++labelled;
+                const QRect lr = panel->designRect(l);
+                QCOMPARE(lr.left(), r.left());
+                QVERIFY2(lr.bottom() < r.top() && r.top() - lr.bottom() <= 60, qPrintable(k->objectName()));
+            }
+            if (k != w.cmdCancel && k != w.cmdUpdate)
+                kids << k;
+        }
+        QCOMPARE(labelled, 20);
+        for (int i = 0; i < kids.size(); ++i)
+            for (int j = i + 1; j < kids.size(); ++j)
+                QVERIFY2(!panel->designRect(kids[i]).intersects(panel->designRect(kids[j])),
+                         qPrintable(kids[i]->objectName() + " / " + kids[j]->objectName()));
+        const QStringList expected{"txtShortDesc", "txtReqDesc", "chkResolved", "dcResDate", "txtMisc1", "txtResp",
+                                   "dcReqDate", "dcDueDate", "cmbEnteredBy", "cmbAssignedTo", "cmbCust", "cmbDept",
+                                   "cmbPri", "cmbCat", "txtHoursTot", "txtMinTot", "txtAddCharge", "cmdPaidToday",
+                                   "txtAmtPaid", "dcPaidDate", "cmdFirst", "cmdPrevious", "cmdNext", "cmdLast",
+                                   "cmdAddNew", "cmdDelete", "cmdFind", "cmdHelp"};
+        QStringList seen;
+        QWidget* x = w.txtShortDesc;
+        for (int i = 0; i < 500 && seen.size() < expected.size(); ++i, x = x->nextInFocusChain())
+            if (x->isVisible() && x->isEnabled() && (x->focusPolicy() & Qt::TabFocus)
+                && x->parentWidget() == w.resizingPanel)
+                seen << x->objectName();
+        QCOMPARE(seen, expected);
+
+        // Resized, the panel keeps the controls in proportion.
+        const QRect g0 = w.cmdHelp->geometry();
+        w.resize(w.size() + panel->designPixels());
+        QTRY_COMPARE(panel->size(), panel->designPixels() * 2);
+        const QRect g = w.cmdHelp->geometry();
+        QVERIFY(qAbs(g.left() - 2 * g0.left()) + qAbs(g.top() - 2 * g0.top()) <= 2);
+        QVERIFY(qAbs(g.width() - 2 * g0.width()) + qAbs(g.height() - 2 * g0.height()) <= 4);
+    }
+
+    // While a request is edited, the Maintain items and Exit are off; the
+    // report target is one of two.
+    void menus()
+    {
+        frmMain& w = f->started();
+        const QStringList offWhileEditing{"mnuExit", "mnuMaint1", "mnuMaint2", "mnuMaint3", "mnuMaint4", "mnuMaint5"};
+        const QList<QAction*> all = w.findChildren<QAction*>(QRegularExpression("^mnu"));
+        QCOMPARE(all.size(), 22);
+        w.EditLayout();
+        for (QAction* a : all)
+            QVERIFY2(a->isEnabled() == !offWhileEditing.contains(a->objectName()), qPrintable(a->objectName()));
+        w.BrowseLayout();
+        for (QAction* a : all)
+            QVERIFY(a->isEnabled());
+
+        QVERIFY(w.mnuRptOut[1]->isChecked() && !w.mnuRptOut[2]->isChecked());
+        w.mnuRptOut[2]->trigger();
+        w.mnuRptOut[2]->trigger(); // chosen again, it stays checked
+        QVERIFY(!w.mnuRptOut[1]->isChecked() && w.mnuRptOut[2]->isChecked());
+        w.mnuExit->trigger(); // while browsing, it ends the program at once, asking nothing
+        QVERIFY(f->p.ended && f->p.exitCode == 0 && f->p.messages.isEmpty());
+    }
+
+    // The first activation fills every list in the order of its query, each
+    // entry with its key.  A flagged list is reloaded; the shown request, or
+    // the user's choice while editing, stays selected.
+    void lists()
+    {
+        QVERIFY(test::execSql(f->dbPath(), "insert into Customers (FirstName, LastName) values ('Madonna', Null)"));
+        frmMain& w = f->started(); // request 8, Network
+        QVERIFY2(f->p.messages.isEmpty(), qPrintable(f->messages()));
+        QCOMPARE(entries(w.cmbCat), (QStringList{"Hardware=2", "Network=3", "Software=1"}));
+        QCOMPARE(entries(w.cmbPri), (QStringList{"High=1", "Low=2", "Medium=3"}));
+        QCOMPARE(entries(w.cmbDept), (QStringList{"Accounting=1", "Zeta Corp=3", "Ångström Labs=2"}));
+        QCOMPARE(entries(w.cmbCust),
+                 (QStringList{"Madonna=5", "Adams, Ann=1", "Baker, Bob=2", "O'Neil, Zoë=3", "李=4"}));
+        QCOMPARE(entries(w.cmbEnteredBy), (QStringList{"Jones, Tom=2", "Smith, Jane=1", "Ångström, Anders=3"}));
+        QCOMPARE(entries(w.cmbAssignedTo), entries(w.cmbEnteredBy));
+
+        MainDb->Execute(QStringLiteral("insert into Categories (CatDesc) values ('Accounts')"));
+        CatListChanged = true;
+        w.Form_Activate();
+        QCOMPARE(entries(w.cmbCat), (QStringList{"Accounts=4", "Hardware=2", "Network=3", "Software=1"}));
+        QCOMPARE(w.cmbCat->currentText(), QStringLiteral("Network"));
+
+        w.BeginEdit();
+        w.cmbCat->setCurrentIndex(1); // the user picked Hardware
+        MainDb->Execute(QStringLiteral("insert into Categories (CatDesc) values ('Email')"));
+        CatListChanged = true;
+        w.Form_Activate();
+        QCOMPARE(w.cmbCat->count(), 5);
+        QCOMPARE(w.cmbCat->currentText(), QStringLiteral("Hardware"));
+        QVERIFY(w.Editing && !w.cmdCancel->isHidden());
+    }
+
+    // The Help menu and button call the help file; F1 opens it at the
+    // number of the control with the focus (for a list, in its edit).
+    void helpCalls()
+    {
+        frmMain& w = f->started();
+        for (int i = 1; i <= 3; ++i)
+            w.mnuHelp[i]->trigger();
+        QTest::mouseClick(w.cmdHelp, Qt::LeftButton);
+        for (QWidget* c : std::initializer_list<QWidget*>{w.txtHoursTot, w.cmbCust}) {
+            c->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        }
+        QStringList calls;
+        for (const test::HelpCall& c : f->p.helpCalls)
+            calls << QStringLiteral("%1 %2 %3").arg(c.file).arg(c.command).arg(c.data);
+        const QString file = f->dir.filePath(QStringLiteral("cvd.hlp"));
+        QCOMPARE(calls, (QStringList{file + " 1 0", file + " 261 0", " 4 0", file + " 1 0", // menu, button
+                                     file + " 1 22", file + " 1 19"}));                      // F1
+    }
+
+    void aboutBox()
+    {
+        frmMain& w = *f->w;
+        w.mnuAbout->trigger();
+        frmAbout* a = w.aboutBox();
+        QVERIFY(a && a->isVisible());
+        QCOMPARE(a->windowTitle(), QStringLiteral("About Calvedon"));
+        w.mnuAbout->trigger();
+        QCOMPARE(w.aboutBox(), a); // the same box, brought forward
+        QTest::mouseClick(a->cmdOk, Qt::LeftButton);
+        QTRY_VERIFY(!w.aboutBox());
+    }
+};
+
+QTEST_MAIN(tst_mainwindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,151 @@
+#include "ui/qtplatform.h"
+
+#include "db/database.h"
+#include "db/errors.h"
+#include "base/globals.h"
+#include "ui/helpwindow.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <cstdio>
+#include <cstdlib>
+
+namespace cvd {
+
+namespace {
+
+QWidget* dialogParent() { return QApplication::activeWindow(); }
+QString titleOr(const QString& t) { return t.isEmpty() ? ProgramTitle : t; }
+
+} // namespace
+
+QString qtFileFilter(const QString& pipeFilter)
+{
+    const QStringList parts = pipeFilter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        // The description already shows the pattern in brackets; Qt reads it there.
+        QString desc = parts[i];
+        if (!desc.contains(QLatin1Char('(')))
+            desc += QStringLiteral(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
+        out << desc;
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+Answer QtPlatform::messageBox(const QString& text, int flags, const QString& title)
+{
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(titleOr(title));
+    box.setText(text);
+    switch (flags & Mb::IconMask) {
+    case Mb::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Mb::Question: box.setIcon(QMessageBox::Question); break;
+    case Mb::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Mb::Information: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    switch (flags & Mb::ButtonsMask) {
+    case Mb::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    case Mb::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    case Mb::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        break;
+    default:
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        break;
+    }
+    // A message box always shows the normal arrow, even over an hourglass.
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int r = box.exec();
+    if (busy)
+        QApplication::restoreOverrideCursor();
+    switch (r) {
+    case QMessageBox::Cancel: return Answer::Cancel;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Ok;
+    }
+}
+
+QString QtPlatform::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(dialogParent(), titleOr(title), prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : QString();
+}
+
+QString QtPlatform::saveAs(const QString& title, const QString& defaultName, const QString& filter)
+{
+    // As the classic dialog without the overwrite prompt: an existing file is replaced.
+    const QString path = QFileDialog::getSaveFileName(dialogParent(), title.isEmpty() ? QStringLiteral("Save As") : title,
+                                                      defaultName, qtFileFilter(filter), nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty())
+        raise(ErrNo::DialogCancelled);
+    return path;
+}
+
+FontChoice QtPlatform::chooseFont(const FontChoice& font)
+{
+    QFont start(font.name);
+    if (font.size > 0)
+        start.setPointSizeF(font.size);
+    start.setBold(font.bold);
+    start.setItalic(font.italic);
+    start.setUnderline(font.underline);
+    bool ok = false;
+    const QFont f = QFontDialog::getFont(&ok, start, dialogParent(), QStringLiteral("Font"));
+    if (!ok)
+        raise(ErrNo::DialogCancelled);
+    return FontChoice{f.family(), f.pointSizeF(), f.bold(), f.italic(), f.underline()};
+}
+
+void QtPlatform::beep() { QApplication::beep(); }
+
+void QtPlatform::setPointer(Pointer p)
+{
+    if (p == Pointer::Hourglass && !m_hourglass) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_hourglass = true;
+    } else if (p == Pointer::Default && m_hourglass) {
+        QApplication::restoreOverrideCursor();
+        m_hourglass = false;
+    }
+}
+
+void QtPlatform::help(QWidget*, const QString& helpFile, int command, quint32 data)
+{
+    HelpWindow::instance()->execute(helpFile, command, data);
+}
+
+void QtPlatform::endProgram(int exitCode)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        w->hide();
+    ReqSet.reset();
+    MainDb.reset();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(exitCode);
+}
+
+} // namespace cvd

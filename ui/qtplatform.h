@@ -1,0 +1,29 @@
+#pragma once
+// The platform services of the running program, over Qt: message and input
+// boxes, the Save As and font dialogs, the beep, the mouse pointer, the help
+// window, and the end of the program.
+#include "base/platform.h"
+
+namespace cvd {
+
+class QtPlatform : public Platform {
+public:
+    Answer messageBox(const QString& text, int flags = Mb::OkOnly, const QString& title = {}) override;
+    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText = {}) override;
+    QString saveAs(const QString& title, const QString& defaultName, const QString& filter) override;
+    FontChoice chooseFont(const FontChoice& font) override;
+    void beep() override;
+    void setPointer(Pointer p) override;
+    void help(QWidget* owner, const QString& helpFile, int command, quint32 data) override;
+    // Hides every window, releases the requests and the database, and
+    // leaves the process with the exit code.
+    [[noreturn]] void endProgram(int exitCode) override;
+
+private:
+    bool m_hourglass = false;
+};
+
+// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*" as a Qt file dialog filter.
+QString qtFileFilter(const QString& pipeFilter);
+
+} // namespace cvd
