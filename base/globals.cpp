@@ -20,6 +20,7 @@ void resetProgramValues()
     LockRetryFlag = false;
     LockRetryCounter = 0;
     ReportTarget = ReportTargetKind::Preview;
+    ReportFileName.clear();
     ReportMode = 0;
     ShowLandscapeOption = false;
     ReportCancelled = false;
@@ -27,7 +28,7 @@ void resetProgramValues()
     ReportEndDate = {};
     SelectedID = 0;
     SelectedName.clear();
-    StateFilter = 0;
+    StateFilter = StateFilterKind::Both;
     LandscapeWanted = true;
     TableHeaderShade = {};
     TableBodyShade = {};

@@ -44,17 +44,21 @@ inline QDate PickedDate;
 inline bool LockRetryFlag = false;
 inline short LockRetryCounter = 0;
 
-// Reports.
+// Reports: where a report goes (and the file chosen in the Save As dialog,
+// read by the report procedure), how it groups, and the answers of the
+// report options dialog.
 enum class ReportTargetKind { Preview = 1, File = 2 };
 inline ReportTargetKind ReportTarget = ReportTargetKind::Preview;
-inline int ReportMode = 0;
+inline QString ReportFileName;
+inline int ReportMode = 0; // 0 staff, 1 customer, 2 department/company, 3 category
 inline bool ShowLandscapeOption = false;
 inline bool ReportCancelled = false;
 inline QDate ReportStartDate;
 inline QDate ReportEndDate;
-inline long SelectedID = 0;
+inline long SelectedID = 0; // 0: all
 inline QString SelectedName;
-inline int StateFilter = 0;
+enum class StateFilterKind { OpenOnly, ResolvedOnly, Both };
+inline StateFilterKind StateFilter = StateFilterKind::Both;
 inline bool LandscapeWanted = true;
 // Shading of the column-title rows: red, green and blue, 0 to 255 each.
 struct Shade {

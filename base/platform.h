@@ -5,6 +5,7 @@
 // records each call and answers from a queue.
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 namespace cvd {
@@ -55,6 +56,15 @@ public:
     virtual QString saveAs(const QString& title, const QString& defaultName, const QString& filter) = 0;
     // Font dialog, starting from `font`.  Cancel raises error 32755.
     virtual FontChoice chooseFont(const FontChoice& font) = 0;
+    // Print dialog for `printer`: whether the user chose to print (the
+    // dialog has set the printer up), or cancelled.
+    virtual bool choosePrinter(QPrinter& printer) = 0;
+    // Progress of a long task (a report): shown once the task has run about
+    // half a second, with a Cancel button.  progressStep tells how far it is
+    // (`total` 0 when unknown) and answers false once the user cancelled.
+    virtual void progressBegin(const QString& label) = 0;
+    virtual bool progressStep(qint64 done, qint64 total) = 0;
+    virtual void progressEnd() = 0;
     virtual void beep() = 0;
     virtual void setPointer(Pointer p) = 0;
     // A call on the help engine: file, command (Help::...) and its data.

@@ -28,6 +28,10 @@ public:
     QString inputBox(const QString&, const QString&, const QString&) override;
     QString saveAs(const QString&, const QString&, const QString&) override { raise(ErrNo::DialogCancelled); }
     FontChoice chooseFont(const FontChoice&) override { raise(ErrNo::DialogCancelled); }
+    bool choosePrinter(QPrinter&) override { return false; }
+    void progressBegin(const QString&) override {}
+    bool progressStep(qint64, qint64) override { return true; }
+    void progressEnd() override {}
     void beep() override {}
     void setPointer(Pointer) override {}
     void help(QWidget*, const QString&, int, quint32) override {}

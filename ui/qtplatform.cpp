@@ -10,7 +10,11 @@
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -117,6 +121,49 @@ FontChoice QtPlatform::chooseFont(const FontChoice& font)
     if (!ok)
         raise(ErrNo::DialogCancelled);
     return FontChoice{f.family(), f.pointSizeF(), f.bold(), f.italic(), f.underline()};
+}
+
+QtPlatform::~QtPlatform() { delete m_progress.data(); }
+
+bool QtPlatform::choosePrinter(QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, dialogParent());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtPlatform::progressBegin(const QString& label)
+{
+    delete m_progress.data();
+    m_progress = new QProgressDialog(label, QStringLiteral("Cancel"), 0, 0, dialogParent());
+    m_progress->setWindowTitle(ProgramTitle);
+    m_progress->setWindowModality(Qt::ApplicationModal);
+    m_progress->setMinimumDuration(500);
+    m_progress->setAutoClose(false);
+    m_progress->setAutoReset(false);
+    m_progress->setValue(0);
+    m_sinceStep.start();
+}
+
+bool QtPlatform::progressStep(qint64 done, qint64 total)
+{
+    if (!m_progress)
+        return true;
+    // The dialog handles the user's events when its value is set; a few
+    // times a second is enough to keep it alive without slowing the task.
+    if (m_sinceStep.isValid() && m_sinceStep.elapsed() < 50)
+        return !m_progress->wasCanceled();
+    m_sinceStep.restart();
+    const int scale = total > 0 ? 1000 : 0;
+    m_progress->setMaximum(scale);
+    m_progress->setValue(total > 0 ? int(std::min<qint64>(1000, done * 1000 / total)) : 0);
+    QApplication::processEvents();
+    return !m_progress->wasCanceled();
+}
+
+void QtPlatform::progressEnd()
+{
+    delete m_progress.data();
+    m_progress = nullptr;
 }
 
 void QtPlatform::beep() { QApplication::beep(); }

@@ -2,6 +2,8 @@
 
 #include "db/errors.h"
 
+#include <QPrinter>
+
 namespace cvd::test {
 
 ScriptedPlatform::ScriptedPlatform() { setPlatform(this); }
@@ -37,6 +39,22 @@ FontChoice ScriptedPlatform::chooseFont(const FontChoice&)
     if (fonts.isEmpty())
         raise(ErrNo::DialogCancelled);
     return fonts.dequeue();
+}
+
+bool ScriptedPlatform::choosePrinter(QPrinter& printer)
+{
+    ++printDialogs;
+    if (printToPdf.isEmpty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printToPdf);
+    return true;
+}
+
+bool ScriptedPlatform::progressStep(qint64 done, qint64)
+{
+    ++progressSteps;
+    return cancelProgressAt < 0 || done < cancelProgressAt;
 }
 
 void ScriptedPlatform::help(QWidget*, const QString& helpFile, int command, quint32 data)

@@ -34,6 +34,12 @@ public:
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString saveAs(const QString& title, const QString& defaultName, const QString& filter) override;
     FontChoice chooseFont(const FontChoice& font) override;
+    // A print dialog prints to a PDF file in the test's folder when
+    // printToPdf is set, and is cancelled otherwise.
+    bool choosePrinter(QPrinter& printer) override;
+    void progressBegin(const QString& label) override { progressLabels << label; }
+    bool progressStep(qint64 done, qint64 total) override;
+    void progressEnd() override { ++progressEnds; }
     void beep() override { ++beeps; }
     void setPointer(Pointer p) override { pointers << p; }
     void help(QWidget* owner, const QString& helpFile, int command, quint32 data) override;
@@ -44,6 +50,8 @@ public:
     QQueue<QString> inputs;
     QQueue<QString> saveAsPaths;
     QQueue<FontChoice> fonts;
+    QString printToPdf;      // the file the print dialog chooses; empty: cancel
+    qint64 cancelProgressAt = -1; // a progress step at or past this count is cancelled
 
     // What was called.
     QList<MessageCall> messages;
@@ -51,6 +59,10 @@ public:
     QList<HelpCall> helpCalls;
     QList<Pointer> pointers;
     int beeps = 0;
+    int printDialogs = 0;
+    QStringList progressLabels;
+    qint64 progressSteps = 0;
+    int progressEnds = 0;
     bool ended = false;
     int exitCode = -1;
 

@@ -1,0 +1,50 @@
+#pragma once
+// A composed report: device-independent pages of text runs and shaded boxes,
+// each placed in twips from the page's top-left corner.  The page engine
+// writes it; the renderer draws it; dumpDocument() writes it as text so
+// that a change of layout shows in a review of the golden files.
+#include <QList>
+#include <QRect>
+#include <QString>
+
+namespace cvd {
+
+struct PageFont {
+    QString name;       // as the report asked for it ("Times New Roman")
+    double size = 11.25; // points
+    bool bold = false;
+    bool italic = false;
+    friend bool operator==(const PageFont&, const PageFont&) = default;
+};
+
+// One line of text; `rect` is the box it is aligned in (its height one line).
+struct PageText {
+    QRect rect;
+    QString text;
+    PageFont font;
+    Qt::Alignment align = Qt::AlignLeft;
+};
+
+// A filled rectangle (table row shading, rules).
+struct PageBox {
+    QRect rect;
+    int red = 0, green = 0, blue = 0;
+};
+
+struct Page {
+    QList<PageBox> boxes; // drawn first
+    QList<PageText> texts;
+};
+
+struct PageDocument {
+    int paperWidth = 12240;  // twips, in the document's orientation
+    int paperHeight = 15840;
+    bool landscape = false;
+    QList<Page> pages;
+};
+
+// One line per page, box and text: page number, rectangle, colour or font,
+// alignment and text, in drawing order.
+QString dumpDocument(const PageDocument& doc);
+
+} // namespace cvd
