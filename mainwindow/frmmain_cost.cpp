@@ -1,4 +1,5 @@
 // The numeric boxes of the main window and the costing of a request.
+#include "base/costing.h"
 #include "base/errorhandler.h"
 #include "base/formats.h"
 #include "mainwindow/frmmain.h"
@@ -50,13 +51,8 @@ void frmMain::numericBoxLeft(QLineEdit* box)
 
 void frmMain::ComputeCost()
 {
-    const double rate = DefaultHourlyRate.toDouble();
-    const Currency part1 = Currency::fromDouble(double(boxNumber(txtHoursTot)) * rate);
-    const Currency part2 = Currency::fromDouble(double(boxNumber(txtMinTot)) * rate / 60.0);
-    const Currency part3 = Currency::fromDouble(double(boxNumber(txtAddCharge)));
-    Currency total = part1 + part2 + part3;
-    if (total < DefaultMinCharge)
-        total = DefaultMinCharge;
+    const Currency total = requestCost(boxNumber(txtHoursTot), boxNumber(txtMinTot), boxNumber(txtAddCharge),
+                                       DefaultHourlyRate, DefaultMinCharge);
     txtCostTot->setText(fmt::currency(total));
 }
 
