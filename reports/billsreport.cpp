@@ -1,0 +1,142 @@
+// Bills: one per customer or department/company for the requests of the
+// range that are not paid in full.  A bill is the company heading (in the
+// preview), the recipient's name and postal address, one row per request
+// with its cost, the payments already received when there are any, and the
+// total amount due.
+#include "base/errorhandler.h"
+#include "base/formats.h"
+#include "base/globals.h"
+#include "base/platform.h"
+#include "reports/reportprocs.h"
+#include "reports/reportqueries.h"
+#include "reports/reportrules.h"
+#include "reports/reportrun.h"
+
+namespace cvd {
+
+namespace {
+
+const QString kRowFormat = QStringLiteral("+1100|+4800|>1140;");
+const QString kTotalFormat = QStringLiteral("+5900|>1140;");
+const TableRow kTitles{kRowFormat, QStringLiteral("Date|Description|Amount;")};
+
+// A heading font from the Settings record; an empty name or a size that
+// cannot be printed gives the font of a new database's heading.
+HeadingFont headingFont(Recordset& s, const char* prefix, double defaultSize)
+{
+    const QString p = QLatin1String(prefix);
+    HeadingFont f;
+    f.name = fmt::trimmedBlanks(CellTexts::text(s.Field(p + QStringLiteral("Font"))));
+    if (f.name.isEmpty())
+        f.name = QStringLiteral("Times New Roman");
+    const Value size = s.Field(p + QStringLiteral("Size"));
+    f.size = size.isNull() ? 0 : size.toDouble();
+    if (!(f.size >= 1 && f.size <= 400))
+        f.size = defaultSize;
+    const Value bold = s.Field(p + QStringLiteral("Bold"));
+    const Value italic = s.Field(p + QStringLiteral("Italic"));
+    f.bold = !bold.isNull() && bold.toBool();
+    f.italic = !italic.isNull() && italic.toBool();
+    return f;
+}
+
+CompanyHeading companyHeading()
+{
+    CompanyHeading h{QString(), HeadingFont{QStringLiteral("Times New Roman"), 18, true, false}, QString(),
+                     HeadingFont{QStringLiteral("Times New Roman"), 10, false, false}};
+    if (!MainDb)
+        raise(ErrNo::ObjectNotSet);
+    auto s = MainDb->OpenRecordset(QStringLiteral("Settings"), RecordsetType::Table);
+    if (!s->Eof()) {
+        h.name = CellTexts::text(s->Field(QStringLiteral("CompName")));
+        h.address = CellTexts::text(s->Field(QStringLiteral("CompAdd")));
+        h.nameFont = headingFont(*s, "N", 18);
+        h.addressFont = headingFont(*s, "A", 10);
+    }
+    s->Close();
+    return h;
+}
+
+QString leftOutMessage(int mode, int count)
+{
+    const QString who = mode == 2 ? QStringLiteral("department/company") : QStringLiteral("customer");
+    if (count == 1)
+        return QStringLiteral("1 request without a %1 was not billed: there is no one to send its bill to.").arg(who);
+    return QStringLiteral("%1 requests without a %2 were not billed: there is no one to send their bills to.")
+        .arg(count)
+        .arg(who);
+}
+
+} // namespace
+
+void BillsReport()
+{
+    if (!ReportRun::askOptions())
+        return;
+    const int mode = ReportMode == 2 ? 2 : 1;
+    CompanyHeading company;
+    trap([&] { company = companyHeading(); });
+
+    ReportRun run(mode == 2 ? QStringLiteral("Bills by Department") : QStringLiteral("Bills by Customer"));
+    if (!run.begin(PageSetup{}))
+        return;
+    ReportOutput& out = run.out();
+
+    long recipient = 0; // the bill being written; 0 before the first
+    Currency amount, paid;
+    int leftOut = 0;
+    auto total = [&] {
+        QList<TableRow> rows;
+        if (paid != Currency())
+            rows << TableRow{kTotalFormat, QStringLiteral("Less Payments Received:|") + fmt::currency(paid) + u';'};
+        rows << TableRow{kTotalFormat, QStringLiteral("Total Amount Due:|") + fmt::currency(amount - paid) + u';'};
+        amount = paid = Currency();
+        out.billTotal(rows);
+    };
+
+    CellTexts cells;
+    const QString keyField = mode == 2 ? QStringLiteral("DeptID") : QStringLiteral("CustID");
+    run.forEachRow(billsQuery(mode, currentAnswers()), [&](Recordset& r) {
+        const Value key = r.Field(keyField);
+        if (key.isNull() || key.toLong() == 0) {
+            // No one to send it to: never on another recipient's bill.
+            ++leftOut;
+            return;
+        }
+        if (key.toLong() != recipient) {
+            if (recipient != 0)
+                trap(total);
+            trap([&] {
+                const QString name = mode == 2 ? CellTexts::text(r.Field(QStringLiteral("DeptName")))
+                                               : personName(r.Field(QStringLiteral("FirstName")),
+                                                            r.Field(QStringLiteral("LastName")));
+                out.billHeading(company,
+                                recipientLines(name, r.Field(QStringLiteral("Address")), r.Field(QStringLiteral("City")),
+                                               r.Field(QStringLiteral("St")), r.Field(QStringLiteral("Zip")),
+                                               r.Field(QStringLiteral("Country"))),
+                                kTitles);
+            });
+            recipient = key.toLong();
+        }
+        const Value cost = r.Field(QStringLiteral("CostTot"));
+        const Value amtPaid = r.Field(QStringLiteral("AmtPaid"));
+        const QString row = cells.date(r.Field(QStringLiteral("ReqDate"))) + QLatin1Char('|')
+                            + CellTexts::text(r.Field(QStringLiteral("ShortDesc"))) + QLatin1Char('|')
+                            + cells.money(cost) + QLatin1Char(';');
+        trap([&] {
+            if (!cost.isNull())
+                amount = amount + cost.toCurrency();
+            if (!amtPaid.isNull())
+                paid = paid + amtPaid.toCurrency();
+        });
+        out.row(kRowFormat, row, FileRow::Bill);
+    });
+    if (run.cancelled())
+        return;
+    // The open bill's total; a run without bills shows a total of nothing.
+    trap(total);
+    if (run.finish() && leftOut > 0)
+        platform().messageBox(leftOutMessage(mode, leftOut), Mb::OkOnly | Mb::Information);
+}
+
+} // namespace cvd

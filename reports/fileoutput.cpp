@@ -1,0 +1,124 @@
+// The text file of a report: one line per row, fields separated by tabs,
+// lines ended by CR LF, UTF-8 without a byte-order mark.  The file is
+// written beside its place under a temporary name and put in place only
+// when the report has finished, so a report that fails or is cancelled
+// leaves an earlier file as it was.
+#include "reports/reportoutput.h"
+
+#include "base/mwfunctions.h"
+#include "base/platform.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace cvd {
+
+QString fileLine(QString row, FileRow kind)
+{
+    ReplaceAll(row, QStringLiteral("|"), QStringLiteral("\t"));
+    if (kind == FileRow::Data)
+        ReplaceAll(row, QStringLiteral(";"), QStringLiteral("\t"));
+    else if (kind == FileRow::Bill)
+        ReplaceAll(row, QStringLiteral(";"), QString());
+    return row;
+}
+
+namespace {
+
+constexpr qsizetype kFlushAt = 1 << 18;
+
+class FileOutput : public ReportOutput {
+public:
+    explicit FileOutput(const QString& path) : m_file(path) {}
+
+    bool begin(const PageSetup&) override
+    {
+        if (m_file.open(QIODevice::WriteOnly))
+            return true;
+        tellFailure(m_file.errorString());
+        return false;
+    }
+
+    void columnTitles(const QList<TableRow>&) override {}
+
+    void record(const QList<TableRow>& rows, FileRow kind, int) override
+    {
+        if (rows.size() == 1) {
+            line(fileLine(rows.front().text, kind));
+            return;
+        }
+        QString joined;
+        for (const TableRow& r : rows)
+            joined += r.text;
+        line(fileLine(joined, kind));
+    }
+
+    void billHeading(const CompanyHeading&, const QStringList& recipient, const TableRow&) override
+    {
+        line({});
+        for (const QString& l : recipient)
+            line(l);
+        line({});
+        line({});
+    }
+
+    void billTotal(const QList<TableRow>& totals) override
+    {
+        for (const TableRow& r : totals)
+            line(fileLine(r.text, FileRow::Bill));
+        line({});
+    }
+
+    bool failed() const override { return !m_failure.isEmpty(); }
+
+    bool finish() override
+    {
+        flush();
+        if (!failed() && m_file.commit())
+            return true;
+        const QString reason = failed() ? m_failure : m_file.errorString();
+        m_file.cancelWriting();
+        tellFailure(reason);
+        return false;
+    }
+
+private:
+    void line(const QString& text)
+    {
+        m_buffer += text.toUtf8();
+        m_buffer += "\r\n";
+        if (m_buffer.size() >= kFlushAt)
+            flush();
+    }
+
+    void flush()
+    {
+        if (failed() || m_buffer.isEmpty())
+            return;
+        if (m_file.write(m_buffer) != m_buffer.size())
+            m_failure = m_file.errorString();
+        m_buffer.clear();
+    }
+
+    void tellFailure(const QString& reason)
+    {
+        const QString path = m_file.fileName();
+        QString text = QStringLiteral("The report could not be written to the file %1.").arg(QDir::toNativeSeparators(path));
+        if (!reason.isEmpty())
+            text += QStringLiteral("\n\n") + reason;
+        if (QFileInfo::exists(path))
+            text += QStringLiteral("\n\nThe earlier file of that name is unchanged.");
+        platform().messageBox(text, Mb::OkOnly | Mb::Critical);
+    }
+
+    QSaveFile m_file;
+    QByteArray m_buffer;
+    QString m_failure;
+};
+
+} // namespace
+
+std::unique_ptr<ReportOutput> makeFileOutput(const QString& path) { return std::make_unique<FileOutput>(path); }
+
+} // namespace cvd
