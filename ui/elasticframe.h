@@ -7,9 +7,9 @@
 //   auto* frame = new ElasticFrame(QStringLiteral("Search In"), QSize(3495, 1035));
 //   panel->place(frame, QRect(240, 2820, 3495, 1035));
 //   frame->place(optReqOnly, QRect(240, 300, 3135, 285));
+#include "ui/twipslayout.h"
+
 #include <QGroupBox>
-#include <QHash>
-#include <QPointer>
 
 namespace cvd {
 
@@ -25,11 +25,7 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
-    QRect toPixels(const QRect& twips) const;
-
-    QSize m_design;
-    QHash<const QWidget*, QRect> m_rects;
-    QList<QPointer<QWidget>> m_children;
+    TwipsLayout m_layout;
 };
 
 } // namespace cvd

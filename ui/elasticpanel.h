@@ -9,9 +9,8 @@
 //   auto* panel = new ElasticPanel(QSize(9360, 6000), this);  // design size in twips
 //   panel->place(txtName, QRect(240, 360, 3255, 285));
 //   setCentralWidget(panel);                                  // or put it in a layout
-#include <QHash>
-#include <QPointer>
-#include <QRect>
+#include "ui/twipslayout.h"
+
 #include <QWidget>
 
 namespace cvd {
@@ -24,19 +23,13 @@ public:
     // Makes `w` a child of the panel, kept at `twips` scaled to the panel.
     void place(QWidget* w, const QRect& twips);
     // The design rectangle of a placed child (an empty rectangle for others).
-    QRect designRect(const QWidget* w) const;
+    QRect designRect(const QWidget* w) const { return m_layout.designRect(w); }
 
-    QSize designTwips() const { return m_design; }
+    QSize designTwips() const { return m_layout.designTwips(); }
     // The design size in pixels on this screen: the panel's natural size.
-    QSize designPixels() const;
+    QSize designPixels() const { return m_layout.designPixels(this); }
     // Where a design rectangle lies in pixels at the panel's current size.
-    QRect toPixels(const QRect& twips) const;
-
-    // Twips to pixels at `dpi` dots per inch.
-    static int twipsToPixels(int twips, double dpi);
-    // A design rectangle at `kx`, `ky` pixels per twip.  Edges are rounded,
-    // not sizes, so that neighbours stay flush.
-    static QRect scaled(const QRect& twips, double kx, double ky);
+    QRect toPixels(const QRect& twips) const { return m_layout.toPixels(this, twips, m_sized); }
 
     // The font size (points) at the design size; 8.25 by default.
     void setDesignPointSize(double points);
@@ -49,14 +42,10 @@ protected:
 
 private:
     void relayout();
-    double dpiX() const;
-    double dpiY() const;
 
-    QSize m_design;
+    TwipsLayout m_layout;
     double m_designPoints = 8.25;
     bool m_sized = false;
-    QHash<const QWidget*, QRect> m_rects;
-    QList<QPointer<QWidget>> m_children;
 };
 
 } // namespace cvd
