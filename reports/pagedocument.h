@@ -31,10 +31,25 @@ struct PageBox {
     int red = 0, green = 0, blue = 0;
 };
 
+} // namespace cvd
+
+// Moved in memory as a block when the page lists grow.
+Q_DECLARE_TYPEINFO(cvd::PageFont, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(cvd::PageText, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(cvd::PageBox, Q_RELOCATABLE_TYPE);
+
+namespace cvd {
+
 struct Page {
     QList<PageBox> boxes; // drawn first
     QList<PageText> texts;
 };
+
+} // namespace cvd
+
+Q_DECLARE_TYPEINFO(cvd::Page, Q_RELOCATABLE_TYPE);
+
+namespace cvd {
 
 struct PageDocument {
     int paperWidth = 12240;  // twips, in the document's orientation

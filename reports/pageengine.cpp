@@ -28,11 +28,26 @@ void PageEngine::Impl::begin()
     bodyRight = doc.paperWidth - Margin;
     begun = true;
     decorated = 0;
+    shared.clear();
     doc.pages.append(Page{});
     y = bodyTop;
     x = left();
     lineHeight = 0;
     keep = {};
+}
+
+QString PageEngine::Impl::shareText(const QString& text)
+{
+    constexpr qsizetype Longest = 32;
+    constexpr qsizetype Most = 50000;
+    if (text.size() > Longest)
+        return text;
+    const auto it = shared.constFind(text);
+    if (it != shared.constEnd())
+        return *it;
+    if (shared.size() < Most)
+        shared.insert(text, text);
+    return text;
 }
 
 void PageEngine::Impl::ensureBegun()
@@ -43,6 +58,9 @@ void PageEngine::Impl::ensureBegun()
 
 void PageEngine::Impl::newPage()
 {
+    // A finished page keeps no spare room: a long report holds many pages.
+    page().boxes.squeeze();
+    page().texts.squeeze();
     doc.pages.append(Page{});
     y = bodyTop;
     x = left();
@@ -83,6 +101,7 @@ void PageEngine::Impl::end()
         decorate(i);
     decorated = int(doc.pages.size());
     keep = {};
+    shared.clear();
 }
 
 // ---- Header and footer ---------------------------------------------------
@@ -127,8 +146,16 @@ void PageEngine::Impl::decorate(int index)
         return out;
     };
     Page& p = doc.pages[index];
-    p.texts = band(headerText, Margin) + p.texts;
-    p.texts += band(footerText, doc.paperHeight - Margin - h);
+    const QList<PageText> header = band(headerText, Margin);
+    const QList<PageText> footer = band(footerText, doc.paperHeight - Margin - h);
+    if (header.isEmpty() && footer.isEmpty())
+        return;
+    QList<PageText> texts;
+    texts.reserve(header.size() + p.texts.size() + footer.size());
+    texts += header;
+    texts.append(std::move(p.texts));
+    texts += footer;
+    p.texts = std::move(texts);
 }
 
 // ---- Text ----------------------------------------------------------------
@@ -266,6 +293,7 @@ PageDocument PageEngine::takeDocument()
     d->doc = PageDocument{};
     d->begun = false;
     d->decorated = 0;
+    d->shared.clear();
     return doc;
 }
 

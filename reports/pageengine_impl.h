@@ -5,6 +5,7 @@
 #include "reports/pageengine.h"
 #include "reports/pagefonts.h"
 
+#include <QHash>
 #include <QStringList>
 
 namespace cvd {
@@ -50,6 +51,10 @@ struct PageEngine::Impl {
         qsizetype texts = 0;
         int top = 0;
     } keep;
+
+    // Short texts that repeat (dates, names, Yes and No) share one copy.
+    QHash<QString, QString> shared;
+    QString shareText(const QString& text);
 
     Page& page() { return doc.pages.last(); }
     int paperWidth() const { return orientation == Landscape ? LetterHeight : LetterWidth; }

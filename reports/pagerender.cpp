@@ -92,9 +92,11 @@ QImage renderPage(const PageDocument& doc, int index, double pixelsPerTwip, doub
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     image.setDevicePixelRatio(devicePixelRatio);
-    QPainter painter(&image);
-    painter.scale(pixelsPerTwip, pixelsPerTwip);
-    drawPage(painter, doc, index);
+    {
+        QPainter painter(&image); // ended before the image is handed on, or handing it on copies it
+        painter.scale(pixelsPerTwip, pixelsPerTwip);
+        drawPage(painter, doc, index);
+    }
     return image;
 }
 

@@ -137,7 +137,7 @@ void PageEngine::Impl::addTable(const QString& format, const QString& header, co
                 if (!lines.at(i).isEmpty())
                     p.texts.append(PageText{QRect(col.x + pad, y + CellPadY + (i - first) * lh,
                                                   std::max(1, col.width - 2 * pad), lh),
-                                            lines.at(i), font, col.align});
+                                            shareText(lines.at(i)), font, col.align});
         }
         y += h;
     };
