@@ -15,7 +15,9 @@ struct sqlite3;
 
 namespace cvd {
 
-enum class RecordsetType { Table = 1, Dynaset = 2, Snapshot = 4 };
+// ForwardOnly: a read-only snapshot read once from the first record to the
+// last, which holds no record it has passed (for reading whole lists).
+enum class RecordsetType { Table = 1, Dynaset = 2, Snapshot = 4, ForwardOnly = 8 };
 
 class Recordset;
 
@@ -70,6 +72,7 @@ public:
     long RecordCount();
     bool Bof() const;
     bool Eof() const;
+    // A forward-only set refuses to move back (3219).
     void MoveFirst();
     void MoveLast();
     void MoveNext();
@@ -78,6 +81,10 @@ public:
     // A field of the current record (or of the edit buffer) by name, in any
     // case.  3021 without a current record, 3265 for a name the set lacks.
     Value Field(const QString& name);
+    // The same by the field's place in the set (from 0), for a loop over
+    // many records; FieldIndex gives the place of a name.
+    Value Field(int index);
+    int FieldIndex(const QString& name) const;
     // Assigns a field in the edit buffer opened by AddNew or Edit.
     void SetField(const QString& name, const Value& v);
     QStringList FieldNames() const;

@@ -15,6 +15,7 @@ constexpr int ObjectClosed = 3420;
 constexpr int NotAnIndex = 3800;
 constexpr int NoCurrentIndex = 3019;
 constexpr int NotSupported = 3251;
+constexpr int InvalidOperation = 3219;
 
 bool isTableName(const QString& s)
 {
@@ -82,7 +83,8 @@ std::unique_ptr<Recordset::Impl> Recordset::Impl::open(const std::shared_ptr<Con
         raise(ErrNo::SqlError, QStringLiteral("A table-type record set needs a table name, not '%1'.").arg(src));
     d->sourceSql = tableName ? QStringLiteral("select * from ") + src : translateSql(src);
 
-    if (type != RecordsetType::Snapshot) {
+    d->forwardOnly = type == RecordsetType::ForwardOnly;
+    if (type != RecordsetType::Snapshot && !d->forwardOnly) {
         if (const auto simple = sql::parseSimpleSelect(d->sourceSql)) {
             d->table = simple->table;
             QString order = simple->orderBy;
@@ -219,6 +221,10 @@ bool Recordset::Impl::fetchTo(qint64 index)
     while (!exhausted && rowsRead <= index) {
         const int rc = sqlite3_step(stream.get());
         if (rc == SQLITE_ROW) {
+            if (forwardOnly) {
+                rows.clear();
+                rowBase = rowsRead;
+            }
             for (int c = 0; c < n; ++c)
                 rows.push_back(sql::readColumn(stream.get(), c, cols[c].type.type));
             ++rowsRead;
@@ -243,13 +249,15 @@ bool Recordset::Impl::exists(qint64 index)
 {
     if (index < 0)
         return false;
+    if (forwardOnly && index < rowBase)
+        raise(InvalidOperation, QStringLiteral("Invalid operation."));
     return keyset ? index < qint64(keys.size()) : fetchTo(index);
 }
 
 const Value& Recordset::Impl::valueAt(int col)
 {
     if (!keyset)
-        return rows[size_t(pos) * cols.size() + size_t(col)];
+        return rows[size_t(pos - rowBase) * cols.size() + size_t(col)];
     if (!curValid) {
         sqlite3_stmt* s = rowStmt.get();
         sqlite3_reset(s);
@@ -361,6 +369,8 @@ void Recordset::MoveNext()
 void Recordset::MovePrevious()
 {
     d->checkOpen();
+    if (d->forwardOnly)
+        raise(InvalidOperation, QStringLiteral("Invalid operation."));
     if (d->bof)
         raise(ErrNo::NoCurrentRecord);
     const qint64 target = d->pos - 1;
@@ -376,12 +386,25 @@ void Recordset::MovePrevious()
 Value Recordset::Field(const QString& name)
 {
     d->checkOpen();
-    const int c = d->column(name);
+    return Field(d->column(name));
+}
+
+Value Recordset::Field(int index)
+{
+    d->checkOpen();
+    if (index < 0 || size_t(index) >= d->cols.size())
+        raise(ErrNo::ItemNotFound, QStringLiteral("Item not found in this collection: %1.").arg(index));
     if (d->edit != Impl::EditMode::None)
-        return d->buf[size_t(c)];
+        return d->buf[size_t(index)];
     if (!d->hasCurrent())
         raise(ErrNo::NoCurrentRecord);
-    return d->valueAt(c);
+    return d->valueAt(index);
+}
+
+int Recordset::FieldIndex(const QString& name) const
+{
+    d->checkOpen();
+    return d->column(name);
 }
 
 void Recordset::SetField(const QString& name, const Value& v)

@@ -47,6 +47,8 @@ struct Recordset::Impl {
     Stmt stream;
     std::vector<Value> rows; // row after row, cols.size() values each
     qint64 rowsRead = 0;
+    bool forwardOnly = false; // rows holds only the last row read
+    qint64 rowBase = 0;       // the index of the first row in rows
     bool exhausted = false;
 
     // Position: pos is the current record's index; bof/eof as the flags say;

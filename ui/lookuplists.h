@@ -4,15 +4,13 @@
 // item data.  A list is reloaded only when its "list changed" flag is set,
 // and the flag is cleared after the reload.
 //
-// A list is filled in one go: its entries live in a list model of our own
-// (core/lookupmodel.h), which also finds an entry by its key without walking
-// the list.  The combo box's own functions (count, itemText, itemData,
-// findData, addItem, clear) keep working on it.
+// The entries are read in base/lookupentries.h.  A list is filled in one
+// go: its entries live in a list model of our own (ui/lookupmodel.h), which
+// also finds an entry by its key without walking the list.  The combo box's
+// own functions (count, itemText, itemData, findData, addItem, clear) keep
+// working on it.
+#include "base/lookupentries.h"
 #include "db/value.h"
-
-#include <QList>
-#include <QString>
-#include <QStringList>
 
 class QComboBox;
 
@@ -28,29 +26,6 @@ struct LookupLists {
     QComboBox* enteredBy = nullptr;
     QComboBox* assignedTo = nullptr;
 };
-
-namespace lookup {
-inline const QString CategoriesSql = QStringLiteral("Select * from categories order by CatDesc");
-inline const QString CustomersSql = QStringLiteral("Select CustID, FirstName, LastName from Customers order by Lastname, Firstname");
-inline const QString DeptSql = QStringLiteral("Select DeptName, DeptID from Dept order by Deptname");
-inline const QString PrioritiesSql = QStringLiteral("Select PriID, PriDesc from Priorities order by PriDesc");
-inline const QString StaffSql = QStringLiteral("Select FirstName, LastName, StaffID from Staff order by LastName, FirstName");
-}
-
-// The entries of a look-up list, in the order of its query.
-struct ListEntries {
-    QStringList texts;
-    QList<int> keys;
-};
-
-// A customer's or staff member's entry text: "Last, First"; when either
-// name is empty or Null, the two joined with nothing between.
-QString nameRule(const Value& lastName, const Value& firstName);
-
-// Reads a list's query (a read-only snapshot): the key from `keyField`, the
-// text from `textField`, or, when `textField` is empty, by the name rule
-// from LastName and FirstName.
-ListEntries readEntries(Database& db, const QString& sql, const QString& keyField, const QString& textField = {});
 
 // Replaces the entries of `list` with `entries` in one go; nothing is
 // selected afterwards.  An editable list's completer gets the entries in its
