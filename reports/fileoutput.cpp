@@ -21,6 +21,12 @@ QString fileLine(QString row, FileRow kind)
         ReplaceAll(row, QStringLiteral(";"), QStringLiteral("\t"));
     else if (kind == FileRow::Bill)
         ReplaceAll(row, QStringLiteral(";"), QString());
+    // A row is one line: the line breaks of a multi-line text become blanks.
+    if (row.contains(u'\r') || row.contains(u'\n')) {
+        ReplaceAll(row, QStringLiteral("\r\n"), QStringLiteral(" "));
+        ReplaceAll(row, QStringLiteral("\r"), QStringLiteral(" "));
+        ReplaceAll(row, QStringLiteral("\n"), QStringLiteral(" "));
+    }
     return row;
 }
 
