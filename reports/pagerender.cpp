@@ -85,18 +85,21 @@ void drawPage(QPainter& painter, const PageDocument& doc, int index)
     painter.restore();
 }
 
+void paintPage(QImage& image, const PageDocument& doc, int index, double pixelsPerTwip)
+{
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(pixelsPerTwip, pixelsPerTwip);
+    drawPage(painter, doc, index);
+}
+
 QImage renderPage(const PageDocument& doc, int index, double pixelsPerTwip, double devicePixelRatio)
 {
     const double k = pixelsPerTwip * devicePixelRatio;
     const QSize size(std::max(1, int(std::lround(doc.paperWidth * k))), std::max(1, int(std::lround(doc.paperHeight * k))));
     QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
     image.setDevicePixelRatio(devicePixelRatio);
-    {
-        QPainter painter(&image); // ended before the image is handed on, or handing it on copies it
-        painter.scale(pixelsPerTwip, pixelsPerTwip);
-        drawPage(painter, doc, index);
-    }
+    paintPage(image, doc, index, pixelsPerTwip);
     return image;
 }
 
@@ -108,7 +111,7 @@ void setUpPrinter(const PageDocument& doc, QPrinter& printer)
     printer.setPageOrientation(layout.orientation());
 }
 
-bool printDocument(const PageDocument& doc, QPrinter& printer)
+bool printDocument(const PageDocument& doc, QPrinter& printer, const PageProgress& progress)
 {
     setUpPrinter(doc, printer);
     const int count = int(doc.pages.size());
@@ -125,12 +128,16 @@ bool printDocument(const PageDocument& doc, QPrinter& printer)
             printer.newPage();
         scaleToTwips(painter);
         drawPage(painter, doc, i - 1);
+        if (progress && !progress(i - from + 1, to - from + 1)) {
+            printer.abort();
+            break;
+        }
     }
     painter.end();
     return true;
 }
 
-bool writePdf(const PageDocument& doc, const QString& path, QString* error)
+bool writePdf(const PageDocument& doc, const QString& path, QString* error, const PageProgress& progress)
 {
     auto fail = [error](const QString& why) {
         if (error)
@@ -150,11 +157,17 @@ bool writePdf(const PageDocument& doc, const QString& path, QString* error)
             file.cancelWriting();
             return fail(QStringLiteral("The PDF writer could not be started."));
         }
-        for (int i = 0; i < doc.pages.size(); ++i) {
+        const int count = int(doc.pages.size());
+        for (int i = 0; i < count; ++i) {
             if (i > 0)
                 writer.newPage();
             scaleToTwips(painter);
             drawPage(painter, doc, i);
+            if (progress && !progress(i + 1, count)) {
+                painter.end();
+                file.cancelWriting();
+                return fail(QString());
+            }
         }
         painter.end();
     }

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QString>
+#include <functional>
 
 class QPainter;
 class QPrinter;
@@ -17,22 +18,33 @@ namespace cvd {
 // first).  The paper itself is not filled.
 void drawPage(QPainter& painter, const PageDocument& doc, int index);
 
+// Fills `image` white and draws page `index` on it, `pixelsPerTwip`
+// pixels to the twip (device-independent pixels when the image has a
+// device pixel ratio).
+void paintPage(QImage& image, const PageDocument& doc, int index, double pixelsPerTwip);
+
 // Page `index` as an image on white paper, `pixelsPerTwip` image pixels
 // to the twip (times devicePixelRatio, which the image then carries).
 QImage renderPage(const PageDocument& doc, int index, double pixelsPerTwip, double devicePixelRatio = 1.0);
+
+// Told after each page printed or written (pages done, pages in all);
+// answers false to stop.
+using PageProgress = std::function<bool(int done, int total)>;
 
 // Gives the printer the document's paper and orientation, printing on the
 // whole sheet.
 void setUpPrinter(const PageDocument& doc, QPrinter& printer);
 // Prints every page (or the range chosen in the print dialog) with the
 // document's paper and orientation.  False when the printer could not be
-// started.
-bool printDocument(const PageDocument& doc, QPrinter& printer);
+// started; stopped by `progress`, the job is aborted.
+bool printDocument(const PageDocument& doc, QPrinter& printer, const PageProgress& progress = {});
 
 // Writes the document as a PDF with selectable text, one PDF page per
 // page.  The file is written under a temporary name and put in place only
 // when complete, so a failure leaves an earlier file of that name as it
-// was; it then returns false and the reason in `error`.
-bool writePdf(const PageDocument& doc, const QString& path, QString* error = nullptr);
+// was; it then returns false and the reason in `error` (empty when
+// `progress` stopped it).
+bool writePdf(const PageDocument& doc, const QString& path, QString* error = nullptr,
+              const PageProgress& progress = {});
 
 } // namespace cvd
