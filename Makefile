@@ -2,7 +2,7 @@
 BUILD   ?= build
 DEMO    ?= demo
 JOBS    ?= $(shell nproc)
-PACKAGES = cmake g++ make qt6-base-dev libsqlite3-dev sqlite3
+PACKAGES = cmake g++ make qt6-base-dev libsqlite3-dev sqlite3 fonts-liberation2
 
 .PHONY: all deps build run test bench clean
 
