@@ -1,5 +1,6 @@
 // The cost of a request from its time, its additional charge, the hourly
 // rate and the minimum charge.
+#include "support/testmain.h"
 #include "base/costing.h"
 #include "db/errors.h"
 
@@ -56,5 +57,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCosting)
+CVD_TEST_GUILESS_MAIN(TestCosting)
 #include "tst_costing.moc"

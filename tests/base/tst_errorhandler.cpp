@@ -1,5 +1,6 @@
 // The central error handler: what the user sees for each kind of error, the
 // lock retry of the write loop, and "resume at the next statement".
+#include "support/testmain.h"
 #include "base/errorhandler.h"
 #include "base/globals.h"
 #include "support/scriptedplatform.h"
@@ -89,7 +90,23 @@ private slots:
         QCOMPARE(p.messageTexts(), QStringList(answers.size(), question));
         QVERIFY(p.messages.last().title == "Locked Record" && p.messages.last().flags == Mb::YesNo);
     }
+
+    // Each write starts counting afresh: two writes of 60 lock failures
+    // each never reach the question.
+    void eachWriteCountsItsOwnFailures()
+    {
+        ScriptedPlatform p;
+        for (int write = 0; write < 2; ++write) {
+            int tried = 0;
+            QVERIFY(WriteLoop([&] {
+                if (++tried <= 60)
+                    raise(ErrNo::RecordLocked);
+            }));
+            QCOMPARE(tried, 61);
+        }
+        QVERIFY(p.messages.isEmpty());
+    }
 };
 
-QTEST_GUILESS_MAIN(tst_ErrorHandler)
+CVD_TEST_GUILESS_MAIN(tst_ErrorHandler)
 #include "tst_errorhandler.moc"

@@ -1,6 +1,7 @@
 // Money, numbers and dates as the user types and sees them, under United
 // States conventions, and the conversions of field values.  (The cost of a
 // request is computed in tst_editing, from what is typed into the boxes.)
+#include "support/testmain.h"
 #include "db/currency.h"
 #include "db/errors.h"
 #include "base/formats.h"
@@ -181,5 +182,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestFormats)
+CVD_TEST_GUILESS_MAIN(TestFormats)
 #include "tst_formats.moc"

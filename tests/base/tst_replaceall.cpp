@@ -1,5 +1,6 @@
 // ReplaceAll: every occurrence replaced, left to right, never looking into
 // an inserted replacement; the caller's text changed in place, at any length.
+#include "support/testmain.h"
 #include "base/mwfunctions.h"
 
 #include <QtTest>
@@ -56,5 +57,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(tst_replaceall)
+CVD_TEST_GUILESS_MAIN(tst_replaceall)
 #include "tst_replaceall.moc"

@@ -1,6 +1,7 @@
 // The calendar picker and the date fields: the month grid, the spin buttons
 // and their bounds, a click on a day, a date field's drop-down with where the
 // picker opens and what it leaves.
+#include "support/testmain.h"
 #include "base/formats.h"
 #include "base/globals.h"
 #include "ui/leavecheck.h"
@@ -185,5 +186,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_datepicker)
+CVD_TEST_MAIN(tst_datepicker)
 #include "tst_datepicker.moc"

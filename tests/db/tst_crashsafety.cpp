@@ -2,6 +2,7 @@
 // never loses a record whose Update had returned: a writer process adds
 // requests one by one through the engine and reports each one written; it
 // is killed at varied moments and the file is then checked.
+#include "support/testmain.h"
 #include "tools/createdb.h"
 
 #include <QFile>
@@ -89,5 +90,5 @@ void TstCrashSafety::killDuringWrites()
     }
 }
 
-QTEST_GUILESS_MAIN(TstCrashSafety)
+CVD_TEST_GUILESS_MAIN(TstCrashSafety)
 #include "tst_crashsafety.moc"

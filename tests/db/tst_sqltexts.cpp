@@ -2,6 +2,7 @@
 // (nested joins, #mm/dd/yy# bounds, Yes/No tests, a key left unqualified),
 // run against the fixture database: each must run and return the rows a
 // reader expects, in order.  (The find texts are run by the find dialog's tests.)
+#include "support/testmain.h"
 #include "db/database.h"
 #include "support/fixturedb.h"
 #include "support/testfiles.h"
@@ -96,5 +97,5 @@ void TestSqlTexts::runs()
     QCOMPARE(got, expected);
 }
 
-QTEST_GUILESS_MAIN(TestSqlTexts)
+CVD_TEST_GUILESS_MAIN(TestSqlTexts)
 #include "tst_sqltexts.moc"

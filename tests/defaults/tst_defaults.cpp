@@ -2,6 +2,7 @@
 // Cancel store, the fonts of the bill heading, and closing it by its close box.
 // The fixture's Settings row: minimum $25.00, rate $40.00, the company name
 // in 18-point bold Times New Roman, the address in 10-point Times New Roman.
+#include "support/testmain.h"
 #include "db/database.h"
 #include "base/globals.h"
 #include "defaults/fontfields.h"
@@ -249,5 +250,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_defaults)
+CVD_TEST_MAIN(tst_defaults)
 #include "tst_defaults.moc"

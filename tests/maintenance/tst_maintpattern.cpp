@@ -1,6 +1,7 @@
 // What every maintenance window does, tried on the categories window
 // (Hardware, Network, Software in the fixture): opening, moving, editing,
 // adding, deleting, finding, closing, and the hand-back to the main window.
+#include "support/testmain.h"
 #include "db/database.h"
 #include "base/globals.h"
 #include "maintenance/frmcodesmaint.h"
@@ -270,5 +271,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_MaintPattern)
+CVD_TEST_MAIN(tst_MaintPattern)
 #include "tst_maintpattern.moc"

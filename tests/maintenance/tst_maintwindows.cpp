@@ -1,5 +1,6 @@
 // What each maintenance window has of its own: texts and order, its check,
 // its find, the references that keep a record, and its particular fields.
+#include "support/testmain.h"
 #include "db/database.h"
 #include "base/globals.h"
 #include "maintenance/frmcodesmaint.h"
@@ -260,5 +261,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_MaintWindows)
+CVD_TEST_MAIN(tst_MaintWindows)
 #include "tst_maintwindows.moc"

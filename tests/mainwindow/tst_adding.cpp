@@ -1,5 +1,6 @@
 // Adding requests one after the other, deleting the shown one, and adding to
 // a find selection, on the main window; every write checked in the file.
+#include "support/testmain.h"
 #include "db/database.h"
 #include "base/formats.h"
 #include "base/globals.h"
@@ -150,7 +151,8 @@ private slots:
         QCOMPARE(fileQuery("select group_concat(ReqID) from (select ReqID from Req order by 1 desc)"), rest.join(','));
     }
 
-    // Deleting the only request leaves an empty, disabled window: Add New
+    // Deleting the only request leaves an empty, disabled window (Delete
+    // again does nothing): Add New
     // enables the fields, Cancel disables them again, a find finds nothing,
     // and a request can still be added.
     void deleteOnlyRequest()
@@ -160,6 +162,10 @@ private slots:
         w.cmdDelete->click();
         QCOMPARE(requestCount(), 0);
         QVERIFY(f->browsing() && f->entriesEnabled(false));
+        QVERIFY(ReqSet->Bof() && ReqSet->Eof());
+        w.cmdDelete_Click(); // again, on nothing: no question, no error
+        QCOMPARE(f->p.messages.size(), 1);
+        QVERIFY(ReqSet->Bof() && ReqSet->Eof());
         QVERIFY(w.txtShortDesc->text().isEmpty() && w.txtReqID->text().isEmpty());
         w.cmdAddNew->click();
         QVERIFY(f->adding() && f->entriesEnabled(true) && !w.txtReqID->isEnabled());
@@ -195,5 +201,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_adding)
+CVD_TEST_MAIN(tst_adding)
 #include "tst_adding.moc"

@@ -1,5 +1,6 @@
 // Browsing the requests on the main window: the order, the ends, what a
 // shown record looks like (Nulls included), and the empty table.
+#include "support/testmain.h"
 #include "base/globals.h"
 #include "support/fixturedb.h"
 #include "support/mainwindowfixture.h"
@@ -107,5 +108,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_browse)
+CVD_TEST_MAIN(tst_browse)
 #include "tst_browse.moc"

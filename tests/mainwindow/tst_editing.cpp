@@ -1,5 +1,6 @@
 // Editing a request on the main window: what starts an edit and what Update
 // stores, the cost, the checks, Cancel, and closing the window meanwhile.
+#include "support/testmain.h"
 #include "base/formats.h"
 #include "base/globals.h"
 #include "dates/datefield.h"
@@ -297,5 +298,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_editing)
+CVD_TEST_MAIN(tst_editing)
 #include "tst_editing.moc"

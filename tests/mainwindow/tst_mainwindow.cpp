@@ -1,5 +1,6 @@
 // The main window's shell: controls at their design places, menus, the
 // look-up lists, help calls, the about box and closing.
+#include "support/testmain.h"
 #include "db/database.h"
 #include "ui/elasticpanel.h"
 #include "ui/frmabout.h"
@@ -181,5 +182,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_mainwindow)
+CVD_TEST_MAIN(tst_mainwindow)
 #include "tst_mainwindow.moc"

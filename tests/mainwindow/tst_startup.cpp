@@ -1,5 +1,6 @@
 // Start-up: the data folder from the command line, the values set, and what
 // the user sees when the data file cannot be opened or has empty costing values.
+#include "support/testmain.h"
 #include "db/database.h"
 #include "base/globals.h"
 #include "mainwindow/startup.h"
@@ -113,5 +114,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_startup)
+CVD_TEST_MAIN(tst_startup)
 #include "tst_startup.moc"

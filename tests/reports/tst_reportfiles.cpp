@@ -1,6 +1,7 @@
 // The reports as text files: every report byte for byte against its golden
 // file, what an empty range writes, and that a report which is cancelled or
 // cannot be written leaves an earlier file as it was.
+#include "support/testmain.h"
 #include "reportfixture.h"
 
 #include <csignal>
@@ -209,5 +210,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_reportfiles)
+CVD_TEST_MAIN(tst_reportfiles)
 #include "tst_reportfiles.moc"

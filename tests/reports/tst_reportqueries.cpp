@@ -1,5 +1,6 @@
 // The report queries: their exact texts, four-digit years in the date
 // literals, and what each finds, in which order, on the report fixture.
+#include "support/testmain.h"
 #include "reports/reportqueries.h"
 #include "reportfixture.h"
 
@@ -168,5 +169,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_reportqueries)
+CVD_TEST_GUILESS_MAIN(tst_reportqueries)
 #include "tst_reportqueries.moc"

@@ -1,6 +1,7 @@
 // The rules of the report rows: carrying minutes into hours, the running
 // sums with empty amounts, the subtotal and totals lines, names, the postal
 // lines of a bill, the cells, and how a row becomes a line of the file.
+#include "support/testmain.h"
 #include "base/formats.h"
 #include "reports/reportoutput.h"
 #include "reports/reportrules.h"
@@ -121,5 +122,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_reportrules)
+CVD_TEST_GUILESS_MAIN(tst_reportrules)
 #include "tst_reportrules.moc"

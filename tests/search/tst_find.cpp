@@ -1,6 +1,7 @@
 // The find dialog: the query built from its criteria and its hand-over to
 // the main window, the entries kept between openings, unloading by Display
 // All or the close box, and the checks of its boxes.
+#include "support/testmain.h"
 #include "db/database.h"
 #include "base/globals.h"
 #include "dates/datefield.h"
@@ -240,5 +241,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_find)
+CVD_TEST_MAIN(tst_find)
 #include "tst_find.moc"

@@ -1,5 +1,6 @@
 // cvdtool: a new empty database, the demo database, and the refusal to
 // overwrite a file that is already there.
+#include "support/testmain.h"
 #include "db/database.h"
 #include "db/errors.h"
 #include "tools/createdb.h"
@@ -158,5 +159,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstCvdtool)
+CVD_TEST_GUILESS_MAIN(TstCvdtool)
 #include "tst_cvdtool.moc"

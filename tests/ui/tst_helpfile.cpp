@@ -1,4 +1,5 @@
 // The help file format, the help text shipped with the program, and the help window.
+#include "support/testmain.h"
 #include "base/helpfile.h"
 #include "ui/helpwindow.h"
 #include "support/scriptedplatform.h"
@@ -93,5 +94,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_helpfile)
+CVD_TEST_MAIN(tst_helpfile)
 #include "tst_helpfile.moc"

@@ -1,5 +1,6 @@
 // The main window's look-up lists after a reload that moves their entries,
 // and typing into the customer list, which completes to a customer's name.
+#include "support/testmain.h"
 #include "db/database.h"
 #include "base/globals.h"
 #include "support/mainwindowfixture.h"
@@ -102,5 +103,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_lookuplists)
+CVD_TEST_MAIN(tst_lookuplists)
 #include "tst_lookuplists.moc"
