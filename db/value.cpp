@@ -35,23 +35,11 @@ QDate dateFromSerial(double serial)
     return d;
 }
 
-// Nearest whole number, halves to even (2.5 -> 2, 3.5 -> 4).
-double roundHalfEven(double d)
-{
-    const double f = std::floor(d);
-    const double diff = d - f; // exact
-    if (diff > 0.5)
-        return f + 1;
-    if (diff < 0.5)
-        return f;
-    return std::fmod(f, 2.0) == 0.0 ? f : f + 1;
-}
-
 std::int32_t longFromDouble(double d)
 {
     if (!std::isfinite(d))
         raise(ErrNo::Overflow);
-    const double r = roundHalfEven(d);
+    const double r = std::nearbyint(d); // the default rounding: halves to even
     if (r < double(std::numeric_limits<std::int32_t>::min()) || r > double(std::numeric_limits<std::int32_t>::max()))
         raise(ErrNo::Overflow);
     return static_cast<std::int32_t>(r);
