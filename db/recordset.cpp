@@ -4,7 +4,6 @@
 #include "db/sqldialect.h"
 
 #include <sqlite3.h>
-#include <unordered_set>
 
 namespace cvd {
 
@@ -12,9 +11,6 @@ namespace {
 
 constexpr int RecordDeleted = 3167;
 constexpr int ObjectClosed = 3420;
-constexpr int NotAnIndex = 3800;
-constexpr int NoCurrentIndex = 3019;
-constexpr int NotSupported = 3251;
 constexpr int InvalidOperation = 3219;
 
 bool isTableName(const QString& s)
@@ -27,27 +23,6 @@ bool isTableName(const QString& s)
         if (!c.isLetterOrNumber() && c != u'_')
             return false;
     return !s[0].isDigit();
-}
-
-QString plainName(const QString& name)
-{
-    if (name.size() >= 2 && ((name.startsWith(u'[') && name.endsWith(u']')) || (name.startsWith(u'"') && name.endsWith(u'"'))
-                             || (name.startsWith(u'`') && name.endsWith(u'`'))))
-        return name.mid(1, name.size() - 2);
-    return name;
-}
-
-QString quoted(const QString& name)
-{
-    QString n = plainName(name);
-    n.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
-}
-
-QString text(sqlite3_stmt* s, int i)
-{
-    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
-    return QString::fromUtf8(p, sqlite3_column_bytes(s, i));
 }
 
 // A column default as the table declares it ("0", "'x'"), else Null.
@@ -68,6 +43,27 @@ Value parseDefault(const QString& d)
 }
 
 } // namespace
+
+QString plainName(const QString& name)
+{
+    if (name.size() >= 2 && ((name.startsWith(u'[') && name.endsWith(u']')) || (name.startsWith(u'"') && name.endsWith(u'"'))
+                             || (name.startsWith(u'`') && name.endsWith(u'`'))))
+        return name.mid(1, name.size() - 2);
+    return name;
+}
+
+QString quotedName(const QString& name)
+{
+    QString n = plainName(name);
+    n.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + n + QLatin1Char('"');
+}
+
+QString columnText(sqlite3_stmt* s, int i)
+{
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+    return QString::fromUtf8(p, sqlite3_column_bytes(s, i));
+}
 
 // ---- opening ---------------------------------------------------------------
 
@@ -134,19 +130,19 @@ void Recordset::Impl::setColumns(sqlite3_stmt* s)
 
 void Recordset::Impl::loadTableInfo()
 {
-    Stmt info = prepareStmt(db(), QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table)));
+    Stmt info = prepareStmt(db(), QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(table)));
     QHash<QString, Value> dflt;
     int pkCount = 0;
     QString pk;
     QString pkType;
     while (sqlite3_step(info.get()) == SQLITE_ROW) {
-        const QString name = text(info.get(), 1);
+        const QString name = columnText(info.get(), 1);
         if (sqlite3_column_type(info.get(), 4) != SQLITE_NULL)
-            dflt.insert(name.toCaseFolded(), parseDefault(text(info.get(), 4)));
+            dflt.insert(name.toCaseFolded(), parseDefault(columnText(info.get(), 4)));
         if (sqlite3_column_int(info.get(), 5) > 0) {
             ++pkCount;
             pk = name;
-            pkType = text(info.get(), 2);
+            pkType = columnText(info.get(), 2);
         }
     }
     if (pkCount == 1 && pkType.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
@@ -480,7 +476,7 @@ void Recordset::Update()
         } else {
             QStringList q, marks;
             for (const QString& n : names) {
-                q << quoted(n);
+                q << quotedName(n);
                 marks << QStringLiteral("?");
             }
             sqlText = QStringLiteral("insert into %1 (%2) values (%3)")
@@ -494,7 +490,7 @@ void Recordset::Update()
     } else if (!names.isEmpty()) {
         QStringList sets;
         for (const QString& n : names)
-            sets << quoted(n) + QStringLiteral(" = ?");
+            sets << quotedName(n) + QStringLiteral(" = ?");
         Stmt s = prepareStmt(d->db(), QStringLiteral("update %1 set %2 where rowid = ?%3")
                                            .arg(d->table, sets.join(QStringLiteral(", ")))
                                            .arg(values.size() + 1));
@@ -531,122 +527,6 @@ void Recordset::Delete()
 }
 
 bool Recordset::Editing() const { return d->edit != Impl::EditMode::None; }
-
-void Recordset::FindFirst(const QString& criteria)
-{
-    d->checkOpen();
-    const QString cond = translateSql(criteria);
-    qint64 found = -1;
-    if (d->keyset) {
-        Stmt s = prepareStmt(d->db(), QStringLiteral("select rowid from %1 where (%2)").arg(d->table, cond));
-        std::vector<qint64> hits;
-        int rc;
-        while ((rc = sqlite3_step(s.get())) == SQLITE_ROW)
-            hits.push_back(sqlite3_column_int64(s.get(), 0));
-        if (rc != SQLITE_DONE)
-            sqlFail(d->db(), rc);
-        if (hits.size() == 1) {
-            const auto it = std::find(d->keys.begin(), d->keys.end(), hits.front());
-            if (it != d->keys.end())
-                found = it - d->keys.begin();
-        } else if (!hits.empty()) {
-            const std::unordered_set<qint64> set(hits.begin(), hits.end());
-            for (size_t i = 0; i < d->keys.size(); ++i)
-                if (set.count(d->keys[i])) {
-                    found = qint64(i);
-                    break;
-                }
-        }
-    } else {
-        // The same query again, with the criteria as its only column: the
-        // first true row is the record's place in the set's order.
-        Stmt s = prepareStmt(d->db(), QStringLiteral("select (%1) from (%2)").arg(cond, d->sourceSql));
-        int rc;
-        qint64 i = 0;
-        while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
-            if (sqlite3_column_type(s.get(), 0) != SQLITE_NULL && sqlite3_column_int(s.get(), 0) != 0) {
-                found = i;
-                break;
-            }
-            ++i;
-        }
-        if (rc != SQLITE_DONE && rc != SQLITE_ROW)
-            sqlFail(d->db(), rc);
-        if (found >= 0 && !d->fetchTo(found))
-            found = -1;
-    }
-    d->noMatch = found < 0;
-    if (found >= 0)
-        d->moveTo(found);
-}
-
-bool Recordset::NoMatch() const { return d->noMatch; }
-
-void Recordset::SetIndex(const QString& indexName)
-{
-    d->checkOpen();
-    if (!d->keyset)
-        raise(NotSupported, QStringLiteral("Operation is not supported for this type of object."));
-    const QString name = plainName(indexName);
-    QString columnName;
-    if (name.compare(QLatin1String("PrimaryKey"), Qt::CaseInsensitive) == 0 && !d->pkName.isEmpty())
-        columnName = d->pkName;
-    if (columnName.isEmpty()) {
-        Stmt s = prepareStmt(d->db(), QStringLiteral("select name from pragma_index_info("
-                                                     "(select name from sqlite_master where type = 'index'"
-                                                     " and name = ?1 collate nocase and tbl_name = ?2 collate nocase))"
-                                                     " order by seqno limit 1"));
-        const QByteArray n = name.toUtf8(), t = plainName(d->table).toUtf8();
-        sqlite3_bind_text(s.get(), 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_text(s.get(), 2, t.constData(), int(t.size()), SQLITE_TRANSIENT);
-        if (sqlite3_step(s.get()) == SQLITE_ROW)
-            columnName = text(s.get(), 0);
-    }
-    if (columnName.isEmpty()) {
-        // An index named after the one column it orders by (StaffID).
-        Stmt s = prepareStmt(d->db(), QStringLiteral("PRAGMA table_info(%1)").arg(quoted(d->table)));
-        while (sqlite3_step(s.get()) == SQLITE_ROW) {
-            const QString c = text(s.get(), 1);
-            if (c.compare(name, Qt::CaseInsensitive) == 0) {
-                columnName = c;
-                break;
-            }
-        }
-    }
-    if (columnName.isEmpty())
-        raise(NotAnIndex, QStringLiteral("'%1' isn't an index in this table.").arg(indexName));
-    d->indexColumn = columnName;
-}
-
-void Recordset::Seek(const QString& comparison, const Value& key)
-{
-    d->checkOpen();
-    if (d->indexColumn.isEmpty())
-        raise(NoCurrentIndex, QStringLiteral("Operation invalid without a current index."));
-    const QString op = comparison.trimmed();
-    static const QStringList ops{QStringLiteral("="), QStringLiteral("<"), QStringLiteral("<="), QStringLiteral(">"),
-                                 QStringLiteral(">=")};
-    if (!ops.contains(op))
-        raise(ErrNo::SqlError, QStringLiteral("Invalid comparison '%1' for Seek.").arg(comparison));
-    const bool down = op.startsWith(u'<');
-    Stmt s = prepareStmt(d->db(), QStringLiteral("select rowid from %1 where %2 %3 ?1 order by %2 %4, rowid limit 1")
-                                       .arg(d->table, quoted(d->indexColumn), op,
-                                            down ? QStringLiteral("desc") : QStringLiteral("asc")));
-    sql::bindValue(s.get(), 1, key);
-    qint64 found = -1;
-    const int rc = sqlite3_step(s.get());
-    if (rc == SQLITE_ROW) {
-        const qint64 rowid = sqlite3_column_int64(s.get(), 0);
-        const auto it = std::find(d->keys.begin(), d->keys.end(), rowid);
-        if (it != d->keys.end())
-            found = it - d->keys.begin();
-    } else if (rc != SQLITE_DONE) {
-        sqlFail(d->db(), rc);
-    }
-    d->noMatch = found < 0;
-    if (found >= 0)
-        d->moveTo(found);
-}
 
 void Recordset::SetLockEdits(bool pessimistic) { d->lockEdits = pessimistic; }
 

@@ -15,6 +15,11 @@
 
 namespace cvd {
 
+// Helpers of the record set's files.
+QString plainName(const QString& name);  // without [..], ".." or `..`
+QString quotedName(const QString& name); // as an SQLite identifier
+QString columnText(sqlite3_stmt* s, int i);
+
 struct Recordset::Impl {
     struct Column {
         QString name;       // as the query names it
