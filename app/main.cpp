@@ -1,10 +1,10 @@
 // Calvedon: starts the main window on the data folder of the command line.
-#include "db/errors.h"
 #include "base/formats.h"
+#include "db/errors.h"
 #include "mainwindow/frmmain.h"
+#include "mainwindow/startup.h"
 #include "ui/programicon.h"
 #include "ui/qtplatform.h"
-#include "mainwindow/startup.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 #include "base/errorhandler.h"
 
-#include "db/database.h"
 #include "base/globals.h"
 #include "base/platform.h"
+#include "db/database.h"
 
 namespace cvd {
 

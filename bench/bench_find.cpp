@@ -12,13 +12,13 @@
 // its finds are timed first and the shell's after it has let the file go.
 // Prints both medians and their ratio with PASS or FAIL (target: under 2);
 // the exit status is 1 on FAIL.
+#include "base/formats.h"
+#include "base/globals.h"
+#include "base/platform.h"
 #include "benchsupport.h"
 #include "db/database.h"
 #include "db/errors.h"
-#include "base/formats.h"
 #include "mainwindow/frmmain.h"
-#include "base/globals.h"
-#include "base/platform.h"
 #include "mainwindow/startup.h"
 #include "search/frmfind.h"
 

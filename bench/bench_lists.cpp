@@ -8,14 +8,14 @@
 // customers, 200,000 requests); PATH, which bench/run.sh passes to every
 // benchmark, is not used.  Each figure is printed with its target and PASS or
 // FAIL; the exit status is 1 when any figure fails.
+#include "base/formats.h"
+#include "base/globals.h"
 #include "benchsupport.h"
 #include "db/database.h"
-#include "base/formats.h"
 #include "mainwindow/frmmain.h"
-#include "base/globals.h"
-#include "ui/lookuplists.h"
 #include "mainwindow/startup.h"
 #include "tools/demodata.h"
+#include "ui/lookuplists.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -7,10 +7,10 @@
 // temporary folder (PATH, the million-request file of the other
 // benchmarks, is not used).  Each figure is printed with its target and
 // PASS or FAIL; the exit status is 1 when any figure fails.
-#include "benchsupport.h"
-#include "db/database.h"
 #include "base/formats.h"
 #include "base/globals.h"
+#include "benchsupport.h"
+#include "db/database.h"
 #include "maintenance/frmcust.h"
 #include "maintenance/maintmenu.h"
 #include "tools/createdb.h"

@@ -7,13 +7,13 @@
 // 1000000).  The requests the benchmark edits are put back and the ones it
 // adds are deleted again, so the file holds the same requests afterwards.  Each figure is printed with its
 // target and PASS or FAIL; the exit status is 1 when any figure fails.
+#include "base/formats.h"
+#include "base/globals.h"
+#include "base/platform.h"
 #include "benchsupport.h"
 #include "db/database.h"
 #include "db/errors.h"
-#include "base/formats.h"
 #include "mainwindow/frmmain.h"
-#include "base/globals.h"
-#include "base/platform.h"
 #include "mainwindow/startup.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #pragma once
 // What the benchmarks share: a platform that shows nothing, timing, and
 // the figures printed with their targets.
-#include "db/errors.h"
 #include "base/platform.h"
+#include "db/errors.h"
 
 #include <QElapsedTimer>
 #include <QMap>

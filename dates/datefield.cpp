@@ -2,9 +2,9 @@
 
 #include "base/formats.h"
 #include "base/globals.h"
-#include "ui/leavecheck.h"
 #include "base/platform.h"
 #include "dates/frmdateent.h"
+#include "ui/leavecheck.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -1,10 +1,10 @@
 #include "dates/frmdateent.h"
 
-#include "ui/contexthelp.h"
-#include "ui/elasticpanel.h"
 #include "base/globals.h"
 #include "base/platform.h"
 #include "dates/spinbutton.h"
+#include "ui/contexthelp.h"
+#include "ui/elasticpanel.h"
 
 #include <QEvent>
 #include <QHeaderView>

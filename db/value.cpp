@@ -1,7 +1,7 @@
 #include "db/value.h"
 
-#include "db/errors.h"
 #include "db/datetext.h"
+#include "db/errors.h"
 #include "db/locale.h"
 #include "db/numbertext.h"
 

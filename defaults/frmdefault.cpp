@@ -1,13 +1,13 @@
 #include "defaults/frmdefault.h"
 
-#include "ui/contexthelp.h"
-#include "db/database.h"
-#include "ui/elasticpanel.h"
 #include "base/formats.h"
 #include "base/globals.h"
-#include "ui/programicon.h"
+#include "db/database.h"
 #include "defaults/fontfields.h"
+#include "ui/contexthelp.h"
+#include "ui/elasticpanel.h"
 #include "ui/memobox.h"
+#include "ui/programicon.h"
 
 #include <QAction>
 #include <QLabel>

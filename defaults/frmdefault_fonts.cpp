@@ -1,7 +1,7 @@
 // The Font menu: the company name and address are shown in the fonts the
 // bill heading will use.
-#include "db/errors.h"
 #include "base/platform.h"
+#include "db/errors.h"
 #include "defaults/fontfields.h"
 #include "defaults/frmdefault.h"
 

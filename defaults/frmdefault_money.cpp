@@ -2,9 +2,9 @@
 // the currency format.
 #include "base/errorhandler.h"
 #include "base/formats.h"
-#include "ui/leavecheck.h"
 #include "base/platform.h"
 #include "defaults/frmdefault.h"
+#include "ui/leavecheck.h"
 
 #include <QLineEdit>
 

@@ -1,9 +1,9 @@
 // OK, Cancel and closing the defaults window.
-#include "db/database.h"
 #include "base/errorhandler.h"
 #include "base/formats.h"
 #include "base/globals.h"
 #include "base/platform.h"
+#include "db/database.h"
 #include "defaults/fontfields.h"
 #include "defaults/frmdefault.h"
 #include "ui/memobox.h"

@@ -1,7 +1,7 @@
 #include "maintenance/frmcodesmaint.h"
 
-#include "ui/contexthelp.h"
 #include "base/globals.h"
+#include "ui/contexthelp.h"
 
 #include <QLabel>
 #include <QLineEdit>

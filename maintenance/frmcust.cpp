@@ -1,10 +1,10 @@
 #include "maintenance/frmcust.h"
 
-#include "ui/contexthelp.h"
-#include "db/database.h"
 #include "base/globals.h"
-#include "ui/lookuplists.h"
+#include "db/database.h"
 #include "maintenance/maintshared.h"
+#include "ui/contexthelp.h"
+#include "ui/lookuplists.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>

@@ -2,14 +2,14 @@
 // button layouts of the three states, activation, Enter and closing.
 #include "maintenance/maintwindow.h"
 
-#include "ui/contexthelp.h"
-#include "db/database.h"
-#include "ui/elasticpanel.h"
 #include "base/errorhandler.h"
-#include "ui/leavecheck.h"
 #include "base/platform.h"
-#include "ui/programicon.h"
+#include "db/database.h"
+#include "ui/contexthelp.h"
+#include "ui/elasticpanel.h"
+#include "ui/leavecheck.h"
 #include "ui/memobox.h"
+#include "ui/programicon.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

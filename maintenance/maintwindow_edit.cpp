@@ -2,10 +2,10 @@
 // Cancel, Delete with its in-use checks, and OK.
 #include "maintenance/maintwindow.h"
 
-#include "db/database.h"
 #include "base/errorhandler.h"
 #include "base/globals.h"
 #include "base/platform.h"
+#include "db/database.h"
 
 #include <QPushButton>
 

@@ -2,13 +2,13 @@
 // the record on display, the check before a save, moving and finding.
 #include "maintenance/maintwindow.h"
 
-#include "db/database.h"
 #include "base/errorhandler.h"
 #include "base/globals.h"
-#include "ui/lookuplists.h"
-#include "base/platform.h"
-#include "ui/memobox.h"
 #include "base/mwfunctions.h"
+#include "base/platform.h"
+#include "db/database.h"
+#include "ui/lookuplists.h"
+#include "ui/memobox.h"
 
 #include <QComboBox>
 #include <QLineEdit>

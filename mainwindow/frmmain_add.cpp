@@ -1,11 +1,11 @@
 // Adding requests one after the other, deleting the shown one, and taking
 // over the selection made in the find dialog.
-#include "db/database.h"
 #include "base/errorhandler.h"
 #include "base/formats.h"
-#include "mainwindow/frmmain.h"
 #include "base/globals.h"
 #include "base/platform.h"
+#include "db/database.h"
+#include "mainwindow/frmmain.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 // The main window's controls at their design places (twips, on a client
 // area of 9360 x 6000), with their labels, tab order and help context numbers.
+#include "dates/datefield.h"
+#include "mainwindow/frmmain.h"
 #include "ui/contexthelp.h"
 #include "ui/elasticpanel.h"
-#include "mainwindow/frmmain.h"
-#include "dates/datefield.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,11 +2,11 @@
 #include "base/costing.h"
 #include "base/errorhandler.h"
 #include "base/formats.h"
-#include "mainwindow/frmmain.h"
 #include "base/globals.h"
-#include "ui/leavecheck.h"
 #include "base/platform.h"
 #include "dates/datefield.h"
+#include "mainwindow/frmmain.h"
+#include "ui/leavecheck.h"
 
 #include <QLineEdit>
 

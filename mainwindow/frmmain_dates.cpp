@@ -1,9 +1,9 @@
 // The main window's four date fields: where each opens the calendar
 // picker, its caption there, and the check made when the user leaves it.
 #include "base/errorhandler.h"
+#include "dates/datefield.h"
 #include "mainwindow/frmmain.h"
 #include "ui/leavecheck.h"
-#include "dates/datefield.h"
 
 #include <QCheckBox>
 

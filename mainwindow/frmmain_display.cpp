@@ -1,11 +1,11 @@
 // Putting a request into the main window's controls, emptying them, the
 // two button layouts and the four navigation buttons.
-#include "db/database.h"
 #include "base/formats.h"
-#include "mainwindow/frmmain.h"
 #include "base/globals.h"
 #include "base/platform.h"
 #include "dates/datefield.h"
+#include "db/database.h"
+#include "mainwindow/frmmain.h"
 #include "ui/memobox.h"
 
 #include <QAction>

@@ -1,14 +1,14 @@
 // Editing a request on the main window: which changes start an edit, the
 // checks before saving, writing the controls into the record, Update and
 // Cancel.
-#include "db/database.h"
 #include "base/errorhandler.h"
 #include "base/formats.h"
-#include "mainwindow/frmmain.h"
 #include "base/globals.h"
-#include "ui/leavecheck.h"
 #include "base/platform.h"
 #include "dates/datefield.h"
+#include "db/database.h"
+#include "mainwindow/frmmain.h"
+#include "ui/leavecheck.h"
 #include "ui/memobox.h"
 
 #include <QCheckBox>

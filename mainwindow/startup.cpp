@@ -1,10 +1,10 @@
 #include "mainwindow/startup.h"
 
-#include "db/database.h"
 #include "base/errorhandler.h"
-#include "mainwindow/frmmain.h"
 #include "base/globals.h"
 #include "base/platform.h"
+#include "db/database.h"
+#include "mainwindow/frmmain.h"
 
 #include <QDir>
 

@@ -1,16 +1,16 @@
 #include "search/frmfind.h"
 
-#include "ui/contexthelp.h"
-#include "db/database.h"
-#include "ui/elasticpanel.h"
 #include "base/errorhandler.h"
 #include "base/formats.h"
 #include "base/globals.h"
-#include "ui/leavecheck.h"
-#include "ui/lookuplists.h"
 #include "base/platform.h"
 #include "dates/datefield.h"
+#include "db/database.h"
+#include "ui/contexthelp.h"
 #include "ui/elasticframe.h"
+#include "ui/elasticpanel.h"
+#include "ui/leavecheck.h"
+#include "ui/lookuplists.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

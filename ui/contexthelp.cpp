@@ -1,8 +1,8 @@
 #include "ui/contexthelp.h"
 
-#include "db/database.h"
 #include "base/globals.h"
 #include "base/platform.h"
+#include "db/database.h"
 
 #include <QApplication>
 #include <QShortcut>

@@ -1,7 +1,7 @@
 #include "ui/lookuplists.h"
 
-#include "db/database.h"
 #include "base/globals.h"
+#include "db/database.h"
 #include "ui/lookupmodel.h"
 
 #include <QComboBox>

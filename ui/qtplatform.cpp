@@ -1,8 +1,8 @@
 #include "ui/qtplatform.h"
 
+#include "base/globals.h"
 #include "db/database.h"
 #include "db/errors.h"
-#include "base/globals.h"
 #include "ui/helpwindow.h"
 
 #include <QApplication>

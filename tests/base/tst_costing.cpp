@@ -1,8 +1,8 @@
 // The cost of a request from its time, its additional charge, the hourly
 // rate and the minimum charge.
-#include "support/testmain.h"
 #include "base/costing.h"
 #include "db/errors.h"
+#include "support/testmain.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 // The central error handler: what the user sees for each kind of error, the
 // lock retry of the write loop, and "resume at the next statement".
-#include "support/testmain.h"
 #include "base/errorhandler.h"
 #include "base/globals.h"
 #include "support/scriptedplatform.h"
+#include "support/testmain.h"
 
 #include <QTest>
 

@@ -1,12 +1,12 @@
 // Money, numbers and dates as the user types and sees them, under United
 // States conventions, and the conversions of field values.  (The cost of a
 // request is computed in tst_editing, from what is typed into the boxes.)
-#include "support/testmain.h"
+#include "base/formats.h"
 #include "db/currency.h"
 #include "db/errors.h"
-#include "base/formats.h"
 #include "db/value.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QTest>
 #include <limits>

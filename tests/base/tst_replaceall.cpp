@@ -1,7 +1,7 @@
 // ReplaceAll: every occurrence replaced, left to right, never looking into
 // an inserted replacement; the caller's text changed in place, at any length.
-#include "support/testmain.h"
 #include "base/mwfunctions.h"
+#include "support/testmain.h"
 
 #include <QtTest>
 

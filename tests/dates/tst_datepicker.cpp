@@ -1,14 +1,14 @@
 // The calendar picker and the date fields: the month grid, the spin buttons
 // and their bounds, a click on a day, a date field's drop-down with where the
 // picker opens and what it leaves.
-#include "support/testmain.h"
 #include "base/formats.h"
 #include "base/globals.h"
-#include "ui/leavecheck.h"
 #include "dates/datefield.h"
 #include "dates/frmdateent.h"
 #include "dates/spinbutton.h"
 #include "support/scriptedplatform.h"
+#include "support/testmain.h"
+#include "ui/leavecheck.h"
 
 #include <QFrame>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 // The database engine layer: opening the file, record-set semantics, field
 // values, the dialect, and the write-failure seam.
-#include "support/testmain.h"
 #include "db/database.h"
 #include "support/fixturedb.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QDir>
 #include <QFile>

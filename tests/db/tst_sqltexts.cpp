@@ -2,10 +2,10 @@
 // (nested joins, #mm/dd/yy# bounds, Yes/No tests, a key left unqualified),
 // run against the fixture database: each must run and return the rows a
 // reader expects, in order.  (The find texts are run by the find dialog's tests.)
-#include "support/testmain.h"
 #include "db/database.h"
 #include "support/fixturedb.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QTemporaryDir>
 #include <QTest>

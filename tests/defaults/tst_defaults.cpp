@@ -2,12 +2,12 @@
 // Cancel store, the fonts of the bill heading, and closing it by its close box.
 // The fixture's Settings row: minimum $25.00, rate $40.00, the company name
 // in 18-point bold Times New Roman, the address in 10-point Times New Roman.
-#include "support/testmain.h"
-#include "db/database.h"
 #include "base/globals.h"
+#include "db/database.h"
 #include "defaults/fontfields.h"
 #include "defaults/frmdefault.h"
 #include "support/mainwindowfixture.h"
+#include "support/testmain.h"
 
 #include <QAction>
 #include <QApplication>

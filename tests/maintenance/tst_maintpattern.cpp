@@ -1,12 +1,12 @@
 // What every maintenance window does, tried on the categories window
 // (Hardware, Network, Software in the fixture): opening, moving, editing,
 // adding, deleting, finding, closing, and the hand-back to the main window.
-#include "support/testmain.h"
-#include "db/database.h"
 #include "base/globals.h"
+#include "db/database.h"
 #include "maintenance/frmcodesmaint.h"
 #include "maintenance/maintmenu.h"
 #include "support/maintfixture.h"
+#include "support/testmain.h"
 
 #include <QComboBox>
 #include <QLabel>

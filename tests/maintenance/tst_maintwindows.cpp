@@ -1,13 +1,13 @@
 // What each maintenance window has of its own: texts and order, its check,
 // its find, the references that keep a record, and its particular fields.
-#include "support/testmain.h"
-#include "db/database.h"
 #include "base/globals.h"
+#include "db/database.h"
 #include "maintenance/frmcodesmaint.h"
 #include "maintenance/frmcust.h"
 #include "maintenance/frmdept.h"
 #include "maintenance/frmstaff.h"
 #include "support/maintfixture.h"
+#include "support/testmain.h"
 
 #include <QComboBox>
 #include <QLineEdit>

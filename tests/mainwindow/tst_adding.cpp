@@ -1,11 +1,11 @@
 // Adding requests one after the other, deleting the shown one, and adding to
 // a find selection, on the main window; every write checked in the file.
-#include "support/testmain.h"
-#include "db/database.h"
 #include "base/formats.h"
 #include "base/globals.h"
+#include "db/database.h"
 #include "support/mainwindowfixture.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QComboBox>
 #include <QLineEdit>

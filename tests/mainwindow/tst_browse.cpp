@@ -1,10 +1,10 @@
 // Browsing the requests on the main window: the order, the ends, what a
 // shown record looks like (Nulls included), and the empty table.
-#include "support/testmain.h"
 #include "base/globals.h"
 #include "support/fixturedb.h"
 #include "support/mainwindowfixture.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,11 +1,11 @@
 // Editing a request on the main window: what starts an edit and what Update
 // stores, the cost, the checks, Cancel, and closing the window meanwhile.
-#include "support/testmain.h"
 #include "base/formats.h"
 #include "base/globals.h"
 #include "dates/datefield.h"
 #include "support/mainwindowfixture.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,12 +1,12 @@
 // The main window's shell: controls at their design places, menus, the
 // look-up lists, help calls, the about box and closing.
-#include "support/testmain.h"
-#include "db/database.h"
-#include "ui/elasticpanel.h"
-#include "ui/frmabout.h"
 #include "base/globals.h"
+#include "db/database.h"
 #include "support/mainwindowfixture.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
+#include "ui/elasticpanel.h"
+#include "ui/frmabout.h"
 
 #include <QAction>
 #include <QComboBox>

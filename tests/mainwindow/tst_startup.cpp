@@ -1,12 +1,12 @@
 // Start-up: the data folder from the command line, the values set, and what
 // the user sees when the data file cannot be opened or has empty costing values.
-#include "support/testmain.h"
-#include "db/database.h"
 #include "base/globals.h"
+#include "db/database.h"
 #include "mainwindow/startup.h"
 #include "support/fixturedb.h"
 #include "support/mainwindowfixture.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QDir>
 #include <QLineEdit>

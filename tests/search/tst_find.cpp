@@ -1,15 +1,15 @@
 // The find dialog: the query built from its criteria and its hand-over to
 // the main window, the entries kept between openings, unloading by Display
 // All or the close box, and the checks of its boxes.
-#include "support/testmain.h"
-#include "db/database.h"
 #include "base/globals.h"
 #include "dates/datefield.h"
 #include "dates/frmdateent.h"
+#include "db/database.h"
 #include "search/findquery.h"
 #include "search/frmfind.h"
 #include "support/mainwindowfixture.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QApplication>
 #include <QComboBox>

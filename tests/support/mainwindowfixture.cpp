@@ -1,10 +1,10 @@
 #include "support/mainwindowfixture.h"
 
-#include "db/database.h"
 #include "base/formats.h"
 #include "base/globals.h"
-#include "mainwindow/startup.h"
 #include "dates/datefield.h"
+#include "db/database.h"
+#include "mainwindow/startup.h"
 #include "support/fixturedb.h"
 
 #include <QAction>

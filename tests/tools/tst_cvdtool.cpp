@@ -1,11 +1,11 @@
 // cvdtool: a new empty database, the demo database, and the refusal to
 // overwrite a file that is already there.
-#include "support/testmain.h"
 #include "db/database.h"
 #include "db/errors.h"
+#include "support/testfiles.h"
+#include "support/testmain.h"
 #include "tools/createdb.h"
 #include "tools/demodata.h"
-#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>

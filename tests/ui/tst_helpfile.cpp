@@ -1,9 +1,9 @@
 // The help file format, the help text shipped with the program, and the help window.
-#include "support/testmain.h"
 #include "base/helpfile.h"
-#include "ui/helpwindow.h"
 #include "support/scriptedplatform.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
+#include "ui/helpwindow.h"
 
 #include <QLineEdit>
 #include <QTemporaryDir>

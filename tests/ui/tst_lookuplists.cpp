@@ -1,9 +1,9 @@
 // The main window's look-up lists after a reload that moves their entries,
 // and typing into the customer list, which completes to a customer's name.
-#include "support/testmain.h"
-#include "db/database.h"
 #include "base/globals.h"
+#include "db/database.h"
 #include "support/mainwindowfixture.h"
+#include "support/testmain.h"
 
 #include <QComboBox>
 #include <QLineEdit>
