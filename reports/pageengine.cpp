@@ -36,18 +36,19 @@ void PageEngine::Impl::begin()
     keep = {};
 }
 
-QString PageEngine::Impl::shareText(const QString& text)
+QString PageEngine::Impl::shareText(QStringView text)
 {
     constexpr qsizetype Longest = 32;
     constexpr qsizetype Most = 50000;
     if (text.size() > Longest)
-        return text;
-    const auto it = shared.constFind(text);
+        return text.toString();
+    const auto it = shared.constFind(QString::fromRawData(text.data(), text.size()));
     if (it != shared.constEnd())
         return *it;
+    QString s = text.toString();
     if (shared.size() < Most)
-        shared.insert(text, text);
-    return text;
+        shared.insert(s, s);
+    return s;
 }
 
 void PageEngine::Impl::ensureBegun()
@@ -58,10 +59,20 @@ void PageEngine::Impl::ensureBegun()
 
 void PageEngine::Impl::newPage()
 {
-    // A finished page keeps no spare room: a long report holds many pages.
-    page().boxes.squeeze();
-    page().texts.squeeze();
+    // A finished page keeps little spare room: a long report holds many
+    // pages.  The next is made ready for about as much as this one held.
+    Page& done = page();
+    const qsizetype texts = done.texts.size();
+    if (done.texts.capacity() > texts + texts / 8 + 16) {
+        QList<PageText> fitted;
+        fitted.reserve(texts + BandTexts);
+        fitted.append(std::move(done.texts));
+        done.texts = std::move(fitted);
+    }
+    if (done.boxes.capacity() > done.boxes.size() + 8)
+        done.boxes.squeeze();
     doc.pages.append(Page{});
+    page().texts.reserve(texts + texts / 16 + BandTexts);
     y = bodyTop;
     x = left();
     lineHeight = 0;
@@ -145,17 +156,11 @@ void PageEngine::Impl::decorate(int index)
         }
         return out;
     };
+    // The header and footer come last on the page, in room kept for them,
+    // so that they do not move the page's texts to a new block.
     Page& p = doc.pages[index];
-    const QList<PageText> header = band(headerText, Margin);
-    const QList<PageText> footer = band(footerText, doc.paperHeight - Margin - h);
-    if (header.isEmpty() && footer.isEmpty())
-        return;
-    QList<PageText> texts;
-    texts.reserve(header.size() + p.texts.size() + footer.size());
-    texts += header;
-    texts.append(std::move(p.texts));
-    texts += footer;
-    p.texts = std::move(texts);
+    p.texts += band(headerText, Margin);
+    p.texts += band(footerText, doc.paperHeight - Margin - h);
 }
 
 // ---- Text ----------------------------------------------------------------

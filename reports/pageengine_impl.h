@@ -16,6 +16,8 @@ struct PageEngine::Impl {
     static constexpr int LetterHeight = 15840;
     // Space between the header line and the body, and the body and the footer.
     static constexpr int BandGap = 180;
+    // Room kept on every page for the texts of the header and footer.
+    static constexpr int BandTexts = 6;
     // Above and below the text of a table row.
     static constexpr int CellPadY = 30;
 
@@ -54,7 +56,7 @@ struct PageEngine::Impl {
 
     // Short texts that repeat (dates, names, Yes and No) share one copy.
     QHash<QString, QString> shared;
-    QString shareText(const QString& text);
+    QString shareText(QStringView text);
 
     Page& page() { return doc.pages.last(); }
     int paperWidth() const { return orientation == Landscape ? LetterHeight : LetterWidth; }

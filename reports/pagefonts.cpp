@@ -264,16 +264,16 @@ qsizetype charsThatFit(const PageFontMetrics& m, QStringView s, double room)
     return std::min(fit, s.size());
 }
 
-void wrapParagraph(const PageFontMetrics& m, QStringView para, double width, double& room, QStringList& out)
+void wrapParagraph(const PageFontMetrics& m, QStringView para, double width, double& room, std::vector<QStringView>& out,
+                   QStringList& keep)
 {
-    QString clean;
     if (hasControls(para)) {
-        clean = cleaned(para);
-        para = clean;
+        keep << cleaned(para);
+        para = keep.last();
     }
     const qsizetype n = para.size();
     if (n == 0) {
-        out << QString();
+        out.push_back(QStringView());
         room = width;
         return;
     }
@@ -298,7 +298,7 @@ void wrapParagraph(const PageFontMetrics& m, QStringView para, double width, dou
         qsizetype shown = end;
         while (shown > start && para[shown - 1] == u' ')
             --shown;
-        out << para.sliced(start, shown - start).toString();
+        out.push_back(para.sliced(start, shown - start));
         start = end;
         while (start < n && para[start] == u' ')
             ++start;
@@ -308,9 +308,9 @@ void wrapParagraph(const PageFontMetrics& m, QStringView para, double width, dou
 
 } // namespace
 
-QStringList wrapText(const PageFontMetrics& m, QStringView text, double width, double firstWidth)
+void wrapLines(const PageFontMetrics& m, QStringView text, double width, double firstWidth, std::vector<QStringView>& out,
+               QStringList& keep)
 {
-    QStringList out;
     double room = firstWidth;
     const qsizetype n = text.size();
     qsizetype i = 0;
@@ -318,7 +318,7 @@ QStringList wrapText(const PageFontMetrics& m, QStringView text, double width, d
         qsizetype end = i;
         while (end < n && text[end] != u'\r' && text[end] != u'\n')
             ++end;
-        wrapParagraph(m, text.sliced(i, end - i), width, room, out);
+        wrapParagraph(m, text.sliced(i, end - i), width, room, out, keep);
         if (end >= n)
             break;
         end += (text[end] == u'\r' && end + 1 < n && text[end + 1] == u'\n') ? 2 : 1;
@@ -326,6 +326,17 @@ QStringList wrapText(const PageFontMetrics& m, QStringView text, double width, d
             break;
         i = end;
     }
+}
+
+QStringList wrapText(const PageFontMetrics& m, QStringView text, double width, double firstWidth)
+{
+    std::vector<QStringView> lines;
+    QStringList keep;
+    wrapLines(m, text, width, firstWidth, lines, keep);
+    QStringList out;
+    out.reserve(qsizetype(lines.size()));
+    for (QStringView l : lines)
+        out << l.toString();
     return out;
 }
 

@@ -63,6 +63,10 @@ const PageFontMetrics& pageFontMetrics(const PageFont& font);
 // blanks and other control characters are left out.  An empty text is one
 // empty line.
 QStringList wrapText(const PageFontMetrics& metrics, QStringView text, double width, double firstWidth);
+// The same lines appended to `out` as views into `text`, or into cleaned
+// copies of its lines added to `keep`, which must outlive the views.
+void wrapLines(const PageFontMetrics& metrics, QStringView text, double width, double firstWidth,
+               std::vector<QStringView>& out, QStringList& keep);
 inline QStringList wrapText(const PageFontMetrics& metrics, QStringView text, double width)
 {
     return wrapText(metrics, text, width, width);

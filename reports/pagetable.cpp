@@ -3,7 +3,9 @@
 // than a page).
 #include "reports/pageengine_impl.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
+#include <array>
 #include <functional>
 
 namespace cvd {
@@ -56,50 +58,90 @@ QList<Column> parseFormat(const QString& format, int left, int room)
     return cols;
 }
 
-// Rows end with ";" (a final one ends the last row), cells are separated
-// by "|".  Cells beyond the last column go into the last column, "|" and
-// all, so that no text is lost.
-QList<QList<QStringView>> parseRows(const QString& text, qsizetype columns)
+// The parsed columns of the formats in use (a report repeats a few).
+const QList<Column>& columnsOf(const QString& format, int left, int room)
 {
-    QList<QList<QStringView>> rows;
+    struct Entry {
+        QString format;
+        int left = 0, room = 0;
+        QList<Column> cols;
+    };
+    static std::array<Entry, 4> cache;
+    static std::size_t next = 0;
+    for (const Entry& e : cache)
+        if (e.left == left && e.room == room && e.format == format && !e.cols.isEmpty())
+            return e.cols;
+    Entry& e = cache[next++ % cache.size()];
+    e = Entry{format, left, room, parseFormat(format, left, room)};
+    return e.cols;
+}
+
+// Calls f for each piece of `text` between separators.
+template <typename F> void forEachPiece(QStringView text, QChar separator, F&& f)
+{
+    qsizetype start = 0;
+    while (true) {
+        const qsizetype at = text.indexOf(separator, start);
+        if (at < 0) {
+            f(text.sliced(start));
+            return;
+        }
+        f(text.sliced(start, at - start));
+        start = at + 1;
+    }
+}
+
+// Rows end with ";" (a final one ends the last row).
+template <typename F> void forEachRow(const QString& text, F&& f)
+{
     if (text.isEmpty())
-        return rows;
+        return;
     QStringView t(text);
     if (t.endsWith(u';'))
         t.chop(1);
-    for (QStringView row : t.split(u';')) {
-        QList<QStringView> cells = row.split(u'|');
-        if (cells.size() > columns) {
-            const QStringView first = cells.at(columns - 1);
-            const QStringView last = cells.last();
-            cells.resize(columns);
-            cells.last() = QStringView(first.data(), last.data() + last.size() - first.data());
-        }
-        rows.append(cells);
-    }
-    return rows;
+    forEachPiece(t, u';', f);
 }
-
-struct RowLayout {
-    QList<QStringList> cells; // lines per cell
-    int lines = 1;
-};
 
 // Inside a cell, so that neighbouring cells' texts never touch.
 constexpr int CellPadX = 60;
 
 int padOf(const Column& c) { return std::min(CellPadX, c.width / 4); }
 
-RowLayout layoutRow(const PageFontMetrics& m, const QList<Column>& cols, const QList<QStringView>& cells)
+// The lines of a row's cells: views into the row's text.
+struct RowLayout {
+    std::vector<QStringView> lines;
+    QStringList keep;                     // cleaned copies the views may point into
+    QVarLengthArray<qsizetype, 16> first; // per cell where its lines start, and the end
+    int height = 1;                       // in lines
+
+    qsizetype cells() const { return first.size() - 1; }
+    QStringView line(qsizetype cell, int i) const { return lines[std::size_t(first[cell] + i)]; }
+    int lineCount(qsizetype cell) const { return int(first[cell + 1] - first[cell]); }
+};
+
+// Cells are separated by "|"; cells beyond the last column go into the
+// last column, "|" and all, so that no text is lost.
+void layoutRow(const PageFontMetrics& m, const QList<Column>& cols, QStringView row, RowLayout& r)
 {
-    RowLayout r;
-    r.cells.reserve(cells.size());
+    r.lines.clear();
+    r.keep.clear();
+    r.first.clear();
+    r.height = 1;
+    QVarLengthArray<QStringView, 16> cells;
+    forEachPiece(row, u'|', [&](QStringView c) { cells.append(c); });
+    if (cells.size() > cols.size()) {
+        const QStringView from = cells[cols.size() - 1];
+        cells[cols.size() - 1] = QStringView(from.data(), row.data() + row.size() - from.data());
+        cells.resize(cols.size());
+    }
+    r.first.append(0);
     for (qsizetype i = 0; i < cells.size(); ++i) {
         const Column& c = cols.at(i);
-        r.cells.append(wrapText(m, cells.at(i), std::max(1, c.width - 2 * padOf(c))));
-        r.lines = std::max(r.lines, int(r.cells.last().size()));
+        const int width = std::max(1, c.width - 2 * padOf(c));
+        wrapLines(m, cells[i], width, width, r.lines, r.keep);
+        r.first.append(qsizetype(r.lines.size()));
+        r.height = std::max(r.height, r.lineCount(i));
     }
-    return r;
 }
 
 } // namespace
@@ -109,18 +151,19 @@ void PageEngine::Impl::addTable(const QString& format, const QString& header, co
 {
     ensureBegun();
     finishLine();
-    const QList<Column> cols = parseFormat(format, left(), bodyRight - left());
+    const QList<Column>& cols = columnsOf(format, left(), bodyRight - left());
     const int tableLeft = cols.first().x;
     const int tableWidth = cols.last().x + cols.last().width - tableLeft;
     const PageFontMetrics& m = pageFontMetrics(font);
     const int lh = m.lineHeight();
 
-    QList<RowLayout> headerRows;
-    for (const auto& cells : parseRows(header, cols.size()))
-        headerRows.append(layoutRow(m, cols, cells));
+    std::vector<RowLayout> headerRows;
     int headerHeight = 0;
-    for (const RowLayout& r : headerRows)
-        headerHeight += r.lines * lh + 2 * CellPadY;
+    forEachRow(header, [&](QStringView row) {
+        headerRows.emplace_back();
+        layoutRow(m, cols, row, headerRows.back());
+        headerHeight += headerRows.back().height * lh + 2 * CellPadY;
+    });
 
     // Draws lines [first, first + count) of a row at the current position.
     auto drawChunk = [&](const RowLayout& r, int first, int count, const std::optional<Shade>& shade) {
@@ -128,16 +171,16 @@ void PageEngine::Impl::addTable(const QString& format, const QString& header, co
         Page& p = page();
         if (shade)
             p.boxes.append(PageBox{QRect(tableLeft, y, tableWidth, h), shade->red, shade->green, shade->blue});
-        for (qsizetype c = 0; c < r.cells.size(); ++c) {
+        for (qsizetype c = 0; c < r.cells(); ++c) {
             const Column& col = cols.at(c);
             const int pad = padOf(col);
-            const QStringList& lines = r.cells.at(c);
-            const int last = std::min<int>(first + count, int(lines.size()));
-            for (int i = first; i < last; ++i)
-                if (!lines.at(i).isEmpty())
-                    p.texts.append(PageText{QRect(col.x + pad, y + CellPadY + (i - first) * lh,
-                                                  std::max(1, col.width - 2 * pad), lh),
-                                            shareText(lines.at(i)), font, col.align});
+            const int last = std::min(first + count, r.lineCount(c));
+            for (int i = first; i < last; ++i) {
+                const QStringView line = r.line(c, i);
+                if (!line.isEmpty())
+                    p.texts.append(PageText{QRect(col.x + pad, y + CellPadY + (i - first) * lh, std::max(1, col.width - 2 * pad), lh),
+                                            shareText(line), font, col.align});
+            }
         }
         y += h;
     };
@@ -147,7 +190,7 @@ void PageEngine::Impl::addTable(const QString& format, const QString& header, co
     // pages only when it is taller than a page.
     std::function<void()> repeatHeader;
     auto placeRow = [&](const RowLayout& r, const std::optional<Shade>& shade) {
-        const int height = r.lines * lh + 2 * CellPadY;
+        const int height = r.height * lh + 2 * CellPadY;
         const int oneLine = lh + 2 * CellPadY;
         if (y + height > bodyBottom && (height <= bodyHeight() || bodyBottom - y < oneLine)) {
             if (!breakPage()) {
@@ -167,10 +210,10 @@ void PageEngine::Impl::addTable(const QString& format, const QString& header, co
                     repeatHeader();
                 continue;
             }
-            const int count = std::clamp(fit, 1, r.lines - first);
+            const int count = std::clamp(fit, 1, r.height - first);
             drawChunk(r, first, count, shade);
             first += count;
-            if (first >= r.lines)
+            if (first >= r.height)
                 break;
             keep = {}; // the part already placed stays where it is
             newPage();
@@ -181,20 +224,22 @@ void PageEngine::Impl::addTable(const QString& format, const QString& header, co
 
     // Column titles given with add-below, and a table's own header, stay
     // with the rows that follow them.
-    if ((addBelow || !headerRows.isEmpty()) && !keep.open)
+    if ((addBelow || !headerRows.empty()) && !keep.open)
         keep = {true, page().boxes.size(), page().texts.size(), y};
     for (const RowLayout& r : headerRows)
         placeRow(r, headerShade);
-    if (!headerRows.isEmpty() && headerHeight <= bodyHeight() / 2)
+    if (!headerRows.empty() && headerHeight <= bodyHeight() / 2)
         repeatHeader = [&] {
             for (const RowLayout& r : headerRows)
-                drawChunk(r, 0, r.lines, headerShade);
+                drawChunk(r, 0, r.height, headerShade);
         };
-    for (const auto& cells : parseRows(body, cols.size())) {
-        placeRow(layoutRow(m, cols, cells), bodyShade);
+    static RowLayout row; // reused, so that a row costs no allocation of its own
+    forEachRow(body, [&](QStringView text) {
+        layoutRow(m, cols, text, row);
+        placeRow(row, bodyShade);
         if (!addBelow)
             keep = {};
-    }
+    });
     if (!addBelow)
         keep = {};
 }

@@ -1,0 +1,257 @@
+// The preview window: one window for the program, reused by every report;
+// the zoom and page scroll bars; Print, Save as PDF and Ok.
+#include "reports/frmoutput.h"
+#include "reports/pageengine.h"
+#include "reports/pagerender.h"
+#include "reports/pageview.h"
+#include "support/scriptedplatform.h"
+#include "support/testfiles.h"
+#include "ui/contexthelp.h"
+#include "pdfreader.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <unistd.h>
+
+using namespace cvd;
+using namespace cvd::test;
+
+namespace {
+
+// A document of `pages` pages, each saying which it is.
+PageDocument sampleDocument(int pages, bool landscape = false)
+{
+    PageEngine e;
+    e.setOrientation(landscape ? PageEngine::Landscape : PageEngine::Portrait);
+    e.setFooterText(QStringLiteral("|Page %d|"));
+    e.BeginDocument();
+    for (int i = 1; i <= pages; ++i) {
+        e.AddTable(QStringLiteral("+1100|>1140;"), {}, QStringLiteral("Date|Amount;"), Shade{0, 0, 0}, Shade{200, 200, 200}, true);
+        e.AddText(QStringLiteral("Sheet %1\r\n").arg(i));
+        if (i < pages)
+            e.NewPage();
+    }
+    e.EndDocument();
+    return e.takeDocument();
+}
+
+bool sameImage(const QImage& a, const QImage& b)
+{
+    return a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+class tst_preview : public QObject {
+    Q_OBJECT
+    std::unique_ptr<ScriptedPlatform> platform;
+    std::unique_ptr<QTemporaryDir> dir;
+
+    frmOutput& shown(int pages = 3, bool landscape = false)
+    {
+        showInPreviewWindow(sampleDocument(pages, landscape));
+        return *previewWindow();
+    }
+
+private slots:
+    void init()
+    {
+        platform = std::make_unique<ScriptedPlatform>();
+        dir = std::make_unique<QTemporaryDir>();
+    }
+    void cleanup()
+    {
+        delete previewWindow();
+        platform.reset();
+        dir.reset();
+    }
+
+    void opensAsTheReportOutputWindow()
+    {
+        QVERIFY(!previewWindow());
+        frmOutput& w = shown(3);
+        QVERIFY(w.isVisible());
+        QVERIFY(!w.isModal());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Report Output"));
+        QCOMPARE(helpContextOf(&w), 107);
+        QCOMPARE(w.scrlPage->minimum(), 1);
+        QCOMPARE(w.scrlPage->maximum(), 3);
+        QCOMPARE(w.scrlPage->pageStep(), 2);
+        QCOMPARE(w.scrlPage->value(), 1);
+        QCOMPARE(w.scrlZoom->minimum(), 10);
+        QCOMPARE(w.scrlZoom->maximum(), 250);
+        QCOMPARE(w.scrlZoom->singleStep(), 10);
+        QCOMPARE(w.scrlZoom->pageStep(), 50);
+        QCOMPARE(w.scrlZoom->value(), 60);
+        QCOMPARE(w.cmdPrint->text(), QStringLiteral("&Print"));
+        QCOMPARE(w.cmdOk->text(), QStringLiteral("&Ok"));
+        QCOMPARE(w.findChild<QPushButton*>(QStringLiteral("cmdPdf")), w.cmdPdf);
+        QCOMPARE(w.lblPage->text(), QStringLiteral("Page 1 of 3"));
+    }
+
+    // The page is the paper's size times the zoom, at the screen's resolution.
+    void zoomScalesThePage_data()
+    {
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<bool>("landscape");
+        QTest::newRow("250 percent") << 250 << false;
+        QTest::newRow("10 percent") << 10 << false;
+        QTest::newRow("100 percent, landscape") << 100 << true;
+    }
+    void zoomScalesThePage()
+    {
+        QFETCH(int, zoom);
+        QFETCH(bool, landscape);
+        frmOutput& w = shown(2, landscape);
+        w.scrlZoom->setValue(zoom);
+        QCOMPARE(w.vsViewPort1->zoom(), zoom);
+        const double dpi = w.vsViewPort1->logicalDpiX();
+        const QSize paper = landscape ? QSize(15840, 12240) : QSize(12240, 15840);
+        const QSize expected(qRound(paper.width() / 1440.0 * dpi * zoom / 100), qRound(paper.height() / 1440.0 * dpi * zoom / 100));
+        QCOMPARE(w.vsViewPort1->pageSize(), expected);
+        QCOMPARE(w.vsViewPort1->pageImage().deviceIndependentSize().toSize(), expected);
+        QCOMPARE(w.lblZoom->text(), QStringLiteral("%1%").arg(zoom));
+    }
+
+    // The page scroll bar shows the page it is set to, drawn as the renderer draws it.
+    void thePageScrollBarChoosesThePage()
+    {
+        frmOutput& w = shown(4);
+        QCOMPARE(w.scrlPage->maximum(), 4);
+        w.scrlPage->setValue(3);
+        QCOMPARE(w.vsViewPort1->page(), 2);
+        QCOMPARE(w.lblPage->text(), QStringLiteral("Page 3 of 4"));
+        const double k = w.vsViewPort1->logicalDpiX() / 1440.0 * 60 / 100;
+        QVERIFY(sameImage(w.vsViewPort1->pageImage(), renderPage(w.document(), 2, k)));
+        QVERIFY(!sameImage(w.vsViewPort1->pageImage(), renderPage(w.document(), 1, k)));
+    }
+
+    void printSendsEveryPageAndTheWindowStays()
+    {
+        frmOutput& w = shown(3);
+        platform->printToPdf = dir->filePath(QStringLiteral("printed.pdf"));
+        w.cmdPrint->click();
+        QCOMPARE(platform->printDialogs, 1);
+        const PdfReader pdf(fileBytes(platform->printToPdf));
+        QCOMPARE(pdf.pageCount(), 3);
+        QVERIFY(pdf.pageText(2).contains(QStringLiteral("Sheet3")));
+        QVERIFY(platform->messages.isEmpty());
+        QCOMPARE(previewWindow(), &w);
+        QVERIFY(w.isVisible());
+    }
+
+    void aCancelledPrintDialogPrintsNothing()
+    {
+        frmOutput& w = shown(2);
+        w.cmdPrint->click();
+        QCOMPARE(platform->printDialogs, 1);
+        QVERIFY(QDir(dir->path()).isEmpty());
+        QVERIFY(platform->messages.isEmpty());
+    }
+
+    void saveAsPdfWritesEveryPage_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("with .pdf") << QStringLiteral("report.pdf") << QStringLiteral("report.pdf");
+        QTest::newRow("no extension") << QStringLiteral("march") << QStringLiteral("march.pdf");
+    }
+    void saveAsPdfWritesEveryPage()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        frmOutput& w = shown(5);
+        platform->saveAsPaths << dir->filePath(typed);
+        w.cmdPdf->click();
+        QVERIFY(platform->messages.isEmpty());
+        const PdfReader pdf(fileBytes(dir->filePath(written)));
+        QCOMPARE(pdf.pageCount(), 5);
+        QVERIFY(pdf.pageText(4).contains(QStringLiteral("Sheet5")));
+    }
+
+    void aCancelledSaveAsDoesNothing()
+    {
+        frmOutput& w = shown(2);
+        w.cmdPdf->click(); // nothing queued: the dialog is cancelled
+        QVERIFY(platform->messages.isEmpty());
+        QVERIFY(QDir(dir->path()).isEmpty());
+        QVERIFY(w.isVisible());
+    }
+
+    // A PDF that cannot be written is told in plain words; an earlier file
+    // of that name stays as it was.
+    void aPdfThatCannotBeWrittenIsTold()
+    {
+        frmOutput& w = shown(2);
+        QVERIFY(writeFile(dir->filePath(QStringLiteral("notafolder")), "x"));
+        const QString path = dir->filePath(QStringLiteral("notafolder/report.pdf"));
+        platform->saveAsPaths << path;
+        w.cmdPdf->click();
+        QCOMPARE(platform->messages.size(), 1);
+        QVERIFY(platform->messages.at(0).text.startsWith(QStringLiteral("The report could not be saved as ") + QDir::toNativeSeparators(path)));
+        QCOMPARE(platform->messages.at(0).icon(), Mb::Exclamation);
+
+        if (geteuid() != 0) { // a read-only folder (the superuser writes anywhere)
+            const QString folder = dir->filePath(QStringLiteral("readonly"));
+            QVERIFY(QDir().mkdir(folder));
+            QVERIFY(writeFile(folder + QStringLiteral("/report.pdf"), "earlier"));
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            platform->saveAsPaths << folder + QStringLiteral("/report.pdf");
+            w.cmdPdf->click();
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            QCOMPARE(platform->messages.size(), 2);
+            QCOMPARE(fileBytes(folder + QStringLiteral("/report.pdf")), QByteArray("earlier"));
+        }
+    }
+
+    // Cancelling the progress of a long PDF leaves the earlier file.
+    void aPdfStoppedHalfWayLeavesTheEarlierFile()
+    {
+        frmOutput& w = shown(6);
+        const QString path = dir->filePath(QStringLiteral("report.pdf"));
+        QVERIFY(writeFile(path, "earlier"));
+        platform->saveAsPaths << path;
+        platform->cancelProgressAt = 3;
+        w.cmdPdf->click();
+        QVERIFY(platform->messages.isEmpty());
+        QCOMPARE(fileBytes(path), QByteArray("earlier"));
+        QCOMPARE(platform->progressEnds, 1);
+    }
+
+    void okUnloadsTheWindow()
+    {
+        QPointer<frmOutput> first = &shown(2);
+        first->scrlZoom->setValue(150);
+        first->cmdOk->click();
+        QVERIFY(!previewWindow());
+        QTRY_VERIFY(first.isNull());
+        frmOutput& again = shown(2);
+        QCOMPARE(again.scrlZoom->value(), 60); // a new window, as on first use
+    }
+
+    // A second report goes to the open window, from its first page, at the
+    // zoom the user chose.
+    void aSecondReportReusesTheOpenWindow()
+    {
+        frmOutput& w = shown(5);
+        w.scrlPage->setValue(4);
+        w.scrlZoom->setValue(100);
+        showInPreviewWindow(sampleDocument(2));
+        QCOMPARE(previewWindow(), &w);
+        QCOMPARE(w.document().pages.size(), 2);
+        QCOMPARE(w.scrlPage->maximum(), 2);
+        QCOMPARE(w.scrlPage->value(), 1);
+        QCOMPARE(w.vsViewPort1->page(), 0);
+        QCOMPARE(w.scrlZoom->value(), 100);
+        QCOMPARE(w.lblPage->text(), QStringLiteral("Page 1 of 2"));
+        const double k = w.vsViewPort1->logicalDpiX() / 1440.0;
+        QVERIFY(sameImage(w.vsViewPort1->pageImage(), renderPage(w.document(), 0, k)));
+    }
+};
+
+QTEST_MAIN(tst_preview)
+#include "tst_preview.moc"
