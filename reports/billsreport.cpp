@@ -94,10 +94,22 @@ void BillsReport()
         out.billTotal(rows);
     };
 
+    enum { Key, ReqDate, ShortDesc, CostTot, AmtPaid, Name1, Name2, Address, City, St, Zip, Country };
+    const QStringList fields{mode == 2 ? "DeptID" : "CustID", "ReqDate", "ShortDesc", "CostTot", "AmtPaid",
+                             mode == 2 ? "DeptName" : "FirstName", mode == 2 ? "DeptName" : "LastName", "Address",
+                             "City", "St", "Zip", "Country"};
+    // The row's cost and amount paid, added to the bill's sums under the
+    // error trap.
+    Value cost, amtPaid;
+    const std::function<void()> addAmounts = [&] {
+        if (!cost.isNull())
+            amount = amount + cost.toCurrency();
+        if (!amtPaid.isNull())
+            paid = paid + amtPaid.toCurrency();
+    };
     CellTexts cells;
-    const QString keyField = mode == 2 ? QStringLiteral("DeptID") : QStringLiteral("CustID");
-    run.forEachRow(billsQuery(mode, currentAnswers()), [&](Recordset& r) {
-        const Value key = r.Field(keyField);
+    run.forEachRow(billsQuery(mode, currentAnswers()), fields, [&](const ReportRow& r) {
+        const Value key = r[Key];
         if (key.isNull() || key.toLong() == 0) {
             // No one to send it to: never on another recipient's bill.
             ++leftOut;
@@ -107,28 +119,15 @@ void BillsReport()
             if (recipient != 0)
                 trap(total);
             trap([&] {
-                const QString name = mode == 2 ? CellTexts::text(r.Field(QStringLiteral("DeptName")))
-                                               : personName(r.Field(QStringLiteral("FirstName")),
-                                                            r.Field(QStringLiteral("LastName")));
-                out.billHeading(company,
-                                recipientLines(name, r.Field(QStringLiteral("Address")), r.Field(QStringLiteral("City")),
-                                               r.Field(QStringLiteral("St")), r.Field(QStringLiteral("Zip")),
-                                               r.Field(QStringLiteral("Country"))),
-                                kTitles);
+                const QString name = mode == 2 ? CellTexts::text(r[Name1]) : personName(r[Name1], r[Name2]);
+                out.billHeading(company, recipientLines(name, r[Address], r[City], r[St], r[Zip], r[Country]), kTitles);
             });
             recipient = key.toLong();
         }
-        const Value cost = r.Field(QStringLiteral("CostTot"));
-        const Value amtPaid = r.Field(QStringLiteral("AmtPaid"));
-        const QString row = cells.date(r.Field(QStringLiteral("ReqDate"))) + QLatin1Char('|')
-                            + CellTexts::text(r.Field(QStringLiteral("ShortDesc"))) + QLatin1Char('|')
-                            + cells.money(cost) + QLatin1Char(';');
-        trap([&] {
-            if (!cost.isNull())
-                amount = amount + cost.toCurrency();
-            if (!amtPaid.isNull())
-                paid = paid + amtPaid.toCurrency();
-        });
+        cost = r[CostTot];
+        amtPaid = r[AmtPaid];
+        const QString row = tableRow({cells.date(r[ReqDate]), CellTexts::text(r[ShortDesc]), cells.money(cost)});
+        trap(addAmounts);
         out.row(kRowFormat, row, FileRow::Bill);
     });
     if (run.cancelled())

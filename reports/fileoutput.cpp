@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringEncoder>
 
 namespace cvd {
 
@@ -36,7 +37,7 @@ constexpr qsizetype kFlushAt = 1 << 18;
 
 class FileOutput : public ReportOutput {
 public:
-    explicit FileOutput(const QString& path) : m_file(path) {}
+    explicit FileOutput(const QString& path) : m_file(path) { m_buffer.reserve(kFlushAt + 4096); }
 
     bool begin(const PageSetup&) override
     {
@@ -50,15 +51,13 @@ public:
 
     void record(const QList<TableRow>& rows, FileRow kind, int) override
     {
-        if (rows.size() == 1) {
-            line(fileLine(rows.front().text, kind));
-            return;
-        }
         QString joined;
         for (const TableRow& r : rows)
             joined += r.text;
         line(fileLine(joined, kind));
     }
+
+    void row(const QString&, const QString& text, FileRow kind) override { line(fileLine(text, kind)); }
 
     void billHeading(const CompanyHeading&, const QStringList& recipient, const TableRow&) override
     {
@@ -90,21 +89,27 @@ public:
     }
 
 private:
-    void line(const QString& text)
+    // The line in UTF-8 and its CR LF, into the buffer that is written out
+    // in large blocks (and keeps its room between them).
+    void line(QStringView text)
     {
-        m_buffer += text.toUtf8();
-        m_buffer += "\r\n";
+        const qsizetype at = m_buffer.size();
+        m_buffer.resize(at + m_encoder.requiredSpace(text.size()) + 2);
+        char* end = m_encoder.appendToBuffer(m_buffer.data() + at, text);
+        *end++ = '\r';
+        *end++ = '\n';
+        m_buffer.truncate(end - m_buffer.constData());
         if (m_buffer.size() >= kFlushAt)
             flush();
     }
 
     void flush()
     {
-        if (failed() || m_buffer.isEmpty())
+        if (m_buffer.isEmpty())
             return;
-        if (m_file.write(m_buffer) != m_buffer.size())
+        if (!failed() && m_file.write(m_buffer) != m_buffer.size())
             m_failure = m_file.errorString();
-        m_buffer.clear();
+        m_buffer.truncate(0);
     }
 
     void tellFailure(const QString& reason)
@@ -119,6 +124,7 @@ private:
     }
 
     QSaveFile m_file;
+    QStringEncoder m_encoder{QStringEncoder::Utf8};
     QByteArray m_buffer;
     QString m_failure;
 };

@@ -74,23 +74,25 @@ void ListingReport()
             raise(ErrNo::ObjectNotSet);
         staff = staffNames();
     });
+    enum { ReqDate, Resolved, FirstName, LastName, DeptName, CatDesc, AssignedTo, ReqDesc, Resp };
+    const QStringList fields{"ReqDate", "Resolved", "FirstName", "LastName", "DeptName", "CatDesc", "AssignedTo",
+                             "ReqDesc", "Resp"};
     CellTexts cells;
-    run.forEachRow(listingQuery(mode, currentAnswers()), [&](Recordset& r) {
-        const Value resolved = r.Field(QStringLiteral("Resolved"));
-        QString first = cells.date(r.Field(QStringLiteral("ReqDate"))) + QLatin1Char('|')
-                        + (!resolved.isNull() && resolved.toBool() ? QStringLiteral("Yes|") : QStringLiteral("No|"))
-                        + personName(r.Field(QStringLiteral("FirstName")), r.Field(QStringLiteral("LastName")))
-                        + QLatin1Char('|') + CellTexts::text(r.Field(QStringLiteral("DeptName"))) + QLatin1Char('|')
-                        + CellTexts::text(r.Field(QStringLiteral("CatDesc"))) + QLatin1Char('|');
-        const Value assigned = r.Field(QStringLiteral("AssignedTo"));
-        if (!assigned.isNull())
-            first += staff.value(assigned.toLong());
-        const QString texts = CellTexts::text(r.Field(QStringLiteral("ReqDesc"))) + QLatin1Char('|')
-                              + CellTexts::text(r.Field(QStringLiteral("Resp"))) + QLatin1Char(';');
+    run.forEachRow(listingQuery(mode, currentAnswers()), fields, [&](const ReportRow& r) {
+        const Value resolved = r[Resolved];
+        const Value assigned = r[AssignedTo];
+        const QString date = cells.date(r[ReqDate]);
+        const QString state = !resolved.isNull() && resolved.toBool() ? QStringLiteral("Yes") : QStringLiteral("No");
+        const QString customer = cells.person(r[FirstName], r[LastName]);
+        const QString dept = CellTexts::text(r[DeptName]), category = CellTexts::text(r[CatDesc]);
+        const QString staffName = assigned.isNull() ? QString() : staff.value(assigned.toLong());
+        const QString request = CellTexts::text(r[ReqDesc]), response = CellTexts::text(r[Resp]);
         if (landscape)
-            out.row(kLandscapeFormat, first + QLatin1Char('|') + texts, FileRow::Data);
+            out.row(kLandscapeFormat,
+                    tableRow({date, state, customer, dept, category, staffName, request, response}), FileRow::Data);
         else
-            out.record({TableRow{kPortraitFormat, first + QLatin1Char(';')}, TableRow{kTextsFormat, texts}},
+            out.record({TableRow{kPortraitFormat, tableRow({date, state, customer, dept, category, staffName})},
+                        TableRow{kTextsFormat, tableRow({request, response})}},
                        FileRow::Data, kPortraitGap);
     });
     if (run.cancelled())

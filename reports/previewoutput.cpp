@@ -39,6 +39,8 @@ public:
             m_engine.setVerticalPosition(m_engine.VerticalPosition() + gapTwips);
     }
 
+    void row(const QString& format, const QString& text, FileRow) override { m_engine.AddTable(format, {}, text); }
+
     void billHeading(const CompanyHeading& company, const QStringList& recipient, const TableRow& titles) override
     {
         setFont(company.nameFont);

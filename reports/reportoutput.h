@@ -69,7 +69,8 @@ public:
     // One record: its table rows in the preview, followed by a gap of
     // `gapTwips`; one line in the file, the rows' texts joined.
     virtual void record(const QList<TableRow>& rows, FileRow kind, int gapTwips = 0) = 0;
-    void row(const QString& format, const QString& text, FileRow kind) { record({TableRow{format, text}}, kind); }
+    // A record of one row.
+    virtual void row(const QString& format, const QString& text, FileRow kind) = 0;
 
     // The head of a bill: the company heading in its fonts (preview only),
     // the recipient's lines between empty lines, the column titles (preview

@@ -24,6 +24,9 @@ template <typename Key, typename Make> const QString& remembered(QHash<Key, QStr
 // The number a single shows (its shortest decimal form) as a double.
 double shownValue(float f)
 {
+    // Whole numbers and quarters of small size are shown exactly as held.
+    if (std::fabs(f) < 1000.0f && std::floor(f * 4.0f) == f * 4.0f)
+        return double(f);
     char buf[32];
     const auto out = std::to_chars(buf, buf + sizeof buf, f);
     double d = f;
@@ -68,6 +71,24 @@ QString sumsLine(const QString& label, TimeSums sums)
            + fmt::currency(sums.paid) + QLatin1Char('|');
 }
 
+QString tableRow(std::initializer_list<QStringView> cells)
+{
+    qsizetype size = qsizetype(cells.size());
+    for (QStringView c : cells)
+        size += c.size();
+    QString row;
+    row.reserve(size);
+    bool first = true;
+    for (QStringView c : cells) {
+        if (!first)
+            row += u'|';
+        first = false;
+        row += c;
+    }
+    row += u';';
+    return row;
+}
+
 QString personName(const Value& first, const Value& last)
 {
     return CellTexts::text(first) + QLatin1Char(' ') + CellTexts::text(last);
@@ -101,6 +122,16 @@ QString CellTexts::money(const Value& v)
         return {};
     const Currency c = v.toCurrency();
     return remembered(m_money, qint64(c.units), [&] { return fmt::currency(c); });
+}
+
+QString CellTexts::person(const Value& first, const Value& last)
+{
+    if (!(first == m_first && last == m_last)) {
+        m_first = first;
+        m_last = last;
+        m_person = personName(first, last);
+    }
+    return m_person;
 }
 
 QString CellTexts::number(const Value& v)

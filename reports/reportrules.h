@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <initializer_list>
 
 namespace cvd {
 
@@ -33,6 +35,10 @@ struct TimeSums {
 // hours: the subtotal ("Subtotal:") and totals ("Totals:") lines.
 QString sumsLine(const QString& label, TimeSums sums);
 
+// A data row as the page engine takes it: the cells joined by "|", ended
+// by ";".
+QString tableRow(std::initializer_list<QStringView> cells);
+
 // A person's name in reports: first name, a blank, last name; an empty
 // part gives nothing, the blank stays.
 QString personName(const Value& first, const Value& last);
@@ -55,10 +61,15 @@ public:
     QString money(const Value& v);
     // A number in the general format (hours and minutes as stored).
     QString number(const Value& v);
+    // A person's name (personName); rows in a run often name the same
+    // person one after the other.
+    QString person(const Value& first, const Value& last);
     // A text field.
     static QString text(const Value& v) { return v.isNull() ? QString() : v.toText(); }
 
 private:
+    Value m_first, m_last;
+    QString m_person = QStringLiteral(" ");
     QHash<qint64, QString> m_dates;
     QHash<qint64, QString> m_money;
     QHash<quint64, QString> m_numbers;

@@ -35,25 +35,32 @@ bool ReportRun::begin(const PageSetup& setup)
     return begun;
 }
 
-void ReportRun::forEachRow(const QString& sql, const std::function<void(Recordset&)>& row)
+void ReportRun::forEachRow(const QString& sql, const QStringList& fields,
+                           const std::function<void(const ReportRow&)>& row)
 {
     platform().progressBegin(QStringLiteral("Preparing %1...").arg(m_title));
     m_progress = true;
     std::unique_ptr<Recordset> rs;
+    ReportRow current;
     trap([&] {
         if (!MainDb)
             raise(ErrNo::ObjectNotSet);
-        rs = MainDb->OpenRecordset(sql, RecordsetType::Snapshot);
+        rs = MainDb->OpenRecordset(sql, RecordsetType::ForwardOnly);
+        for (const QString& f : fields)
+            current.m_at.push_back(rs->FieldIndex(f));
+        current.m_rs = rs.get();
     });
-    if (!rs)
+    if (!current.m_rs)
         return;
+    const std::function<void()> step = [&] { row(current); };
+    const std::function<void()> next = [&] { rs->MoveNext(); };
     while (!rs->Eof()) {
-        trap([&] { row(*rs); });
+        trap(step);
         if (!platform().progressStep(++m_done, 0)) {
             m_cancelled = true;
             break;
         }
-        if (m_out->failed() || !trap([&] { rs->MoveNext(); }))
+        if (m_out->failed() || !trap(next))
             break;
     }
     trap([&] { rs->Close(); });

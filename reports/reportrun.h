@@ -10,7 +10,7 @@
 //   ReportRun run(QStringLiteral("Hours by Staff"));
 //   if (!run.begin(setup))
 //       return;
-//   run.forEachRow(sql, [&](Recordset& r) { ... run.out().row(...); });
+//   run.forEachRow(sql, {"ReqDate", "ShortDesc"}, [&](const ReportRow& r) { ... run.out().row(...); });
 //   if (run.cancelled())
 //       return;
 //   ... totals ...
@@ -18,10 +18,24 @@
 #include "db/database.h"
 #include "reports/reportoutput.h"
 
+#include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace cvd {
+
+// The current record of a report's query: row[i] is the field named i-th
+// in the list the report asked for.
+class ReportRow {
+public:
+    Value operator[](int i) const { return m_rs->Field(m_at[size_t(i)]); }
+
+private:
+    friend class ReportRun;
+    Recordset* m_rs = nullptr;
+    std::vector<int> m_at;
+};
 
 class ReportRun {
 public:
@@ -41,10 +55,12 @@ public:
     bool begin(const PageSetup& setup);
     ReportOutput& out() { return *m_out; }
 
-    // Opens `sql` as a read-only snapshot and calls `row` for each record
-    // in order, each call under the error trap.  Stops early when the user
-    // cancels the progress dialog or the output cannot be written.
-    void forEachRow(const QString& sql, const std::function<void(Recordset&)>& row);
+    // Opens `sql` as a read-only set read once from first to last and
+    // calls `row` for each record in order, each call under the error trap;
+    // the row's fields are those named in `fields`, by their place in that
+    // list.  Stops early when the user cancels the progress dialog or the
+    // output cannot be written.
+    void forEachRow(const QString& sql, const QStringList& fields, const std::function<void(const ReportRow&)>& row);
 
     // The user cancelled: the report produces nothing.
     bool cancelled() const { return m_cancelled; }

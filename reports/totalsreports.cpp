@@ -22,8 +22,11 @@ struct TotalsKind {
     QString lastTitle; // the title of the last column
     QString query;
     QString groupField;
-    std::function<QString(Recordset&)> lastCell;
+    QStringList lastFields; // the name's first and last parts, or the one name
 };
+
+// The fields each row is read from, by their place in the list.
+enum { ReqDate, ShortDesc, HoursTot, MinTot, CostTot, AmtPaid, GroupKey, Last1, Last2 };
 
 void runTotals(const TotalsKind& kind)
 {
@@ -48,27 +51,28 @@ void runTotals(const TotalsKind& kind)
         subtotals.clear();
     };
 
-    run.forEachRow(kind.query, [&](Recordset& r) {
+    const QStringList fields = QStringList{"ReqDate", "ShortDesc", "HoursTot", "MinTot", "CostTot", "AmtPaid", kind.groupField}
+                               + kind.lastFields;
+    const bool twoParts = kind.lastFields.size() == 2;
+    // The row's amounts, added to both sums under the error trap.
+    Value hours, minutes, cost, paid;
+    const std::function<void()> addAmounts = [&] {
+        totals.add(hours, minutes, cost, paid);
+        subtotals.add(hours, minutes, cost, paid);
+    };
+    run.forEachRow(kind.query, fields, [&](const ReportRow& r) {
         if (grouped) {
-            const Value key = r.Field(kind.groupField);
+            const Value key = r[GroupKey];
             if (!key.isNull() && key.toLong() != groupKey) {
                 trap(subtotal);
                 groupKey = key.toLong();
             }
         }
-        const Value hours = r.Field(QStringLiteral("HoursTot"));
-        const Value minutes = r.Field(QStringLiteral("MinTot"));
-        const Value cost = r.Field(QStringLiteral("CostTot"));
-        const Value paid = r.Field(QStringLiteral("AmtPaid"));
-        const QString row = cells.date(r.Field(QStringLiteral("ReqDate"))) + QLatin1Char('|')
-                            + CellTexts::text(r.Field(QStringLiteral("ShortDesc"))) + QLatin1Char('|')
-                            + cells.number(hours) + QLatin1Char('|') + cells.number(minutes) + QLatin1Char('|')
-                            + cells.money(cost) + QLatin1Char('|') + cells.money(paid) + QLatin1Char('|')
-                            + kind.lastCell(r) + QLatin1Char(';');
-        trap([&] {
-            totals.add(hours, minutes, cost, paid);
-            subtotals.add(hours, minutes, cost, paid);
-        });
+        hours = r[HoursTot], minutes = r[MinTot], cost = r[CostTot], paid = r[AmtPaid];
+        const QString row = tableRow({cells.date(r[ReqDate]), CellTexts::text(r[ShortDesc]), cells.number(hours),
+                                      cells.number(minutes), cells.money(cost), cells.money(paid),
+                                      twoParts ? cells.person(r[Last1], r[Last2]) : CellTexts::text(r[Last1])});
+        trap(addAmounts);
         out.row(kRowFormat, row, FileRow::Data);
     });
     if (run.cancelled())
@@ -77,11 +81,6 @@ void runTotals(const TotalsKind& kind)
         trap(subtotal);
     trap([&] { out.row(kRowFormat, sumsLine(QStringLiteral("Totals:"), totals), FileRow::Total); });
     run.finish();
-}
-
-QString personCell(Recordset& r, const QString& first, const QString& last)
-{
-    return personName(r.Field(first), r.Field(last));
 }
 
 } // namespace
@@ -93,9 +92,7 @@ void HoursByStaffReport()
         return;
     runTotals(TotalsKind{QStringLiteral("Hours by Staff"), QStringLiteral("|Total Hours by Staff for "),
                          QStringLiteral("Assigned To"), hoursQuery(currentAnswers()), QStringLiteral("AssignedTo"),
-                         [](Recordset& r) {
-                             return personCell(r, QStringLiteral("StaffFirst"), QStringLiteral("StaffLast"));
-                         }});
+                         {QStringLiteral("StaffFirst"), QStringLiteral("StaffLast")}});
 }
 
 void ChargesReport()
@@ -105,15 +102,11 @@ void ChargesReport()
     if (ReportMode == 2)
         runTotals(TotalsKind{QStringLiteral("Charges by Department"),
                              QStringLiteral("|Total Hours by Department/Company for "), QStringLiteral("Dept/Comp"),
-                             chargesQuery(2, currentAnswers()), QStringLiteral("DeptID"), [](Recordset& r) {
-                                 return CellTexts::text(r.Field(QStringLiteral("DeptName")));
-                             }});
+                             chargesQuery(2, currentAnswers()), QStringLiteral("DeptID"), {QStringLiteral("DeptName")}});
     else
         runTotals(TotalsKind{QStringLiteral("Charges by Customer"), QStringLiteral("|Total Hours by Customer for "),
                              QStringLiteral("Customer"), chargesQuery(1, currentAnswers()), QStringLiteral("CustID"),
-                             [](Recordset& r) {
-                                 return personCell(r, QStringLiteral("FirstName"), QStringLiteral("LastName"));
-                             }});
+                             {QStringLiteral("FirstName"), QStringLiteral("LastName")}});
 }
 
 } // namespace cvd
