@@ -1,26 +1,29 @@
 #include "mainwindow/frmmain.h"
 
-#include "ui/contexthelp.h"
-#include "db/database.h"
-#include "ui/elasticpanel.h"
 #include "base/errorhandler.h"
-#include "ui/frmabout.h"
 #include "base/globals.h"
 #include "base/platform.h"
-#include "ui/programicon.h"
 #include "dates/datefield.h"
+#include "db/database.h"
 #include "maintenance/maintmenu.h"
+#include "reports/frmoutput.h"
+#include "reports/frmrptdateemp.h"
+#include "reports/reportprocs.h"
 #include "search/frmfind.h"
+#include "ui/contexthelp.h"
+#include "ui/elasticpanel.h"
+#include "ui/frmabout.h"
+#include "ui/programicon.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QEvent>
 
 namespace cvd {
 
@@ -31,11 +34,20 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setWindowIcon(programIcon());
     setHelpContext(this, HelpContext);
     FindDialog = showFindDialog;
+    installReportWindows();
     createControls();
     createMenus();
     setCentralWidget(resizingPanel);
     installContextHelp(this);
     resize(sizeHint());
+}
+
+// The reports ask for their options in the Report Options dialog and show
+// their pages in the preview window.
+void frmMain::installReportWindows()
+{
+    ShowReportOptions = [] { showReportOptions(); };
+    ShowPreview = showInPreviewWindow;
 }
 
 // The windows beside the main window go with it.

@@ -1,12 +1,14 @@
 // The main window's menus and what each item does.
 #include "base/errorhandler.h"
-#include "ui/frmabout.h"
-#include "mainwindow/frmmain.h"
-#include "db/database.h"
 #include "base/globals.h"
 #include "base/platform.h"
+#include "db/database.h"
 #include "defaults/frmdefault.h"
 #include "maintenance/maintmenu.h"
+#include "mainwindow/frmmain.h"
+#include "reports/reportcommand.h"
+#include "reports/reportprocs.h"
+#include "ui/frmabout.h"
 
 #include <QAction>
 #include <QMenu>
@@ -94,17 +96,27 @@ void frmMain::mnuRptOut_Click(int index)
     mnuRptOut[2]->setChecked(index == 2);
 }
 
-// The request listings: 0 by assigned staff, 1 by customer, 2 by
-// department, 3 by category.
-void frmMain::mnuRpt_Click(int) {}
+namespace {
 
-void frmMain::mnuRptHours_Click() {}
+// A report command on the target the check marks choose.
+void runReport(const frmMain& w, const ReportCommand& command)
+{
+    runReportCommand(w.mnuRptOut[1]->isChecked() ? ReportTargetKind::Preview : ReportTargetKind::File, command);
+}
+
+} // namespace
+
+// The request listings: 0 by assigned staff, 1 by customer, 2 by
+// department, 3 by category; landscape is offered for the preview.
+void frmMain::mnuRpt_Click(int index) { runReport(*this, {"ReqRpt.txt", index, true, ListingReport}); }
+
+void frmMain::mnuRptHours_Click() { runReport(*this, {"Hours.txt", 0, false, HoursByStaffReport}); }
 
 // Charges: 0 by customer, 1 by department.
-void frmMain::mnuRptCharge_Click(int) {}
+void frmMain::mnuRptCharge_Click(int index) { runReport(*this, {"Charge.txt", index + 1, false, ChargesReport}); }
 
 // Bills: 0 by customer, 1 by department.
-void frmMain::mnuBill_Click(int) {}
+void frmMain::mnuBill_Click(int index) { runReport(*this, {"bills.txt", index + 1, false, BillsReport}); }
 
 // 1 the contents, 2 the search, 3 how to use help.
 void frmMain::mnuHelp_Click(int index)
