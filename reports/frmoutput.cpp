@@ -83,6 +83,7 @@ void frmOutput::createControls()
     scrlZoom->setValue(ZoomAtStart);
     scrlZoom->setMinimumWidth(160);
     vsViewPort1->setZoom(ZoomAtStart);
+    vsViewPort1->setLargestZoom(scrlZoom->maximum());
 
     auto* zoomLabel = new QLabel(QStringLiteral("Zoom:"), this);
     lblZoom = new QLabel(this);
@@ -100,7 +101,8 @@ void frmOutput::createControls()
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);
-    grid->setSpacing(4);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(6);
     grid->addWidget(vsViewPort1, 0, 0);
     grid->addWidget(scrlPage, 0, 1);
     auto* foot = new QHBoxLayout;

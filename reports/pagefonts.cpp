@@ -264,6 +264,19 @@ qsizetype charsThatFit(const PageFontMetrics& m, QStringView s, double room)
     return std::min(fit, s.size());
 }
 
+// Where a word broken after `fit` characters breaks best: after the last
+// slash, hyphen or similar mark in its first line ("12/31/" and "2026"),
+// else where the line is full.
+qsizetype breakInWord(QStringView word, qsizetype fit)
+{
+    if (fit >= word.size())
+        return fit;
+    for (qsizetype i = fit; i > fit / 3 && i > 1; --i)
+        if (QStringView(u"/-\\_.,;:").contains(word[i - 1]))
+            return i;
+    return fit;
+}
+
 void wrapParagraph(const PageFontMetrics& m, QStringView para, double width, double& room, std::vector<QStringView>& out,
                    QStringList& keep)
 {
@@ -294,7 +307,7 @@ void wrapParagraph(const PageFontMetrics& m, QStringView para, double width, dou
             end = e;
         }
         if (end == start) // a word longer than the line: break it
-            end = start + charsThatFit(m, para.sliced(start), room);
+            end = start + breakInWord(para.sliced(start), charsThatFit(m, para.sliced(start), room));
         qsizetype shown = end;
         while (shown > start && para[shown - 1] == u' ')
             --shown;

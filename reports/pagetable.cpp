@@ -103,7 +103,7 @@ template <typename F> void forEachRow(const QString& text, F&& f)
 }
 
 // Inside a cell, so that neighbouring cells' texts never touch.
-constexpr int CellPadX = 60;
+constexpr int CellPadX = 40;
 
 int padOf(const Column& c) { return std::min(CellPadX, c.width / 4); }
 

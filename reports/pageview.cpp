@@ -75,13 +75,15 @@ void PageView::setZoom(int percent)
 
 double PageView::pixelsPerTwip() const { return logicalDpiX() / TwipsPerInch * m_zoom / 100.0; }
 
-QSize PageView::pageSize() const
+QSize PageView::pageSizeAt(int zoom) const
 {
     const PageDocument blank;
     const PageDocument& doc = m_doc ? *m_doc : blank;
-    const double k = pixelsPerTwip();
+    const double k = logicalDpiX() / TwipsPerInch * zoom / 100.0;
     return {std::max(1, int(std::lround(doc.paperWidth * k))), std::max(1, int(std::lround(doc.paperHeight * k)))};
 }
+
+QSize PageView::pageSize() const { return pageSizeAt(m_zoom); }
 
 const QImage& PageView::pageImage()
 {
@@ -98,8 +100,10 @@ void PageView::render()
     const int h = std::max(1, int(std::lround(logical.height() * dpr)));
     const std::size_t bytes = std::size_t(w) * std::size_t(h) * 4;
     m_image = QImage();
-    if (m_buffer.size() < bytes)
-        m_buffer.resize(bytes);
+    if (m_buffer.size() < bytes) {
+        const QSize largest = pageSizeAt(std::max(m_zoom, m_largestZoom)) * dpr;
+        m_buffer.resize(std::max(bytes, std::size_t(largest.width() + 1) * std::size_t(largest.height() + 1) * 4));
+    }
     m_image = QImage(m_buffer.data(), w, h, w * 4, QImage::Format_RGB32);
     m_image.setDevicePixelRatio(dpr);
     if (m_doc)

@@ -31,6 +31,10 @@ public:
     void setZoom(int percent);
     int zoom() const { return m_zoom; }
 
+    // The largest zoom that will be asked for: the drawing buffer is made
+    // large enough for it at once, so that a later zoom costs no new memory.
+    void setLargestZoom(int percent) { m_largestZoom = percent; }
+
     // The page's size on the screen at the zoom, in pixels.
     QSize pageSize() const;
     // The page as drawn for the screen (its device pixel ratio included).
@@ -49,12 +53,14 @@ protected:
 
 private:
     double pixelsPerTwip() const;
+    QSize pageSizeAt(int zoom) const;
     void layoutChanged();
     void render();
 
     const PageDocument* m_doc = nullptr;
     int m_page = 0;
     int m_zoom = 60;
+    int m_largestZoom = 0;
     QImage m_image; // drawn over m_buffer
     std::vector<uchar> m_buffer;
     bool m_imageValid = false;

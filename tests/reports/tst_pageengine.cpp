@@ -215,6 +215,13 @@ private slots:
         QCOMPARE(lines.join(QString()), text);
     }
 
+    void aDateTooWideForItsColumnBreaksAfterASlash()
+    {
+        const PageFontMetrics& m = pageFontMetrics(PageFont{QStringLiteral("Times New Roman"), 11.25});
+        const double width = m.width(u"12/31/20");
+        QCOMPARE(wrapText(m, u"12/31/2026", width), (QStringList{QStringLiteral("12/31/"), QStringLiteral("2026")}));
+    }
+
     void crLfInACellKeepsItsLines()
     {
         QList<int> at;
@@ -437,8 +444,8 @@ private slots:
             "paper 12240x15840 portrait, 1 page\n"
             "page 1\n"
             "  box 720,%1 3000x%2 rgb(200,200,200)\n"
-            "  text 780,%3 880x%4 left \"Times New Roman\" 11.25 regular \"Say \\\"hi\\\"\"\n"
-            "  text 1780,%3 1880x%4 right \"Times New Roman\" 11.25 regular \"back\\\\slash\"\n"
+            "  text 760,%3 920x%4 left \"Times New Roman\" 11.25 regular \"Say \\\"hi\\\"\"\n"
+            "  text 1760,%3 1920x%4 right \"Times New Roman\" 11.25 regular \"back\\\\slash\"\n"
             "  text 720,%5 10800x%6 centre \"Times New Roman\" 14.25 bold \"Page 1\"\n")
                                      .arg(top).arg(lh + 60).arg(top + 30).arg(lh).arg(15840 - 720 - hh).arg(hh);
         QCOMPARE(dumpDocument(e.document()), expected);
