@@ -3,6 +3,7 @@
 #include "reports/pagefonts.h"
 
 #include <QPageLayout>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -25,6 +26,31 @@ QColor inkFor(const QList<PageBox>& boxes, const QRect& textRect)
             return 299 * b.red + 587 * b.green + 114 * b.blue < 128000 ? Qt::white : Qt::black;
     }
     return Qt::black;
+}
+
+// A line drawn a word at a time, each where it lies in the whole line.  In
+// a PDF the blanks are then gaps between words rather than glyphs, which
+// the PDF writer would name as tabs in the text that viewers copy out.
+void drawWords(QPainter& painter, const PageFontMetrics& m, QPointF at, const QString& text)
+{
+    const QStringView line(text);
+    qsizetype i = 0;
+    double x = at.x();
+    while (i < line.size()) {
+        qsizetype start = i;
+        while (start < line.size() && line[start] == u' ')
+            ++start;
+        x += m.width(line.sliced(i, start - i));
+        qsizetype end = start;
+        while (end < line.size() && line[end] != u' ')
+            ++end;
+        if (end > start) {
+            const QStringView word = line.sliced(start, end - start);
+            painter.drawText(QPointF(x, at.y()), word.toString());
+            x += m.width(word);
+        }
+        i = end;
+    }
 }
 
 QPageLayout layoutOf(const PageDocument& doc)
@@ -53,6 +79,7 @@ void drawPage(QPainter& painter, const PageDocument& doc, int index)
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     for (const PageBox& b : page.boxes)
         painter.fillRect(b.rect, QColor(b.red, b.green, b.blue));
+    const bool byWord = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf;
     const PageFontMetrics* current = nullptr;
     QColor ink = Qt::black;
     painter.setPen(ink);
@@ -78,7 +105,10 @@ void drawPage(QPainter& painter, const PageDocument& doc, int index)
             painter.save();
             painter.setClipRect(t.rect);
         }
-        painter.drawText(QPointF(x, t.rect.y() + m.ascent()), t.text);
+        if (byWord)
+            drawWords(painter, m, QPointF(x, t.rect.y() + m.ascent()), t.text);
+        else
+            painter.drawText(QPointF(x, t.rect.y() + m.ascent()), t.text);
         if (overflows)
             painter.restore();
     }

@@ -41,8 +41,9 @@ public:
         return {m.captured(3).toDouble() - m.captured(1).toDouble(), m.captured(4).toDouble() - m.captured(2).toDouble()};
     }
 
-    // The characters drawn on a page, in drawing order, without blanks.
-    QString pageText(int index) const
+    // The characters drawn on a page, in drawing order, without blanks
+    // (with them, tabs included, when `blanks` is true).
+    QString pageText(int index, bool blanks = false) const
     {
         const QString page = m_objects.value(m_pages.value(index));
         const QString content = stream(ref(page, QStringLiteral("Contents")));
@@ -62,7 +63,8 @@ public:
             for (qsizetype i = 0; i + 4 <= hex.size(); i += 4)
                 text += map.value(hex.mid(i, 4).toUInt(nullptr, 16));
         }
-        text.remove(QRegularExpression(QStringLiteral("\\s")));
+        if (!blanks)
+            text.remove(QRegularExpression(QStringLiteral("\\s")));
         return text;
     }
 

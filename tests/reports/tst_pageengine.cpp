@@ -476,6 +476,8 @@ private slots:
         QVERIFY(pdf.pageText(0).startsWith(QStringLiteral("Req.DateRequestr0w0.0w0.1")));
         QVERIFY(pdf.pageText(1).contains(QStringLiteral("Page2")));
         QVERIFY(pdf.text().contains(QStringLiteral("r119w119.0w119.1")));
+        // Copied out of a viewer, the blanks between words are not tabs.
+        QVERIFY(!pdf.pageText(0, true).contains(u'\t'));
     }
 
     // The PDF is put in place only when complete: a failed or stopped
