@@ -87,7 +87,10 @@ QSize PageView::pageSize() const { return pageSizeAt(m_zoom); }
 
 const QImage& PageView::pageImage()
 {
-    if (!m_imageValid)
+    // Drawn again after a change of page, zoom or document, and when the
+    // window has moved to a screen of another resolution.
+    if (!m_imageValid || m_image.devicePixelRatio() != devicePixelRatioF() ||
+        m_imageSize != pageSize())
         render();
     return m_image;
 }
@@ -96,13 +99,16 @@ void PageView::render()
 {
     const double dpr = devicePixelRatioF();
     const QSize logical = pageSize();
+    m_imageSize = logical;
     const int w = std::max(1, int(std::lround(logical.width() * dpr)));
     const int h = std::max(1, int(std::lround(logical.height() * dpr)));
     const std::size_t bytes = std::size_t(w) * std::size_t(h) * 4;
     m_image = QImage();
     if (m_buffer.size() < bytes) {
+        constexpr std::size_t Plenty = 48u << 20; // made ready for the largest zoom up to this size
         const QSize largest = pageSizeAt(std::max(m_zoom, m_largestZoom)) * dpr;
-        m_buffer.resize(std::max(bytes, std::size_t(largest.width() + 1) * std::size_t(largest.height() + 1) * 4));
+        const std::size_t largestBytes = std::size_t(largest.width() + 1) * std::size_t(largest.height() + 1) * 4;
+        m_buffer.resize(std::max(bytes, std::min(largestBytes, Plenty)));
     }
     m_image = QImage(m_buffer.data(), w, h, w * 4, QImage::Format_RGB32);
     m_image.setDevicePixelRatio(dpr);

@@ -62,6 +62,7 @@ private:
     int m_zoom = 60;
     int m_largestZoom = 0;
     QImage m_image; // drawn over m_buffer
+    QSize m_imageSize; // its size in device-independent pixels
     std::vector<uchar> m_buffer;
     bool m_imageValid = false;
     int m_wheelRest = 0;

@@ -9,11 +9,13 @@
 #include "ui/contexthelp.h"
 #include "pdfreader.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QtTest>
 #include <unistd.h>
 
@@ -128,6 +130,28 @@ private slots:
         const double k = w.vsViewPort1->logicalDpiX() / 1440.0 * 60 / 100;
         QVERIFY(sameImage(w.vsViewPort1->pageImage(), renderPage(w.document(), 2, k)));
         QVERIFY(!sameImage(w.vsViewPort1->pageImage(), renderPage(w.document(), 1, k)));
+    }
+
+    // Ctrl and the wheel zoom; the wheel turned on past the end of a page
+    // goes to the next page, past its top to the one before.
+    void theWheelZoomsAndTurnsPages()
+    {
+        frmOutput& w = shown(3);
+        auto wheel = [&](int notches, Qt::KeyboardModifiers modifiers) {
+            QWheelEvent e(QPointF(20, 20), QPointF(20, 20), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+            QApplication::sendEvent(w.vsViewPort1->viewport(), &e);
+        };
+        wheel(1, Qt::ControlModifier);
+        QCOMPARE(w.scrlZoom->value(), 70);
+        wheel(-3, Qt::ControlModifier);
+        QCOMPARE(w.scrlZoom->value(), 40);
+        w.scrlZoom->setValue(10); // the whole page in view
+        wheel(-1, Qt::NoModifier);
+        QCOMPARE(w.scrlPage->value(), 2);
+        QCOMPARE(w.vsViewPort1->page(), 1);
+        wheel(1, Qt::NoModifier);
+        QCOMPARE(w.scrlPage->value(), 1);
     }
 
     void printSendsEveryPageAndTheWindowStays()
