@@ -1,4 +1,4 @@
-// cvdtool: makes database files for Calvedon.
+// cvdtool: makes database files for Calvedon and runs its reports.
 #include "db/errors.h"
 #include "tools/createdb.h"
 #include "tools/demodata.h"
@@ -20,8 +20,24 @@ const char kUsage[] =
     "      years.  --customers N makes N customers (default: a fixed list of 36;\n"
     "      beyond those the names are made up).  The same seed (default 1) gives\n"
     "      the same records.\n"
+    "  cvdtool report FOLDER KIND [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--select ID]\n"
+    "                 [--state open|resolved|all] [--portrait] -o FILE\n"
+    "      Runs a report of the Reports menu on FOLDER/cvd.mdb without a window.\n"
+    "      KIND is listing-staff, listing-customer, listing-department,\n"
+    "      listing-category, hours, charges-customer, charges-department,\n"
+    "      bills-customer or bills-department.  The requests dated --from to --to\n"
+    "      (default: the first day of the current month to today); --select ID\n"
+    "      only those of one staff member (listing-staff, hours), customer,\n"
+    "      department/company or category (by the kind), as its number in the\n"
+    "      database; --state the open or the resolved ones only (default all);\n"
+    "      --portrait prints a listing in portrait (default landscape).  FILE\n"
+    "      ending in .pdf gets the previewed report as PDF; any other FILE the\n"
+    "      report's text file, as the menu command writes it; - writes the text\n"
+    "      file to the standard output.  FILE is replaced only when the report\n"
+    "      is complete.  Refused while Calvedon has the database open.\n"
     "  cvdtool --help\n"
-    "An existing cvd.mdb is never overwritten.  FOLDER is created when missing.\n";
+    "An existing cvd.mdb is never overwritten by create or demo.  FOLDER is\n"
+    "created when missing.\n";
 
 int usageError(const char* what)
 {
@@ -38,6 +54,9 @@ bool readNumber(const QString& text, qlonglong min, qlonglong& value)
 
 } // namespace
 
+// cvdtool report (cvdtool_report.cpp).
+int reportCommand(int argc, char** argv, const QStringList& args);
+
 int main(int argc, char** argv)
 {
     QStringList args;
@@ -48,6 +67,8 @@ int main(int argc, char** argv)
         return args.isEmpty() ? 2 : 0;
     }
     const QString command = args.takeFirst();
+    if (command == QLatin1String("report"))
+        return reportCommand(argc, argv, args);
     if (args.isEmpty() || args[0].startsWith(QLatin1String("--")))
         return usageError("a FOLDER is needed.");
     const QString folder = args.takeFirst();

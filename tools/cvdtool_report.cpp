@@ -1,0 +1,274 @@
+// cvdtool report: the reports of the Reports menu without a window.  The
+// same report procedures run as for the menu commands; the answers of the
+// report options dialog come from the command line, the preview's document
+// is written as PDF, and anything the program would say in a message box is
+// printed on the error output.
+#include "db/database.h"
+#include "db/errors.h"
+#include "base/formats.h"
+#include "base/globals.h"
+#include "base/platform.h"
+#include "reports/pagerender.h"
+#include "reports/reportkinds.h"
+#include "reports/reportprocs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <cstdio>
+
+using namespace cvd;
+
+namespace {
+
+// Says on the error output what the program would show in a message box;
+// every question gets its first button.  Counts what is not a mere note.
+class ConsolePlatform : public Platform {
+public:
+    ConsolePlatform() { setPlatform(this); }
+    ~ConsolePlatform() override { setPlatform(nullptr); }
+    int failures = 0;
+
+    Answer messageBox(const QString& text, int flags, const QString&) override
+    {
+        const bool note = (flags & Mb::IconMask) == Mb::Information;
+        if (!note)
+            ++failures;
+        QString line = text;
+        line.replace(QLatin1String("\n\n"), QLatin1String(" ")).replace(u'\n', u' ');
+        std::fprintf(stderr, "cvdtool report: %s\n", qPrintable(line));
+        switch (flags & Mb::ButtonsMask) {
+        case Mb::YesNo:
+        case Mb::YesNoCancel: return Answer::Yes;
+        default: return Answer::Ok;
+        }
+    }
+    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveAs(const QString&, const QString&, const QString&) override { raise(ErrNo::DialogCancelled); }
+    FontChoice chooseFont(const FontChoice&) override { raise(ErrNo::DialogCancelled); }
+    bool choosePrinter(QPrinter&) override { return false; }
+    void progressBegin(const QString&) override {}
+    bool progressStep(qint64, qint64) override { return true; }
+    void progressEnd() override {}
+    void beep() override {}
+    void setPointer(Pointer) override {}
+    void help(QWidget*, const QString&, int, quint32) override {}
+    [[noreturn]] void endProgram(int code) override { throw ProgramEnded(code); }
+};
+
+QtMessageHandler qtHandler = nullptr;
+
+// The offscreen platform's remarks about its set-up are no concern of the
+// report's user.
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (text.startsWith(QLatin1String("QStandardPaths:")) || text.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    if (qtHandler)
+        qtHandler(type, context, text);
+}
+
+struct ReportArgs {
+    QString folder;
+    const ReportKind* kind = nullptr;
+    QDate from;
+    QDate to;
+    long select = 0;
+    StateFilterKind state = StateFilterKind::Both;
+    bool portrait = false;
+    QString output;
+};
+
+// A date of the command line, YYYY-MM-DD.
+bool readDate(const QString& text, QDate& date)
+{
+    static const QRegularExpression iso(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    date = QDate::fromString(text, Qt::ISODate);
+    return iso.match(text).hasMatch() && date.isValid();
+}
+
+// Reads the arguments after "report"; the empty text, or the one line that
+// tells what is wrong.
+QString parse(QStringList args, ReportArgs& a)
+{
+    const QDate today = QDate::currentDate();
+    a.from = QDate(today.year(), today.month(), 1);
+    a.to = today;
+    QStringList positional;
+    bool outputGiven = false;
+    while (!args.isEmpty()) {
+        const QString arg = args.takeFirst();
+        if (arg == QLatin1String("--portrait")) {
+            a.portrait = true;
+            continue;
+        }
+        const bool option = arg.startsWith(QLatin1String("--")) || arg == QLatin1String("-o");
+        if (!option || arg == QLatin1String("-")) {
+            positional << arg;
+            continue;
+        }
+        static const QStringList withValue{"--from", "--to", "--select", "--state", "-o"};
+        if (!withValue.contains(arg))
+            return QStringLiteral("unknown option '%1'").arg(arg);
+        if (args.isEmpty())
+            return QStringLiteral("%1 needs a value").arg(arg);
+        const QString value = args.takeFirst();
+        if (arg == QLatin1String("--from") || arg == QLatin1String("--to")) {
+            if (!readDate(value, arg == QLatin1String("--from") ? a.from : a.to))
+                return QStringLiteral("%1 '%2' is not a date (YYYY-MM-DD)").arg(arg, value);
+        } else if (arg == QLatin1String("--select")) {
+            bool ok = false;
+            const qlonglong id = value.toLongLong(&ok);
+            if (!ok || id < 1 || id > 2147483647)
+                return QStringLiteral("--select '%1' is not a record number").arg(value);
+            a.select = long(id);
+        } else if (arg == QLatin1String("--state")) {
+            if (value == QLatin1String("open"))
+                a.state = StateFilterKind::OpenOnly;
+            else if (value == QLatin1String("resolved"))
+                a.state = StateFilterKind::ResolvedOnly;
+            else if (value == QLatin1String("all"))
+                a.state = StateFilterKind::Both;
+            else
+                return QStringLiteral("--state '%1' is not open, resolved or all").arg(value);
+        } else {
+            if (value.isEmpty())
+                return QStringLiteral("-o needs a file name");
+            a.output = value;
+            outputGiven = true;
+        }
+    }
+    if (positional.size() < 2)
+        return QStringLiteral("a folder and a report kind are needed");
+    if (positional.size() > 2)
+        return QStringLiteral("unexpected argument '%1'").arg(positional[2]);
+    a.folder = positional[0];
+    if (!QFileInfo(a.folder).isDir())
+        return QStringLiteral("no folder '%1'").arg(a.folder);
+    a.kind = findReportKind(positional[1]);
+    if (!a.kind)
+        return QStringLiteral("unknown report kind '%1' (one of %2)")
+            .arg(positional[1], reportKindNames().join(QLatin1String(", ")));
+    if (!outputGiven)
+        return QStringLiteral("-o FILE is needed");
+    return {};
+}
+
+// The name the report options dialog shows for the chosen record; empty
+// when there is no such record.
+QString selectedName(int mode, long id)
+{
+    static const char* const sql[] = {
+        "Select FirstName, LastName from Staff where StaffID = %1",
+        "Select FirstName, LastName from Customers where CustID = %1",
+        "Select DeptName from Dept where DeptID = %1",
+        "Select CatDesc from Categories where CatID = %1",
+    };
+    auto rs = MainDb->OpenRecordset(QString::fromLatin1(sql[mode]).arg(id), RecordsetType::Snapshot);
+    if (rs->Eof())
+        return {};
+    if (mode >= 2)
+        return rs->Field(mode == 2 ? QStringLiteral("DeptName") : QStringLiteral("CatDesc")).displayText();
+    return rs->Field(QStringLiteral("FirstName")).displayText() + u' ' + rs->Field(QStringLiteral("LastName")).displayText();
+}
+
+const char* const kRecordKind[] = {"staff member", "customer", "department/company", "category"};
+
+int fail(const QString& line, int code)
+{
+    std::fprintf(stderr, "cvdtool report: %s\n", qPrintable(line));
+    return code;
+}
+
+int run(const ReportArgs& a, ConsolePlatform& console)
+{
+    try {
+        MainDb = Database::Open(QDir(a.folder).filePath(QStringLiteral("cvd.mdb")));
+    } catch (const Error& e) {
+        return fail(QStringLiteral("error %1: %2").arg(e.number()).arg(e.text()), 1);
+    }
+    ReportMode = a.kind->mode;
+    QString name;
+    if (a.select != 0) {
+        try {
+            name = selectedName(ReportMode, a.select);
+        } catch (const Error& e) {
+            return fail(QStringLiteral("error %1: %2").arg(e.number()).arg(e.text()), 1);
+        }
+        if (name.isEmpty())
+            return fail(QStringLiteral("--select %1: no %2 has that number").arg(a.select).arg(QLatin1String(kRecordKind[ReportMode])), 2);
+    }
+
+    TableHeaderShade = {0, 0, 0};
+    TableBodyShade = {200, 200, 200};
+    ShowLandscapeOption = a.kind->listing;
+    ShowReportOptions = [&] {
+        ReportCancelled = false;
+        ReportStartDate = a.from;
+        ReportEndDate = a.to;
+        SelectedID = a.select;
+        SelectedName = name;
+        StateFilter = a.state;
+        LandscapeWanted = !a.portrait;
+    };
+
+    const bool toStdout = a.output == QLatin1String("-");
+    const bool pdf = !toStdout && a.output.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
+    QTemporaryDir scratch;
+    bool written = false;
+    if (pdf) {
+        // The preview's document, written as PDF.
+        ReportTarget = ReportTargetKind::Preview;
+        ShowPreview = [&](PageDocument doc) {
+            QString error;
+            written = writePdf(doc, QFileInfo(a.output).absoluteFilePath(), &error);
+            if (!written)
+                console.messageBox(QStringLiteral("The report could not be written to the file %1. %2")
+                                       .arg(QDir::toNativeSeparators(a.output), error),
+                                   Mb::OkOnly | Mb::Critical, {});
+        };
+    } else {
+        ReportTarget = ReportTargetKind::File;
+        ReportFileName = toStdout ? scratch.filePath(QStringLiteral("report.txt")) : QFileInfo(a.output).absoluteFilePath();
+    }
+
+    try {
+        a.kind->procedure();
+    } catch (const ProgramEnded& e) {
+        return e.code() == 0 ? 1 : e.code();
+    }
+    if (console.failures > 0 || (pdf && !written))
+        return 1;
+    if (toStdout) {
+        QFile f(ReportFileName);
+        if (!f.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("the report was not written"), 1);
+        const QByteArray bytes = f.readAll();
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+} // namespace
+
+int reportCommand(int argc, char** argv, const QStringList& args)
+{
+    ReportArgs a;
+    const QString wrong = parse(args, a);
+    if (!wrong.isEmpty())
+        return fail(wrong, 2);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qtHandler = qInstallMessageHandler(quietHandler);
+    QApplication app(argc, argv);
+    ConsolePlatform console;
+    const int code = run(a, console);
+    ShowReportOptions = {};
+    ShowPreview = {};
+    resetProgramValues();
+    return code;
+}
