@@ -2,12 +2,15 @@
 // The main window: one request at a time from ReqSet, its six look-up
 // lists, the menus that open every other window, and help.
 //
-// The window's code is spread over a few files by subject:
-//   core/frmmain.cpp             construction, activation, closing, help
-//   core/frmmain_controls.cpp    the controls at their design places
-//   core/frmmain_menus.cpp       the menus and their commands
-//   core/startup.cpp             the start-up steps (the window's load)
-//   requests/frmmain_*.cpp       showing, editing and navigating requests
+// The window's code is spread over a few files by subject, all in this folder:
+//   frmmain.cpp             construction, activation, closing, help
+//   frmmain_controls.cpp    the controls at their design places
+//   frmmain_menus.cpp       the menus and their commands
+//   startup.cpp             the start-up steps (the window's load)
+//   frmmain_display.cpp     showing and navigating requests
+//   frmmain_edit.cpp, frmmain_cost.cpp, frmmain_dates.cpp
+//                           editing, the numeric boxes and costing, the date fields
+//   frmmain_add.cpp         adding, deleting and the find hand-over
 #include "ui/frmabout.h"
 #include "ui/lookuplists.h"
 
@@ -104,7 +107,7 @@ public:
     QList<QWidget*> entryControls() const;
     LookupLists lists() const;
 
-    // Showing requests (requests/frmmain_display.cpp).
+    // Showing requests (frmmain_display.cpp).
     void ShowRecord();
     void ClearFields();
     void DisableFields();
@@ -116,7 +119,7 @@ public:
     void cmdNext_Click();
     void cmdLast_Click();
 
-    // Editing and costing (requests/frmmain_edit.cpp, frmmain_cost.cpp).
+    // Editing and costing (frmmain_edit.cpp, frmmain_cost.cpp).
     void BeginEdit();
     void ComputeCost();
     void cmdPaidToday_Click();
@@ -127,7 +130,7 @@ public:
     void cmdUpdate_Click();
     void cmdCancel_Click();
 
-    // Adding, deleting, finding (requests/frmmain_add.cpp).
+    // Adding, deleting, finding (frmmain_add.cpp).
     void cmdAddNew_Click();
     void cmdDelete_Click();
     void cmdFind_Click();
@@ -144,7 +147,7 @@ public:
     // the current request again.
     void Form_Activate();
 
-    // Menu commands (core/frmmain_menus.cpp).
+    // Menu commands (frmmain_menus.cpp).
     void mnuDefaults_Click();
     void mnuExit_Click();
     void mnuMaint_Click(int index);
