@@ -2,16 +2,22 @@
 BUILD   ?= build
 DEMO    ?= demo
 JOBS    ?= $(shell nproc)
-PACKAGES = cmake g++ make qt6-base-dev libsqlite3-dev sqlite3 fonts-liberation2
+PREFIX  ?= /usr/local
+# What building, running and testing need (the tests check the installed
+# desktop entry, metainfo and manual pages with their own validators).
+PACKAGES = cmake g++ make qt6-base-dev libsqlite3-dev sqlite3 fonts-liberation2 \
+           desktop-file-utils appstream man-db
+# What making the Debian package needs besides.
+PACKAGE_TOOLS = dpkg-dev file
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench install package clean
 
 all: build
 
 # Installs whatever Debian package is missing (as root), or says the one
 # line to run.
 deps:
-	@missing=""; for p in $(PACKAGES); do \
+	@missing=""; for p in $(PACKAGES) $(EXTRA_PACKAGES); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -41,6 +47,16 @@ test: build
 # Benchmarks on a demo database of a million requests (made once in bench/out).
 bench: build
 	bash bench/run.sh $(BUILD)
+
+# Installs the programs, the help file, the desktop entry, the icons, the
+# metainfo and the manual pages under PREFIX (and DESTDIR, when given).
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+# Builds calvedon_VERSION_ARCH.deb in the build folder.
+package:
+	$(MAKE) build EXTRA_PACKAGES="$(PACKAGE_TOOLS)"
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)

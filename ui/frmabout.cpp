@@ -1,5 +1,6 @@
 #include "ui/frmabout.h"
 
+#include "base/version.h"
 #include "ui/elasticpanel.h"
 #include "ui/programicon.h"
 
@@ -35,7 +36,7 @@ frmAbout::frmAbout(QWidget* parent) : QWidget(parent, Qt::Window)
     Label1->setFont(big);
     resizingPanel->place(Label1, QRect(1440, 360, 3375, 480));
 
-    Label2 = new QLabel(QStringLiteral("Version 0.9 (Beta)"));
+    Label2 = new QLabel(QStringLiteral("Version %1 (Beta)").arg(programVersion()));
     Label2->setObjectName(QStringLiteral("Label2"));
     resizingPanel->place(Label2, QRect(1440, 900, 3375, 285));
 

@@ -6,11 +6,9 @@
 
 namespace cvd {
 
-namespace {
-
-QPixmap drawIcon(int size)
+QImage programIconImage(int size)
 {
-    QPixmap pm(size, size);
+    QImage pm(size, size, QImage::Format_ARGB32_Premultiplied);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
@@ -28,13 +26,11 @@ QPixmap drawIcon(int size)
     return pm;
 }
 
-} // namespace
-
 QIcon programIcon()
 {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128})
-        icon.addPixmap(drawIcon(size));
+        icon.addPixmap(QPixmap::fromImage(programIconImage(size)));
     return icon;
 }
 

@@ -1,0 +1,7 @@
+#include "base/version.h"
+
+namespace cvd {
+
+QString programVersion() { return QStringLiteral(CVD_VERSION); }
+
+} // namespace cvd

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary folder, as `make install DESTDIR=...`
+# does, and checks the installed tree as a packager would: every file in its
+# place, the programs run from there, and the desktop entry, the metainfo
+# and the manual pages pass their own validators.
+#   check-install.sh BUILD_FOLDER VERSION
+set -u
+build=$1
+version=$2
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
+DESTDIR="$tmp/root" cmake --install "$build" --prefix /usr >"$tmp/install.log" 2>&1 ||
+  { cat "$tmp/install.log"; echo "FAIL: cmake --install"; exit 1; }
+usr="$tmp/root/usr"
+
+for f in bin/cvd bin/cvdtool share/calvedon/cvd.hlp share/applications/calvedon.desktop \
+         share/icons/hicolor/scalable/apps/calvedon.svg share/metainfo/org.calvedon.Calvedon.metainfo.xml \
+         share/man/man1/cvd.1 share/man/man1/cvdtool.1; do
+  [ -s "$usr/$f" ] || fail "missing $f"
+done
+for size in 16 22 24 32 48 64 128 256; do
+  [ -s "$usr/share/icons/hicolor/${size}x${size}/apps/calvedon.png" ] || fail "missing the ${size}x${size} icon"
+done
+# Nothing but the program's own files: no tests, benchmarks or libraries.
+extra=$(cd "$usr" && find . -type f | grep -v -E '^\./(bin/(cvd|cvdtool)|share/(calvedon|applications|icons|metainfo|man)/)')
+[ -z "$extra" ] || fail "installed files that are not the program's: $extra"
+
+[ "$("$usr/bin/cvdtool" --version)" = "cvdtool $version" ] || fail "cvdtool --version: $("$usr/bin/cvdtool" --version 2>&1)"
+"$usr/bin/cvdtool" --help | grep -q 'cvdtool create FOLDER' || fail "cvdtool --help"
+"$usr/bin/cvdtool" create "$tmp/data" >/dev/null || fail "cvdtool create"
+
+# The program starts on the folder and runs until it is stopped.
+QT_QPA_PLATFORM=offscreen timeout 5 "$usr/bin/cvd" -d "$tmp/data" >"$tmp/cvd.log" 2>&1
+rc=$?
+[ $rc = 124 ] || fail "cvd ended by itself (status $rc): $(cat "$tmp/cvd.log")"
+
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$usr/share/applications/calvedon.desktop" || fail "desktop-file-validate"
+else
+  fail "desktop-file-validate is not installed (Debian's desktop-file-utils)"
+fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$usr/share/metainfo/org.calvedon.Calvedon.metainfo.xml" >"$tmp/as.log" 2>&1 ||
+    { cat "$tmp/as.log"; fail "appstreamcli validate"; }
+  grep -q "version=\"$version\"" "$usr/share/metainfo/org.calvedon.Calvedon.metainfo.xml" || fail "metainfo release"
+else
+  fail "appstreamcli is not installed (Debian's appstream)"
+fi
+if command -v man >/dev/null; then
+  for page in cvd cvdtool; do
+    out=$(MANWIDTH=80 man --warnings -P cat -l "$usr/share/man/man1/$page.1" 2>&1 >/dev/null)
+    [ -z "$out" ] || fail "man $page: $out"
+    MANWIDTH=80 man -P cat -l "$usr/share/man/man1/$page.1" 2>/dev/null | grep -q "$page" || fail "man $page renders nothing"
+  done
+else
+  fail "man is not installed (Debian's man-db)"
+fi
+
+[ $status = 0 ] && echo "installed tree ok"
+exit $status
