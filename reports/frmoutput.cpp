@@ -46,14 +46,19 @@ frmOutput::frmOutput(QWidget* parent) : QWidget(parent, Qt::Window)
     setHelpContext(this, HelpContext);
     createControls();
     installContextHelp(this);
+    resize(fittingSize());
+}
 
-    // As large as the paper at the starting zoom, within the screen.
+// As large as the page at the zoom, within the screen.
+QSize frmOutput::fittingSize() const
+{
     const QSize page = vsViewPort1->pageSize();
     QSize want(page.width() + 2 * PageView::Desk + scrlPage->sizeHint().width() + 40,
                page.height() + 2 * PageView::Desk + cmdOk->sizeHint().height() + 50);
+    want = want.expandedTo(minimumSizeHint());
     if (const QScreen* s = screen())
         want = want.boundedTo(s->availableGeometry().size() * 9 / 10);
-    resize(want);
+    return want;
 }
 
 frmOutput::~frmOutput()
@@ -218,9 +223,12 @@ void frmOutput::closeEvent(QCloseEvent* e)
 void showInPreviewWindow(PageDocument doc)
 {
     QPointer<frmOutput>& window = theWindow();
-    if (!window)
+    const bool opening = !window;
+    if (opening)
         window = new frmOutput;
     window->setDocument(std::move(doc));
+    if (opening) // the first report's paper, landscape or portrait
+        window->resize(window->fittingSize());
     window->show();
     window->raise();
     window->activateWindow();

@@ -41,6 +41,8 @@ public:
     // Shows `doc` from its first page, at the zoom in force.
     void setDocument(PageDocument doc);
     const PageDocument& document() const { return m_doc; }
+    // The window's size for the page on show at the zoom, within the screen.
+    QSize fittingSize() const;
 
     // The page chosen with scrlPage is shown.
     void scrlPage_Change();
