@@ -53,10 +53,14 @@ bench: build
 install: build
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
 
-# Builds calvedon_VERSION_ARCH.deb in the build folder.
+# Builds calvedon_VERSION_ARCH.deb in a build folder of its own (release
+# build, without the tests).
 package:
-	$(MAKE) build EXTRA_PACKAGES="$(PACKAGE_TOOLS)"
-	cd $(BUILD) && cpack -G DEB
+	$(MAKE) deps EXTRA_PACKAGES="$(PACKAGE_TOOLS)"
+	cmake -S . -B $(BUILD)-package -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+	cmake --build $(BUILD)-package -j $(JOBS)
+	cd $(BUILD)-package && cpack -G DEB
+	@ls $(BUILD)-package/calvedon_*.deb
 
 clean:
 	rm -rf $(BUILD)
