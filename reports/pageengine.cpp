@@ -81,7 +81,8 @@ void PageEngine::Impl::newPage()
 
 bool PageEngine::Impl::breakPage()
 {
-    if (!keep.open || keep.top <= bodyTop) {
+    // Titles taller than a third of a page stay where they are.
+    if (!keep.open || keep.top <= bodyTop || y - keep.top > bodyHeight() / 3) {
         newPage();
         return false;
     }

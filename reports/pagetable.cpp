@@ -222,9 +222,10 @@ void PageEngine::Impl::addTable(const QString& format, const QString& header, co
         }
     };
 
-    // Column titles given with add-below, and a table's own header, stay
-    // with the rows that follow them.
-    if ((addBelow || !headerRows.empty()) && !keep.open)
+    // Column titles (shaded rows given with add-below) and a table's own
+    // header stay with the rows that follow them.
+    const bool titles = addBelow && bodyShade.has_value();
+    if ((titles || !headerRows.empty()) && !keep.open)
         keep = {true, page().boxes.size(), page().texts.size(), y};
     for (const RowLayout& r : headerRows)
         placeRow(r, headerShade);
@@ -237,10 +238,10 @@ void PageEngine::Impl::addTable(const QString& format, const QString& header, co
     forEachRow(body, [&](QStringView text) {
         layoutRow(m, cols, text, row);
         placeRow(row, bodyShade);
-        if (!addBelow)
+        if (!titles)
             keep = {};
     });
-    if (!addBelow)
+    if (!titles)
         keep = {};
 }
 

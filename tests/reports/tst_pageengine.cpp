@@ -388,6 +388,24 @@ private slots:
         verifyInsideBody(doc);
     }
 
+    // Rows given with add-below but no shade are plain rows: a page break
+    // takes none of the rows before it along.
+    void unshadedRowsAddedBelowBreakAsAnyOther()
+    {
+        auto pagesFor = [](bool addBelow) {
+            PageEngine e;
+            e.BeginDocument();
+            for (int r = 0; r < 400; ++r)
+                e.AddTable(QStringLiteral("+2000;"), {}, QStringLiteral("row %1;").arg(r), {}, {}, addBelow);
+            e.EndDocument();
+            QList<int> rowsPerPage;
+            for (const Page& p : e.document().pages)
+                rowsPerPage << int(p.texts.size());
+            return rowsPerPage;
+        };
+        QCOMPARE(pagesFor(true), pagesFor(false));
+    }
+
     // A font name that is not installed (or none) and a size that makes no
     // sense still give visible text, in a font that is installed.
     void fontsAlwaysResolveToVisibleText_data()
