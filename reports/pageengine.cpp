@@ -63,7 +63,7 @@ void PageEngine::Impl::newPage()
     // pages.  The next is made ready for about as much as this one held.
     Page& done = page();
     const qsizetype texts = done.texts.size();
-    if (done.texts.capacity() > texts + texts / 8 + 16) {
+    if (done.texts.capacity() > texts + BandTexts) {
         QList<PageText> fitted;
         fitted.reserve(texts + BandTexts);
         fitted.append(std::move(done.texts));
