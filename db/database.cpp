@@ -3,16 +3,17 @@
 #include "db/database.h"
 
 #include "db/dbconnection.h"
+#include "db/filecheck.h"
 #include "db/recordsetimpl.h"
 #include "db/schema.h"
 #include "db/sqldialect.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <sqlite3.h>
 
 #include <cstring>
+#include <unistd.h>
 
 namespace cvd {
 
@@ -65,6 +66,28 @@ void checkHeader(sqlite3* db, const QString& path)
         raise(ErrNo::NotADatabase, notADatabase(path));
 }
 
+QString damagedFile(const QString& path)
+{
+    return QStringLiteral("'%1' is damaged; nothing was written to it.  Check it with cvdtool check %2, "
+                          "and save what can still be read with cvdtool recover %2 NEWFILE.")
+        .arg(path, QFileInfo(path).absolutePath());
+}
+
+// A file that cannot be written, or one whose folder does not let the
+// journal be made (the file's own writes would then fail at the first
+// save), is refused at opening.
+void checkWritable(sqlite3* db, const QString& path)
+{
+    if (sqlite3_db_readonly(db, "main") == 1)
+        raise(ErrNo::CannotWrite, QStringLiteral("'%1' cannot be written: the file is read-only, "
+                                                 "or you do not have permission to change it.").arg(path));
+    const QString folder = QFileInfo(path).absolutePath();
+    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
+        raise(ErrNo::CannotWrite, QStringLiteral("No file can be made in the folder '%1', where '%2' needs its journal "
+                                                 "(%3-journal) to save changes safely.")
+                                      .arg(folder, path, QFileInfo(path).fileName()));
+}
+
 int exec(sqlite3* db, const char* sql)
 {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
@@ -99,10 +122,21 @@ Stmt prepareStmt(sqlite3* db, const QString& sql, bool persistent)
 
 void StmtFinalizer::operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
 
+Connection::Connection() = default;
+
 Connection::~Connection()
 {
+    check.reset(); // stopped before the file is let go
     if (db)
         sqlite3_close_v2(db);
+}
+
+void Connection::beforeWrite()
+{
+    if (!writesRefused.isEmpty())
+        raise(ErrNo::NotUpdatable, writesRefused);
+    if (check && !check->wait().sound)
+        raise(ErrNo::NotADatabase, damagedFile(path));
 }
 
 struct Database::Impl {
@@ -112,7 +146,7 @@ struct Database::Impl {
 Database::Database(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
 Database::~Database() = default;
 
-std::shared_ptr<Database> Database::Open(const QString& path)
+std::shared_ptr<Database> Database::Open(const QString& path, OpenMode mode)
 {
     const QFileInfo fi(path);
     if (!fi.exists() || !fi.isFile())
@@ -130,50 +164,47 @@ std::shared_ptr<Database> Database::Open(const QString& path)
     checkHeader(db, path);
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, 0);
-    if (sqlite3_db_readonly(db, "main") == 1)
-        raise(ErrNo::DatabaseInUse, QStringLiteral("Couldn't open '%1' for writing.").arg(path));
+    if (mode == OpenMode::Work)
+        checkWritable(db, path);
     // The whole file belongs to this program until it ends; every write is
     // journalled and synced, so that a killed process leaves it sound.
     exec(db, "PRAGMA locking_mode=EXCLUSIVE");
     exec(db, "PRAGMA synchronous=FULL");
     exec(db, "PRAGMA cache_size=-16384");
 
-    // The tables, read before any lock for writing is taken.
-    {
-        sqlite3_stmt* s = nullptr;
-        int r = sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table'", -1, &s, nullptr);
-        QSet<QString> present;
-        while (r == SQLITE_OK || r == SQLITE_ROW) {
-            r = sqlite3_step(s);
-            if (r == SQLITE_ROW)
-                present.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))).toCaseFolded());
-        }
-        sqlite3_finalize(s);
-        if (r != SQLITE_DONE) {
-            if ((r & 0xff) == SQLITE_BUSY || (r & 0xff) == SQLITE_LOCKED)
-                raise(ErrNo::DatabaseInUse, inUse(path));
-            raise(ErrNo::NotADatabase, notADatabase(path));
-        }
-        QStringList missing;
-        for (const QString& t : schema::tableNames())
-            if (!present.contains(t.toCaseFolded()))
-                missing << t;
-        if (!missing.isEmpty())
-            raise(ErrNo::MissingTables, QStringLiteral("'%1' does not hold the tables of the program (missing: %2).")
-                                            .arg(path, missing.join(QStringLiteral(", "))));
-    }
-
-    // Take the exclusive lock now; it is kept until the connection closes.
-    int r = exec(db, "BEGIN EXCLUSIVE");
-    if (r == SQLITE_OK)
-        r = exec(db, "COMMIT");
+    // The tables and their columns, read before any lock for writing is
+    // taken.  (In the exclusive locking mode this first read keeps a shared
+    // lock: nobody else writes while the file is being checked.)
+    QHash<QString, QStringList> tables;
+    const int r = schema::readFileTables(db, tables);
     if (r != SQLITE_OK) {
-        exec(db, "ROLLBACK");
         if ((r & 0xff) == SQLITE_BUSY || (r & 0xff) == SQLITE_LOCKED)
             raise(ErrNo::DatabaseInUse, inUse(path));
         raise(ErrNo::NotADatabase, notADatabase(path));
     }
-    exec(db, "PRAGMA journal_mode=DELETE");
+    const QStringList missing = schema::missingParts(tables);
+    if (!missing.isEmpty())
+        raise(ErrNo::MissingTables, QStringLiteral("'%1' does not hold the tables of the program (missing: %2).")
+                                        .arg(path, missing.join(QStringLiteral(", "))));
+
+    if (mode == OpenMode::Work) {
+        // Take the exclusive lock now; it is kept until the connection closes.
+        int w = exec(db, "BEGIN EXCLUSIVE");
+        if (w == SQLITE_OK)
+            w = exec(db, "COMMIT");
+        if (w != SQLITE_OK) {
+            exec(db, "ROLLBACK");
+            if ((w & 0xff) == SQLITE_BUSY || (w & 0xff) == SQLITE_LOCKED)
+                raise(ErrNo::DatabaseInUse, inUse(path));
+            raise(ErrNo::NotADatabase, notADatabase(path));
+        }
+        exec(db, "PRAGMA journal_mode=DELETE");
+        // Any interrupted write has been played back by now: the check
+        // reads the file as this connection sees it.
+        conn->check = std::make_unique<BackgroundCheck>(path);
+    } else {
+        conn->writesRefused = QStringLiteral("'%1' is open to be checked only.").arg(path);
+    }
     sql::registerFunctions(db);
 
     auto impl = std::make_unique<Impl>();
@@ -188,6 +219,7 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString& source, Record
 
 void Database::Execute(const QString& sqlText)
 {
+    d->conn->beforeWrite();
     const QByteArray utf8 = translateSql(sqlText).toUtf8();
     char* msg = nullptr;
     const int rc = sqlite3_exec(d->conn->db, utf8.constData(), nullptr, nullptr, &msg);
@@ -203,6 +235,22 @@ void Database::Execute(const QString& sqlText)
 // The file is held with an exclusive lock for the whole run and every
 // statement commits on its own, so there are no record locks to free.
 void Database::Idle() {}
+
+void Database::whenChecked(std::function<void(const QStringList& damage)> done)
+{
+    if (!d->conn->check) {
+        done({});
+        return;
+    }
+    d->conn->check->whenDone([done = std::move(done)](const BackgroundCheck::Result& r) { done(r.problems); });
+}
+
+QStringList Database::waitForCheck()
+{
+    if (!d->conn->check) // opened to be checked: the quick check is made when asked for
+        d->conn->check = std::make_unique<BackgroundCheck>(d->conn->path);
+    return d->conn->check->wait().problems;
+}
 
 QString Database::path() const { return d->conn->path; }
 sqlite3* Database::handle() const { return d->conn->db; }

@@ -9,6 +9,7 @@
 #include "db/value.h"
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -21,14 +22,25 @@ enum class RecordsetType { Table = 1, Dynaset = 2, Snapshot = 4, ForwardOnly = 8
 
 class Recordset;
 
+// Work: the program's own use, read and write.  Check: reading only, to
+// check the file (a read-only file is accepted, every write refused).
+enum class OpenMode { Work, Check };
+
 class Database {
 public:
     // Opens an existing file for exclusive read-write use, held until the
     // object is destroyed.  Refused (and the file left untouched): a missing
     // file (3024), a file that is not a database or is damaged (3049), one
-    // that lacks the program's tables (3078), one held by another process
-    // (3045).  The error text names the path.
-    static std::shared_ptr<Database> Open(const QString& path);
+    // that lacks a table or a column of the program's (3078, naming them),
+    // one held by another process (3045), a read-only file or one in a
+    // folder where its journal cannot be made (3051).  The error text names
+    // the path.
+    //
+    // The file's structure is then checked (SQLite's quick check) beside the
+    // program, so that opening does not wait for it; every write waits for
+    // its result, and a damaged file refuses every write (3049): nothing is
+    // ever written to it.
+    static std::shared_ptr<Database> Open(const QString& path, OpenMode mode = OpenMode::Work);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -41,6 +53,16 @@ public:
 
     // The engine's idle call with the free-locks option, after every write loop.
     void Idle();
+
+    // The check of the file's structure begun by Open: `done` is called
+    // once its result is known, at once when it is, otherwise on the
+    // checking thread; with the check's findings when the file is damaged,
+    // an empty list when it is sound.  (A file opened to be checked is
+    // taken as sound here.)
+    void whenChecked(std::function<void(const QStringList& damage)> done);
+    // Waits for that check (made now for a file opened to be checked): its
+    // findings, empty when the file is sound.
+    QStringList waitForCheck();
 
     QString path() const;
     sqlite3* handle() const;

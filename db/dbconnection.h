@@ -9,13 +9,23 @@ struct sqlite3_stmt;
 
 namespace cvd {
 
+class BackgroundCheck;
+
 struct Connection {
     sqlite3* db = nullptr;
     QString path;
+    // The check of the file's structure that every write waits for.
+    std::unique_ptr<BackgroundCheck> check;
+    // Set when the file is open only to be checked: why writes are refused.
+    QString writesRefused;
     // Test seam: the next failCount record writes fail with failError.
     int failCount = 0;
     int failError = 0;
+    Connection();
     ~Connection();
+    // Called before anything is written: waits for the check of the file;
+    // refuses (3049) a damaged file, so that nothing is ever written to it.
+    void beforeWrite();
 };
 
 struct StmtFinalizer {

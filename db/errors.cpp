@@ -6,6 +6,10 @@ QString errorText(int number)
 {
     switch (number) {
     case ErrNo::Overflow: return QStringLiteral("Overflow");
+    case ErrNo::DeviceIO: return QStringLiteral("Device I/O error");
+    case ErrNo::FileExists: return QStringLiteral("File already exists");
+    case ErrNo::DiskFull: return QStringLiteral("Disk full");
+    case ErrNo::PathAccess: return QStringLiteral("Path/File access error");
     case ErrNo::TypeMismatch: return QStringLiteral("Type mismatch");
     case ErrNo::ObjectNotSet: return QStringLiteral("Object variable or With block variable not set");
     case ErrNo::InvalidUseOfNull: return QStringLiteral("Invalid use of Null");
@@ -14,6 +18,7 @@ QString errorText(int number)
     case ErrNo::FileNotFound: return QStringLiteral("Couldn't find file.");
     case ErrNo::DatabaseInUse: return QStringLiteral("The database file is already in use.");
     case ErrNo::NotADatabase: return QStringLiteral("The file is not a database, or it is damaged.");
+    case ErrNo::CannotWrite: return QStringLiteral("The database file cannot be written.");
     case ErrNo::FieldTooSmall:
         return QStringLiteral("The field is too small to accept the amount of data you attempted to add.  Try inserting or pasting less data.");
     case ErrNo::RecordLocked: return QStringLiteral("Couldn't update; currently locked.");

@@ -8,6 +8,10 @@ namespace cvd {
 
 namespace ErrNo {
 constexpr int Overflow = 6;
+constexpr int DeviceIO = 57;            // a file could not be written or read
+constexpr int FileExists = 58;          // a file that would be overwritten
+constexpr int DiskFull = 61;
+constexpr int PathAccess = 75;          // a folder or file that cannot be made or written
 constexpr int TypeMismatch = 13;
 constexpr int ObjectNotSet = 91;      // a record set that could not be opened
 constexpr int InvalidUseOfNull = 94;
@@ -16,6 +20,7 @@ constexpr int NoCurrentRecord = 3021;
 constexpr int FileNotFound = 3024;      // the database file is missing
 constexpr int DatabaseInUse = 3045;
 constexpr int NotADatabase = 3049;      // not a database, or damaged
+constexpr int CannotWrite = 3051;       // a read-only file, or a folder where the journal cannot be made
 constexpr int FieldTooSmall = 3163;     // text longer than its field
 constexpr int RecordLocked = 3168;
 constexpr int RecordLockedByUser = 3260;

@@ -449,6 +449,7 @@ void Recordset::Update()
     d->checkOpen();
     if (d->edit == Impl::EditMode::None)
         raise(ErrNo::UpdateWithoutEdit);
+    d->conn->beforeWrite();
     d->consumeWriteFailure();
     QStringList names;
     std::vector<const Value*> values;
@@ -516,6 +517,7 @@ void Recordset::DiscardEdit() noexcept { d->edit = Impl::EditMode::None; }
 void Recordset::Delete()
 {
     d->checkWritable(true);
+    d->conn->beforeWrite();
     d->consumeWriteFailure();
     d->edit = Impl::EditMode::None;
     Stmt s = prepareStmt(d->db(), QStringLiteral("delete from %1 where rowid = ?1").arg(d->table));

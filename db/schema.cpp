@@ -131,4 +131,58 @@ void createTables(sqlite3* db)
     }
 }
 
+int readFileTables(sqlite3* db, QHash<QString, QStringList>& tables)
+{
+    sqlite3_stmt* s = nullptr;
+    int rc = sqlite3_prepare_v2(db, "SELECT m.name, p.name FROM sqlite_master m, pragma_table_info(m.name) p"
+                                    " WHERE m.type = 'table' ORDER BY m.name, p.cid", -1, &s, nullptr);
+    while (rc == SQLITE_OK || rc == SQLITE_ROW) {
+        rc = sqlite3_step(s);
+        if (rc == SQLITE_ROW)
+            tables[QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))).toCaseFolded()]
+                << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)));
+    }
+    sqlite3_finalize(s);
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+namespace {
+
+// The program's own tables, as the create statements make them.
+const QHash<QString, QStringList>& programTables()
+{
+    static const QHash<QString, QStringList> tables = [] {
+        QHash<QString, QStringList> t;
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+            for (const QString& stmt : createStatements())
+                sqlite3_exec(db, stmt.toUtf8().constData(), nullptr, nullptr, nullptr);
+            readFileTables(db, t);
+        }
+        sqlite3_close(db);
+        return t;
+    }();
+    return tables;
+}
+
+} // namespace
+
+QStringList columnNames(const QString& table) { return programTables().value(table.toCaseFolded()); }
+
+QStringList missingParts(const QHash<QString, QStringList>& tables)
+{
+    QStringList missing;
+    for (const QString& table : tableNames()) {
+        const auto present = tables.constFind(table.toCaseFolded());
+        if (present == tables.cend()) {
+            missing << QStringLiteral("the table %1").arg(table);
+            continue;
+        }
+        for (const QString& column : columnNames(table))
+            if (!present->contains(column, Qt::CaseInsensitive))
+                missing << QStringLiteral("the column %1 of the table %2").arg(column, table);
+    }
+    return missing;
+}
+
 } // namespace cvd::schema

@@ -1,7 +1,11 @@
-// cvdtool: makes database files for Calvedon and runs its reports.
+// cvdtool: makes, checks, backs up and recovers database files for
+// Calvedon, and runs its reports.
+#include "base/version.h"
 #include "db/errors.h"
+#include "tools/checkdb.h"
 #include "tools/createdb.h"
 #include "tools/demodata.h"
+#include "tools/recover.h"
 #include "tools/writetest.h"
 
 #include <QStringList>
@@ -35,9 +39,26 @@ const char kUsage[] =
     "      report's text file, as the menu command writes it; - writes the text\n"
     "      file to the standard output.  FILE is replaced only when the report\n"
     "      is complete.  Refused while Calvedon has the database open.\n"
+    "  cvdtool check FOLDER\n"
+    "      Checks FOLDER/cvd.mdb: SQLite's full integrity check and the tables\n"
+    "      and columns the program needs.  Prints \"ok\" (exit status 0) or what\n"
+    "      is wrong (exit status 1).\n"
+    "  cvdtool backup FOLDER FILE\n"
+    "      Writes a consistent copy of FOLDER/cvd.mdb to FILE, through SQLite's\n"
+    "      online backup.  FILE must not exist yet; a damaged database is not\n"
+    "      copied (recover it instead).  To restore a backup, close Calvedon and\n"
+    "      put the backup in place of FOLDER/cvd.mdb, named cvd.mdb.\n"
+    "  cvdtool recover FOLDER FILE\n"
+    "      Copies every record of a damaged FOLDER/cvd.mdb that can still be\n"
+    "      read into FILE, a new data file, keeping the records' numbers, and\n"
+    "      says how many records of each table were saved and how many could\n"
+    "      not be read.  The damaged file is only read.\n"
     "  cvdtool --help\n"
-    "An existing cvd.mdb is never overwritten by create or demo.  FOLDER is\n"
-    "created when missing.\n";
+    "  cvdtool --version\n"
+    "An existing cvd.mdb is never overwritten by create or demo, nor an existing\n"
+    "FILE by backup or recover.  FOLDER is created when missing by create and\n"
+    "demo.  Every command that opens an existing cvd.mdb is refused while\n"
+    "Calvedon has it open.\n";
 
 int usageError(const char* what)
 {
@@ -50,6 +71,31 @@ bool readNumber(const QString& text, qlonglong min, qlonglong& value)
     bool ok = false;
     value = text.toLongLong(&ok);
     return ok && value >= min;
+}
+
+// What recover saved, a line a table, and how to put the new file to use.
+void printRecovery(const QList<cvd::tools::RecoveredTable>& tables, const QString& folder, const QString& file)
+{
+    for (const auto& t : tables) {
+        QString line = QStringLiteral("%1: ").arg(t.table);
+        if (t.missingTable) {
+            std::printf("%s the damaged file has no such table; nothing saved.\n", qPrintable(line));
+            continue;
+        }
+        line += QStringLiteral("%1 saved").arg(t.saved);
+        if (t.partly > 0)
+            line += QStringLiteral(", %1 saved with fields that could not be read left empty").arg(t.partly);
+        if (t.lost > 0)
+            line += QStringLiteral(", %1 could not be read").arg(t.lost);
+        if (t.lostUnknown)
+            line += QStringLiteral("; more were in a damaged part of the file, how many cannot be told");
+        if (!t.missingColumns.isEmpty())
+            line += QStringLiteral(" (the damaged file has no %1; left empty)").arg(t.missingColumns.join(QStringLiteral(", ")));
+        std::printf("%s.\n", qPrintable(line));
+    }
+    std::printf("Saved into %s.  The damaged %s was left as it was.  To work on the recovered records, close "
+                "Calvedon, move the damaged cvd.mdb out of %s and put %s in its place, named cvd.mdb.\n",
+                qPrintable(file), qPrintable(cvd::tools::databasePath(folder)), qPrintable(folder), qPrintable(file));
 }
 
 } // namespace
@@ -65,6 +111,10 @@ int main(int argc, char** argv)
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
         std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? 2 : 0;
+    }
+    if (args[0] == QLatin1String("--version")) {
+        std::printf("cvdtool %s\n", qPrintable(cvd::programVersion()));
+        return 0;
     }
     const QString command = args.takeFirst();
     if (command == QLatin1String("report"))
@@ -96,12 +146,29 @@ int main(int argc, char** argv)
             std::printf("Created %s\n", qPrintable(cvd::tools::createDemoDatabase(folder, options)));
             return 0;
         }
+        if (command == QLatin1String("check") && args.isEmpty()) {
+            const QStringList problems = cvd::tools::checkDatabase(folder);
+            for (const QString& p : problems)
+                std::printf("%s\n", qPrintable(p));
+            if (problems.isEmpty())
+                std::printf("ok\n");
+            return problems.isEmpty() ? 0 : 1;
+        }
+        if (command == QLatin1String("backup") && args.size() == 1) {
+            cvd::tools::backupDatabaseFile(folder, args[0]);
+            std::printf("Backed up %s to %s\n", qPrintable(cvd::tools::databasePath(folder)), qPrintable(args[0]));
+            return 0;
+        }
+        if (command == QLatin1String("recover") && args.size() == 1) {
+            printRecovery(cvd::tools::recoverDatabase(folder, args[0]), folder, args[0]);
+            return 0;
+        }
         if (command == QLatin1String("write-test") && args.isEmpty()) {
             cvd::tools::runWriteTest(folder, stdout);
             return 0;
         }
     } catch (const cvd::Error& e) {
-        std::fprintf(stderr, "cvdtool: %s\n", qPrintable(e.text()));
+        std::fprintf(stderr, "cvdtool: error %d: %s\n", e.number(), qPrintable(e.text()));
         return 1;
     }
     return usageError("unknown command or extra arguments.");

@@ -78,7 +78,7 @@ private slots:
         // A folder that is a file cannot hold the database.
         const QString notFolder = tmp.filePath(QStringLiteral("plain"));
         QVERIFY(cvd::test::writeFile(notFolder, "x"));
-        QCOMPARE(errorOf([&] { createDatabase(notFolder); }), ToolErr::PathAccess);
+        QCOMPARE(errorOf([&] { createDatabase(notFolder); }), cvd::ErrNo::PathAccess);
         QCOMPARE(fileBytes(notFolder), QByteArray("x"));
     }
 

@@ -1,0 +1,43 @@
+#include "db/backup.h"
+
+#include "db/database.h"
+#include "db/newfile.h"
+
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace cvd {
+
+bool backupDatabase(Database& db, const QString& target, const std::function<bool(qint64, qint64)>& progress)
+{
+    if (!db.waitForCheck().isEmpty())
+        raise(ErrNo::NotADatabase, QStringLiteral("'%1' is damaged; a backup would copy the damage.  Save what can "
+                                                  "still be read with cvdtool recover %2 NEWFILE.")
+                                       .arg(db.path(), QFileInfo(db.path()).absolutePath()));
+    try {
+        NewDatabaseFile file(target);
+        sqlite3_backup* b = sqlite3_backup_init(file.db(), "main", db.handle(), "main");
+        if (!b)
+            file.fail(sqlite3_errcode(file.db()));
+        int rc = SQLITE_OK;
+        while (rc == SQLITE_OK) {
+            rc = sqlite3_backup_step(b, 2048);
+            if ((rc == SQLITE_OK || rc == SQLITE_DONE) && progress) {
+                const qint64 total = sqlite3_backup_pagecount(b);
+                if (!progress(total - sqlite3_backup_remaining(b), total)) {
+                    sqlite3_backup_finish(b);
+                    return false;
+                }
+            }
+        }
+        sqlite3_backup_finish(b);
+        if (rc != SQLITE_DONE)
+            file.fail(rc);
+        file.finish();
+    } catch (const Error& e) {
+        raise(e.number(), e.text() + QStringLiteral("  No backup was made; the database was not changed."));
+    }
+    return true;
+}
+
+} // namespace cvd
