@@ -2,6 +2,7 @@
 #include "base/errorhandler.h"
 #include "base/globals.h"
 #include "base/platform.h"
+#include "db/backup.h"
 #include "db/database.h"
 #include "defaults/frmdefault.h"
 #include "maintenance/maintmenu.h"
@@ -11,10 +12,49 @@
 #include "ui/frmabout.h"
 
 #include <QAction>
+#include <QDate>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 
 namespace cvd {
+
+namespace {
+
+// File > Back Up Database: a consistent copy of the open database, made
+// while the program runs, into a new file the user names (an existing file
+// is never overwritten).  Cancel in the dialog or in the progress does
+// nothing; the database itself is only read.
+void backUpDatabase()
+{
+    QString target;
+    try {
+        target = platform().saveAs(QStringLiteral("Back Up Database"),
+                                   QDir(DataPath).filePath(QStringLiteral("cvd-backup-%1.mdb")
+                                                               .arg(QDate::currentDate().toString(Qt::ISODate))),
+                                   QStringLiteral("Calvedon Data Files (*.mdb)|*.mdb|All Files (*.*)|*.*"));
+    } catch (const Error& e) {
+        if (e.number() == ErrNo::DialogCancelled)
+            return;
+        throw;
+    }
+    platform().progressBegin(QStringLiteral("Backing up the database..."));
+    bool made = false;
+    try {
+        made = backupDatabase(*MainDb, target, [](qint64 done, qint64 total) { return platform().progressStep(done, total); });
+    } catch (...) {
+        platform().progressEnd();
+        throw;
+    }
+    platform().progressEnd();
+    if (made)
+        platform().messageBox(QStringLiteral("The database has been backed up to %1.\n\nTo go back to this backup "
+                                             "later, close Calvedon and put the backup in place of %2, named cvd.mdb.")
+                                  .arg(QDir::toNativeSeparators(target), QDir::toNativeSeparators(DatabasePath)),
+                              Mb::OkOnly | Mb::Information, QStringLiteral("Back Up Database"));
+}
+
+} // namespace
 
 void frmMain::createMenus()
 {
@@ -30,6 +70,7 @@ void frmMain::createMenus()
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuDefaults = item(mnuFile, "&Maintain Program Defaults", QStringLiteral("mnuDefaults"),
                        [](frmMain* w) { w->mnuDefaults_Click(); });
+    item(mnuFile, "&Back Up Database...", QStringLiteral("mnuBackup"), [](frmMain*) { backUpDatabase(); });
     mnuFile->addSeparator();
     mnuExit = item(mnuFile, "E&xit", QStringLiteral("mnuExit"), [](frmMain* w) { w->mnuExit_Click(); });
 

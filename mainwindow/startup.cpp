@@ -6,6 +6,7 @@
 #include "db/database.h"
 #include "mainwindow/frmmain.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace cvd {
@@ -58,6 +59,14 @@ void openDatabase()
                                       .arg(file, e.text()),
                                   Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Open Data File"));
             break;
+        case ErrNo::CannotWrite:
+            platform().messageBox(QStringLiteral("The data file %1 cannot be used, because Calvedon could not save "
+                                                 "anything into it:\n\n%2\n\nThe file has not been changed.  Allow "
+                                                 "changes to the file and its folder (or copy both to a place where you "
+                                                 "may write) and start the program again.")
+                                      .arg(file, e.text()),
+                                  Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Write Data File"));
+            break;
         default:
             platform().messageBox(QStringLiteral("The data file %1 cannot be opened.\n\n%2  %3")
                                       .arg(file)
@@ -68,6 +77,63 @@ void openDatabase()
         }
         platform().endProgram(1);
     }
+}
+
+// The structure of the file is checked beside the program once it is open
+// (the engine's quick check); a damaged file is told to the user once, as
+// soon as the check has found it.  Until then, and for good when the file
+// is damaged, the engine lets nothing be written to it.
+void tellWhenDamaged()
+{
+    const std::weak_ptr<Database> checked = MainDb;
+    const QString file = QDir::toNativeSeparators(DatabasePath);
+    const QString folder = folderOf(DataPath);
+    MainDb->whenChecked([=](const QStringList& damage) {
+        if (damage.isEmpty())
+            return;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [=] {
+                if (checked.lock() != MainDb) // the program has moved on to another file
+                    return;
+                guarded([&] {
+                    platform().messageBox(
+                        QStringLiteral("The data file %1 is damaged.\n\n"
+                                       "Calvedon will not save anything into it, so that nothing more is lost; the "
+                                       "file has not been changed.  You can still look at the requests and print "
+                                       "reports, but some records may not be shown.\n\n"
+                                       "Close Calvedon, then see what is wrong with\n"
+                                       "    cvdtool check %2\n"
+                                       "and save every record that can still be read into a new file with\n"
+                                       "    cvdtool recover %2 %3\n"
+                                       "Keep the damaged file, and put the new file (or your latest backup) in its "
+                                       "place, named cvd.mdb.\n\n(%4)")
+                            .arg(file, folder, QDir(folder).filePath(QStringLiteral("recovered.mdb")),
+                                 damage.mid(0, 3).join(u' ')),
+                        Mb::OkOnly | Mb::Critical, QStringLiteral("Damaged Data File"));
+                });
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+// A file without its Settings record gets an empty one, so that the
+// defaults can be set; the user is told that costs are computed with 0
+// until then.
+void addMissingSettings(Recordset& settings)
+{
+    settings.AddNew();
+    settings.Update();
+}
+
+void tellMissingSettings()
+{
+    platform().messageBox(QStringLiteral("The data file %1 held no program defaults (its Settings record was "
+                                         "missing).  Until you set the hourly rate, the minimum charge and the bill "
+                                         "heading in File > Maintain Program Defaults, costs are computed with an "
+                                         "hourly rate and a minimum charge of 0.")
+                              .arg(QDir::toNativeSeparators(DatabasePath)),
+                          Mb::OkOnly | Mb::Exclamation, QStringLiteral("Program Defaults Missing"));
 }
 
 // A set that failed to open is reported like any other failure of a step.
@@ -94,6 +160,7 @@ QString dataPathFromCommandLine(const QString& commandLine, const QString& curre
 void startUp(frmMain& w, const QString& commandLine)
 {
     std::unique_ptr<Recordset> settings;
+    bool noSettings = false;
     trapSteps({
         // 1. Every list is filled at the first activation.
         [] { CatListChanged = CustListChanged = DeptListChanged = PriListChanged = StaffListChanged = true; },
@@ -114,14 +181,33 @@ void startUp(frmMain& w, const QString& commandLine)
         },
         // 5. The database, for this program alone.
         [] { openDatabase(); },
+        [] { tellWhenDamaged(); },
         // 6. All requests, newest first.
         [] { ReqSet = MainDb->OpenRecordset(AllRequestsSql, RecordsetType::Dynaset); },
         [] { must(ReqSet).SetLockEdits(false); },
         // 7. The costing values; an empty field is reported and leaves 0.
         [&] { settings = MainDb->OpenRecordset(QStringLiteral("Settings"), RecordsetType::Table); },
-        [&] { must(settings).MoveFirst(); },
-        [&] { DefaultMinCharge = must(settings).Field(QStringLiteral("DefMinCharge")).toCurrency(); },
-        [&] { DefaultHourlyRate = must(settings).Field(QStringLiteral("DefHourlyRate")).toCurrency(); },
+        [&] {
+            noSettings = must(settings).RecordCount() == 0;
+            if (noSettings)
+                addMissingSettings(*settings);
+        },
+        [&] {
+            if (noSettings)
+                tellMissingSettings();
+        },
+        [&] {
+            if (!noSettings)
+                must(settings).MoveFirst();
+        },
+        [&] {
+            if (!noSettings)
+                DefaultMinCharge = must(settings).Field(QStringLiteral("DefMinCharge")).toCurrency();
+        },
+        [&] {
+            if (!noSettings)
+                DefaultHourlyRate = must(settings).Field(QStringLiteral("DefHourlyRate")).toCurrency();
+        },
         [&] { must(settings).Close(); },
         // 8. The first request, or empty disabled fields.
         [&] {
