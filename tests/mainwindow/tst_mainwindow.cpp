@@ -100,7 +100,7 @@ private slots:
         frmMain& w = f->started();
         const QStringList offWhileEditing{"mnuExit", "mnuMaint1", "mnuMaint2", "mnuMaint3", "mnuMaint4", "mnuMaint5"};
         const QList<QAction*> all = w.findChildren<QAction*>(QRegularExpression("^mnu"));
-        QCOMPARE(all.size(), 22);
+        QCOMPARE(all.size(), 23);
         w.EditLayout();
         for (QAction* a : all)
             QVERIFY2(a->isEnabled() == !offWhileEditing.contains(a->objectName()), qPrintable(a->objectName()));
