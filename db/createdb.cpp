@@ -1,4 +1,4 @@
-#include "tools/createdb.h"
+#include "db/createdb.h"
 
 #include "db/errors.h"
 #include "db/schema.h"
@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace cvd::tools {
+namespace cvd {
 
 QString databasePath(const QString& folder)
 {
@@ -39,4 +39,4 @@ QString createDatabaseFile(const QString& path, const std::function<void(sqlite3
     return file.finish();
 }
 
-} // namespace cvd::tools
+} // namespace cvd
