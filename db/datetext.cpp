@@ -224,11 +224,13 @@ QDate readDate(const QString& text)
     const QString t = trimmedBlanks(text);
     if (t.isEmpty())
         return {};
+    // Their years are held to the same range: a four-digit year below 100
+    // (01/05/0026) is no date, as it is for the rules above.
     for (const QString& f : {shortDateFormat(loc), loc.dateFormat(QLocale::LongFormat),
                              loc.dateFormat(QLocale::ShortFormat)}) {
         d = loc.toDate(t, f);
         if (d.isValid())
-            return d;
+            return makeDate(d.year(), d.month(), d.day());
     }
     return {};
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
 
@@ -82,12 +83,30 @@ void onLeave(QWidget* control, std::function<void()> check)
             child->installEventFilter(f);
 }
 
+// Marks a box that selects its text on focus to do so when the focus next
+// comes back, whatever brings it (the window's activation, after a message
+// box, included).
+constexpr const char* SelectOnReturn = "cvdSelectOnReturn";
+constexpr const char* SelectsOnFocus = "cvdSelectsOnFocus";
+
 void refocus(QWidget* control)
 {
+    if (control->property(SelectsOnFocus).toBool())
+        control->setProperty(SelectOnReturn, true);
     const bool was = g_refocusing;
     g_refocusing = true;
     control->setFocus(Qt::OtherFocusReason);
     g_refocusing = was;
+    // A window that is not active (a message box has just closed and the
+    // window system has not given the activation back yet, or never will
+    // without a window manager) gets no focus event: select once the box
+    // has finished losing the focus (which drops its selection).
+    if (control->property(SelectsOnFocus).toBool() && !control->window()->isActiveWindow())
+        if (QPointer<QLineEdit> box = qobject_cast<QLineEdit*>(control))
+            QTimer::singleShot(0, box, [box] {
+                if (box && box->window()->focusWidget() == box)
+                    box->selectAll();
+            });
     if (g_byMousePress) {
         g_byMousePress = false;
         new PressEater;
@@ -106,8 +125,10 @@ public:
         if (e->type() != QEvent::FocusIn)
             return false;
         const auto reason = static_cast<QFocusEvent*>(e)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        const bool returning = o->property(SelectOnReturn).toBool();
+        if (!returning && (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason))
             return false;
+        o->setProperty(SelectOnReturn, false);
         QPointer<QLineEdit> box = static_cast<QLineEdit*>(o);
         box->selectAll();
         QTimer::singleShot(0, box, [box] {
@@ -120,6 +141,10 @@ public:
 
 } // namespace
 
-void selectAllOnFocus(QLineEdit* box) { box->installEventFilter(new SelectAllOnFocus(box)); }
+void selectAllOnFocus(QLineEdit* box)
+{
+    box->setProperty(SelectsOnFocus, true);
+    box->installEventFilter(new SelectAllOnFocus(box));
+}
 
 } // namespace cvd

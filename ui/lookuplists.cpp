@@ -6,12 +6,28 @@
 
 #include <QComboBox>
 #include <QCompleter>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 
 namespace cvd {
 
 namespace {
+
+class DeleteKeyClears : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key != Qt::Key_Delete && key != Qt::Key_Backspace)
+            return false;
+        static_cast<QComboBox*>(watched)->setCurrentIndex(-1);
+        return true;
+    }
+};
 
 // The list's own model when it was filled by setEntries.
 const LookupModel* lookupModel(const QComboBox* list)
@@ -104,5 +120,7 @@ Value selectedItemData(const QComboBox* list)
         return Value();
     return Value(list->itemData(i).toInt());
 }
+
+void clearOnDeleteKey(QComboBox* list) { list->installEventFilter(new DeleteKeyClears(list)); }
 
 } // namespace cvd

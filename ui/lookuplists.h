@@ -45,4 +45,9 @@ void selectByItemData(QComboBox* list, const Value& key);
 // The item data of the selected entry; Null when nothing is selected.
 Value selectedItemData(const QComboBox* list);
 
+// Makes Delete and Backspace in a pick list clear its selection (the
+// list's currentIndexChanged tells of it), so that a choice can be taken
+// back.
+void clearOnDeleteKey(QComboBox* list);
+
 } // namespace cvd

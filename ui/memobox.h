@@ -7,7 +7,10 @@ class QPlainTextEdit;
 
 namespace cvd {
 
+// Fills the box with a stored text; the box's textChanged is not emitted.
 void setMemoText(QPlainTextEdit* box, const QString& stored);
+// The text the box was last filled with.
+QString storedMemoText(const QPlainTextEdit* box);
 // The text to store for what the box shows now.
 QString memoText(const QPlainTextEdit* box);
 

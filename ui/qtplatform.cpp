@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -116,6 +117,10 @@ FontChoice QtPlatform::chooseFont(const FontChoice& font)
     start.setBold(font.bold);
     start.setItalic(font.italic);
     start.setUnderline(font.underline);
+    // A family that is not installed would open the dialog on a family of
+    // its own choosing, in its plain style: it opens on the family that
+    // stands in for it, in the size and style asked for.
+    start.setFamilies({QFontInfo(start).family()});
     bool ok = false;
     const QFont f = QFontDialog::getFont(&ok, start, dialogParent(), QStringLiteral("Font"));
     if (!ok)

@@ -108,6 +108,10 @@ private slots:
         QTest::newRow("two-digit 29") << "1/2/29" << QVariant(QDate(2029, 1, 2));
         QTest::newRow("two-digit 30") << "1/2/30" << QVariant(QDate(1930, 1, 2));
         QTest::newRow("leap day 2000") << "2/29/2000" << QVariant(QDate(2000, 2, 29));
+        // Four-digit years are taken as written: below 100 there are none.
+        for (const char* t : {"01/05/0026", "3/5/0050", "12/31/0099", "0050-03-05", "March 5, 0099", "1/5/0000"})
+            QTest::newRow(t) << t << QVariant();
+        QTest::newRow("the year 100") << "1/5/0100" << QVariant(QDate(100, 1, 5));
     }
     void typedText()
     {
