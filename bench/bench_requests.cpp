@@ -102,8 +102,7 @@ int main(int argc, char** argv)
     report("Delete, with the next request shown (mean)", del.mean(), "ms", 50.0);
     std::printf("  median Delete %.3f ms, worst %.3f ms\n", del.median(), del.worst());
 
-    // Requests stored without an additional charge give the central
-    // handler's "13  Type mismatch" on Update; the rest is still written.
+    // Any message shown meanwhile (there should be none).
     for (auto it = platform.told.cbegin(); it != platform.told.cend(); ++it)
         std::printf("message shown %d times: %s\n", it.value(), qPrintable(it.key()));
 

@@ -10,6 +10,7 @@
 #include "reports/frmrptdateemp.h"
 #include "reports/reportprocs.h"
 #include "search/frmfind.h"
+#include "ui/accesskeys.h"
 #include "ui/contexthelp.h"
 #include "ui/elasticpanel.h"
 #include "ui/frmabout.h"
@@ -33,6 +34,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Calvedon"));
     setWindowIcon(programIcon());
     setHelpContext(this, HelpContext);
+    // An access key whose button is hidden (while editing, say) types nothing.
+    guardAccessKeys();
     FindDialog = showFindDialog;
     installReportWindows();
     createControls();

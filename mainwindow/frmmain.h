@@ -13,6 +13,7 @@
 //   frmmain_add.cpp         adding, deleting and the find hand-over
 #include "ui/frmabout.h"
 #include "ui/lookuplists.h"
+#include "ui/shownfields.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -180,6 +181,14 @@ private:
     void connectNumericBoxes();
     // Leaving Hours, Minutes, Additional Charge or Amount Paid.
     void numericBoxLeft(QLineEdit* box);
+    // The check of an entry, made when the user leaves its control and
+    // again before a save (a date field, a costing box, the customer): the
+    // message for what the control holds when it cannot be stored as it
+    // is, with the message box's flags into `flags`; empty when it can.
+    QString entryRefusal(const QWidget* control, int* flags) const;
+    // Shows the refusal of `control`, if any, and puts the focus back into
+    // it; returns whether the control was refused.
+    bool refuse(QWidget* control);
     // Update: checks, writes and shows the request; returns whether it was
     // written.
     bool saveRequest();
@@ -193,6 +202,9 @@ private:
     bool mayClose();
 
     QHash<const QWidget*, QLabel*> m_labels;
+    // What ShowRecord put into the entry controls: a save writes only the
+    // fields the user changed.
+    ShownFields m_shownFields;
     QPointer<frmAbout> m_about;
     bool m_shown = false;
 };

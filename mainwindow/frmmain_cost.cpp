@@ -33,18 +33,15 @@ void frmMain::connectNumericBoxes()
 
 void frmMain::numericBoxLeft(QLineEdit* box)
 {
-    if (!fmt::isNumeric(box->text())) {
-        const char* name = box == txtHoursTot  ? "Hours"
-                           : box == txtMinTot  ? "Minutes"
-                           : box == txtAddCharge ? "Add Charge"
-                                                 : "Amount Paid";
-        platform().messageBox(QStringLiteral("You must enter a number in the '%1' field").arg(QLatin1String(name)),
-                              Mb::OkOnly | Mb::Critical);
-        refocus(box);
+    if (refuse(box))
         return;
-    }
-    if (box == txtAddCharge || box == txtAmtPaid)
+    if (box->text().trimmed().isEmpty()) {
+        // Blanks alone are an empty box (Null), costed as 0.
+        if (!box->text().isEmpty())
+            box->clear();
+    } else if (box == txtAddCharge || box == txtAmtPaid) {
         box->setText(fmt::currency(fmt::toCurrency(box->text())));
+    }
     if (box != txtAmtPaid)
         ComputeCost();
 }

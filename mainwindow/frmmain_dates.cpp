@@ -24,19 +24,14 @@ void frmMain::connectDateFields()
     // Above the field, right edges aligned: the field is near the bottom.
     dropDown(dcPaidDate, "Select Paid Date", [this](QSize p) { return placeAboveRightAligned(dcPaidDate, p); });
 
-    onLeave(dcReqDate, [this] {
-        checkDateOnLeave(dcReqDate, false, QStringLiteral("You must enter a valid request date."));
-    });
-    onLeave(dcDueDate, [this] {
-        checkDateOnLeave(dcDueDate, true, QStringLiteral("You must enter a valid due date, or leave the field blank."));
-    });
-    onLeave(dcResDate, [this] {
-        if (checkDateOnLeave(dcResDate, true,
-                             QStringLiteral("You must enter a valid resolution date, or leave the field blank")))
-            chkResolved->setChecked(true);
-    });
-    // The paid date is not checked on leaving; a text that is no date is
-    // stored as no date.
+    // Each is checked when it is left (and again before a save: CheckFields),
+    // with its own message; only the request date may not be blank.  A
+    // valid resolution date ticks Resolved.
+    for (DateField* dc : {dcReqDate, dcDueDate, dcResDate, dcPaidDate})
+        onLeave(dc, [this, dc] {
+            if (!refuse(dc) && dc == dcResDate && !dc->currentText().isEmpty())
+                chkResolved->setChecked(true);
+        });
 }
 
 } // namespace cvd

@@ -41,6 +41,7 @@ void frmMain::ShowRecord()
     Recordset& rs = *ReqSet;
     auto f = [&rs](const char* name) { return rs.Field(QString::fromLatin1(name)); };
     FillingControls filling(Editing);
+    m_shownFields.clear();
 
     txtShortDesc->setText(f("ShortDesc").displayText());
     setMemoText(txtReqDesc, f("ReqDesc").displayText());
@@ -65,10 +66,14 @@ void frmMain::ShowRecord()
     txtAmtPaid->setText(moneyText(f("AmtPaid")));
     dcPaidDate->setEditText(dateText(f("PaidDate")));
     txtMisc1->setText(f("Misc1").displayText());
+    for (QWidget* box : std::initializer_list<QWidget*>{txtShortDesc, txtMisc1, cmbCust})
+        showFromStart(box);
+    m_shownFields.remember(entryControls());
 }
 
 void frmMain::ClearFields()
 {
+    m_shownFields.clear(); // a new request: every field is written
     for (QLineEdit* t : {txtShortDesc, txtReqID, txtMisc1})
         t->clear();
     setMemoText(txtReqDesc, QString());

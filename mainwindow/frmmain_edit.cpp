@@ -81,6 +81,8 @@ void frmMain::connectEditEvents()
             l->lineEdit()->installEventFilter(keys);
     }
     connect(cmbCust, &QComboBox::editTextChanged, this, edit);
+    // A customer's name that names no customer is never taken for none.
+    onLeave(cmbCust, [this] { refuse(cmbCust); });
     connect(chkResolved, &QCheckBox::toggled, this, edit);
     for (DateField* d : {dcReqDate, dcDueDate, dcResDate, dcPaidDate})
         connect(d, &QComboBox::editTextChanged, this, edit);
@@ -130,7 +132,60 @@ bool frmMain::CheckFields()
         refocus(dcReqDate);
         ok = false;
     }
-    return ok;
+    if (!ok)
+        return false;
+    // Then each entry as the check on leaving its control sees it, in tab
+    // order (Update chosen by its access key leaves no control): what
+    // cannot be stored as it stands stops the save, and nothing is lost.
+    for (QWidget* c : std::initializer_list<QWidget*>{dcResDate, dcReqDate, dcDueDate, cmbCust, txtHoursTot, txtMinTot,
+                                                      txtAddCharge, txtAmtPaid, dcPaidDate})
+        if (refuse(c))
+            return false;
+    return true;
+}
+
+QString frmMain::entryRefusal(const QWidget* control, int* flags) const
+{
+    *flags = Mb::OkOnly;
+    if (const auto* dc = qobject_cast<const DateField*>(control)) {
+        // A blank request date has a message of its own in CheckFields.
+        const QString text = dc->currentText();
+        if (text.isEmpty() ? dc != dcReqDate : fmt::isDate(text))
+            return {};
+        return dc == dcReqDate   ? QStringLiteral("You must enter a valid request date.")
+               : dc == dcDueDate ? QStringLiteral("You must enter a valid due date, or leave the field blank.")
+               : dc == dcResDate ? QStringLiteral("You must enter a valid resolution date, or leave the field blank")
+                                 : QStringLiteral("You must enter a valid paid date, or leave the field blank.");
+    }
+    if (control == cmbCust) {
+        if (cmbCust->currentText().isEmpty() || !typedCustomer().isNull())
+            return {};
+        return QStringLiteral("You must choose a customer from the list, or leave the field blank.");
+    }
+    if (const auto* box = qobject_cast<const QLineEdit*>(control)) {
+        // Hours, Minutes and Additional Charge may be left empty (Null).
+        const QString text = box->text();
+        if (fmt::isNumeric(text) || (box != txtAmtPaid && text.trimmed().isEmpty()))
+            return {};
+        *flags = Mb::OkOnly | Mb::Critical;
+        const char* name = box == txtHoursTot    ? "Hours"
+                           : box == txtMinTot    ? "Minutes"
+                           : box == txtAddCharge ? "Add Charge"
+                                                 : "Amount Paid";
+        return QStringLiteral("You must enter a number in the '%1' field").arg(QLatin1String(name));
+    }
+    return {};
+}
+
+bool frmMain::refuse(QWidget* control)
+{
+    int flags = Mb::OkOnly;
+    const QString message = entryRefusal(control, &flags);
+    if (message.isEmpty())
+        return false;
+    platform().messageBox(message, flags);
+    refocus(control);
+    return true;
 }
 
 Value frmMain::typedCustomer() const
@@ -150,33 +205,43 @@ bool frmMain::StoreFields()
     Recordset& rs = *ReqSet;
     // Each field on its own: a value that cannot be converted is reported
     // and that field is left as it was; the others and the write still go.
-    auto set = [&rs](const char* field, const std::function<Value()>& value) {
-        trap([&] { rs.SetField(QString::fromLatin1(field), value()); });
+    // A field whose control the user left as it was shown keeps what the
+    // file holds (a key that names no entry, a text longer than its box).
+    auto set = [&rs, this](const char* field, const QWidget* control, const std::function<Value()>& value) {
+        if (!m_shownFields.untouched(control))
+            trap([&] { rs.SetField(QString::fromLatin1(field), value()); });
     };
     auto optionalDate = [](const QComboBox* dc) {
         const QString t = dc->currentText();
         return fmt::isDate(t) ? Value(fmt::toDate(t)) : Value();
     };
-    set("ShortDesc", [this] { return Value(txtShortDesc->text()); });
-    set("ReqDesc", [this] { return Value(memoText(txtReqDesc)); });
-    set("Resp", [this] { return Value(memoText(txtResp)); });
-    set("ReqDate", [this] { return Value(fmt::toDate(dcReqDate->currentText())); });
-    set("DueDate", [&] { return optionalDate(dcDueDate); });
-    set("ResDate", [&] { return optionalDate(dcResDate); });
-    set("Resolved", [this] { return Value(chkResolved->isChecked()); });
-    set("HoursTot", [this] { return Value(fmt::toSingle(txtHoursTot->text())); });
-    set("MinTot", [this] { return Value(fmt::toSingle(txtMinTot->text())); });
-    set("AddCharge", [this] { return Value(fmt::toCurrency(txtAddCharge->text())); });
-    set("CostTot", [this] { return Value(fmt::toCurrency(txtCostTot->text())); });
-    set("AmtPaid", [this] { return Value(fmt::toCurrency(txtAmtPaid->text())); });
-    set("PaidDate", [&] { return optionalDate(dcPaidDate); });
-    set("CustID", [this] { return typedCustomer(); });
-    set("DeptID", [this] { return selectedItemData(cmbDept); });
-    set("PriID", [this] { return selectedItemData(cmbPri); });
-    set("CatID", [this] { return selectedItemData(cmbCat); });
-    set("EnteredBy", [this] { return selectedItemData(cmbEnteredBy); });
-    set("AssignedTo", [this] { return selectedItemData(cmbAssignedTo); });
-    set("Misc1", [this] { return Value(txtMisc1->text()); });
+    // Hours, Minutes and Additional Charge left empty are Null.
+    auto optional = [](const QLineEdit* box, Value (*read)(const QString&)) {
+        const QString t = box->text();
+        return t.trimmed().isEmpty() ? Value() : read(t);
+    };
+    auto single = [](const QString& t) { return Value(fmt::toSingle(t)); };
+    auto money = [](const QString& t) { return Value(fmt::toCurrency(t)); };
+    set("ShortDesc", txtShortDesc, [this] { return Value(txtShortDesc->text()); });
+    set("ReqDesc", txtReqDesc, [this] { return Value(memoText(txtReqDesc)); });
+    set("Resp", txtResp, [this] { return Value(memoText(txtResp)); });
+    set("ReqDate", dcReqDate, [this] { return Value(fmt::toDate(dcReqDate->currentText())); });
+    set("DueDate", dcDueDate, [&] { return optionalDate(dcDueDate); });
+    set("ResDate", dcResDate, [&] { return optionalDate(dcResDate); });
+    set("Resolved", chkResolved, [this] { return Value(chkResolved->isChecked()); });
+    set("HoursTot", txtHoursTot, [&] { return optional(txtHoursTot, single); });
+    set("MinTot", txtMinTot, [&] { return optional(txtMinTot, single); });
+    set("AddCharge", txtAddCharge, [&] { return optional(txtAddCharge, money); });
+    set("CostTot", txtCostTot, [&] { return money(txtCostTot->text()); });
+    set("AmtPaid", txtAmtPaid, [&] { return money(txtAmtPaid->text()); });
+    set("PaidDate", dcPaidDate, [&] { return optionalDate(dcPaidDate); });
+    set("CustID", cmbCust, [this] { return typedCustomer(); });
+    set("DeptID", cmbDept, [this] { return selectedItemData(cmbDept); });
+    set("PriID", cmbPri, [this] { return selectedItemData(cmbPri); });
+    set("CatID", cmbCat, [this] { return selectedItemData(cmbCat); });
+    set("EnteredBy", cmbEnteredBy, [this] { return selectedItemData(cmbEnteredBy); });
+    set("AssignedTo", cmbAssignedTo, [this] { return selectedItemData(cmbAssignedTo); });
+    set("Misc1", txtMisc1, [this] { return Value(txtMisc1->text()); });
     return WriteLoop([&rs] { rs.Update(); });
 }
 
