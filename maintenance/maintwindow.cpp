@@ -5,9 +5,11 @@
 #include "base/errorhandler.h"
 #include "base/platform.h"
 #include "db/database.h"
+#include "ui/accesskeys.h"
 #include "ui/contexthelp.h"
 #include "ui/elasticpanel.h"
 #include "ui/leavecheck.h"
+#include "ui/lookuplists.h"
 #include "ui/memobox.h"
 #include "ui/programicon.h"
 
@@ -27,11 +29,13 @@ namespace {
 
 // Keeps a box of several lines within the length its field holds: what
 // goes beyond it is dropped from what was just typed or pasted (the text
-// before the cursor), as a one-line box refuses it.
+// before the cursor), as a one-line box refuses it.  A text stored longer
+// (by another program) is never cut; it only may not grow.
 void limitLength(QPlainTextEdit* box, int maxLength)
 {
     QObject::connect(box, &QPlainTextEdit::textChanged, box, [box, maxLength] {
-        const qsizetype excess = memoText(box).size() - maxLength;
+        const qsizetype allowed = std::max<qsizetype>(maxLength, storedMemoText(box).size());
+        const qsizetype excess = memoText(box).size() - allowed;
         if (excess <= 0)
             return;
         QTextCursor c = box->textCursor();
@@ -53,6 +57,7 @@ MaintWindow::MaintWindow(MaintDesign design) : QWidget(nullptr), m_design(std::m
     setWindowTitle(m_design.caption);
     setWindowIcon(programIcon());
     setHelpContext(this, m_design.helpContext);
+    guardAccessKeys();
     resizingPanel = new ElasticPanel(m_design.clientTwips, this);
     resizingPanel->setObjectName(QStringLiteral("resizingPanel"));
     auto* layout = new QVBoxLayout(this);
@@ -150,7 +155,7 @@ QComboBox* MaintWindow::addPickList(const char* name, const QString& field, int 
     connect(c, &QComboBox::currentIndexChanged, this, &MaintWindow::entryChanged);
     // Delete and Backspace take the entry away, so that a record can be
     // left without one.
-    c->installEventFilter(this);
+    clearOnDeleteKey(c);
     return c;
 }
 
@@ -268,19 +273,6 @@ void MaintWindow::keyPressEvent(QKeyEvent* e)
         return;
     }
     QWidget::keyPressEvent(e);
-}
-
-bool MaintWindow::eventFilter(QObject* watched, QEvent* e)
-{
-    auto* list = qobject_cast<QComboBox*>(watched);
-    if (list && e->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(e)->key();
-        if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
-            list->setCurrentIndex(-1);
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, e);
 }
 
 bool MaintWindow::mayClose()

@@ -12,6 +12,7 @@
 //   maintwindow_records.cpp  showing and storing a record, moving, finding
 //   maintwindow_edit.cpp     Add New, Update, Cancel, Delete, OK
 #include "db/value.h"
+#include "ui/shownfields.h"
 
 #include <QHash>
 #include <QList>
@@ -162,7 +163,6 @@ protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     struct Entry {
@@ -203,6 +203,8 @@ private:
     QList<Entry> m_entries;
     QList<std::pair<int, QWidget*>> m_tabOrder;
     QHash<const QWidget*, QLabel*> m_labels;
+    // What ShowRecord put into the entry controls.
+    ShownFields m_shown;
     QPushButton* m_default = nullptr;
     int m_labelNo = 0;
     // The window is filling its controls; their changes are no edits.

@@ -4,11 +4,12 @@
 
 #include "base/errorhandler.h"
 #include "base/globals.h"
-#include "base/mwfunctions.h"
 #include "base/platform.h"
 #include "db/database.h"
+#include "ui/liketext.h"
 #include "ui/lookuplists.h"
 #include "ui/memobox.h"
+#include "ui/shownfields.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -60,7 +61,9 @@ void MaintWindow::ShowRecord()
             setMemoText(m, v.displayText());
         else if (auto* c = qobject_cast<QComboBox*>(e.control))
             selectByItemData(c, v);
+        showFromStart(e.control);
     }
+    m_shown.remember(entryControls());
     m_typed = false;
 }
 
@@ -75,6 +78,7 @@ void MaintWindow::ClearFields()
         else if (auto* c = qobject_cast<QComboBox*>(e.control))
             c->setCurrentIndex(-1);
     }
+    m_shown.clear();
     m_typed = false;
 }
 
@@ -96,9 +100,11 @@ bool MaintWindow::StoreFields()
 {
     Recordset& rs = records();
     // Each field on its own: one that cannot be stored is reported, and the
-    // others and the write still go.
+    // others and the write still go.  A field whose control the user left
+    // as shown keeps what the file holds.
     for (const Entry& e : m_entries)
-        trap([&] { rs.SetField(e.field, entryValue(e)); });
+        if (!m_shown.untouched(e.control))
+            trap([&] { rs.SetField(e.field, entryValue(e)); });
     return WriteLoop([&rs] { rs.Update(); });
 }
 
@@ -158,12 +164,12 @@ void MaintWindow::cmdPrevious_Click()
 
 void MaintWindow::cmdFind_Click()
 {
-    QString text = platform().inputBox(m_design.findPrompt, m_design.findTitle);
+    const QString text = platform().inputBox(m_design.findPrompt, m_design.findTitle);
     Recordset& rs = records();
     // The typed text is quoted for the criterion: an apostrophe (O'Neil)
-    // is part of the name, never the end of the text.
-    ReplaceAll(text, QStringLiteral("'"), QStringLiteral("''"));
-    const QString criterion = m_design.findField + QStringLiteral(" like '") + text + QStringLiteral("*'");
+    // is part of the name, never the end of the text, and #, ? and [ are
+    // characters of the name; an asterisk still stands for any run.
+    const QString criterion = m_design.findField + QStringLiteral(" like '") + likeText(text) + QStringLiteral("*'");
     if (m_design.hourglassWhileFinding)
         platform().setPointer(Pointer::Hourglass);
     bool found = false;
