@@ -1,15 +1,16 @@
 #include "search/findquery.h"
 
-#include "base/mwfunctions.h"
+#include "ui/liketext.h"
 
 namespace cvd {
 
 namespace {
 
-// A request description containing `text`; with the response too when asked.
-QString textCriterion(QString text, bool inResponse)
+// A request description containing `typed`, matched as typed; with the
+// response too when asked.
+QString textCriterion(const QString& typed, bool inResponse)
 {
-    ReplaceAll(text, QStringLiteral("'"), QStringLiteral("''"));
+    const QString text = likeText(typed);
     const QString inRequest = QStringLiteral("ReqDesc like '*") + text + QStringLiteral("*'");
     if (!inResponse)
         return inRequest;
@@ -49,9 +50,13 @@ QString findSql(const FindCriteria& c)
     QString where;
     if (!first.isEmpty()) {
         where = textCriterion(first, c.inResponse);
-        if (!second.isEmpty())
-            where += (c.eitherText ? QStringLiteral(" or ") : QStringLiteral(" and "))
-                     + textCriterion(second, c.inResponse);
+        // Either text: the pair in brackets, so that the criteria after it
+        // apply to both ("and" binds before "or").
+        if (!second.isEmpty() && c.eitherText)
+            where = QLatin1Char('(') + where + QStringLiteral(" or ") + textCriterion(second, c.inResponse)
+                    + QLatin1Char(')');
+        else if (!second.isEmpty())
+            where += QStringLiteral(" and ") + textCriterion(second, c.inResponse);
     }
     if (c.date)
         append(where, (c.before ? QStringLiteral(" ReqDate < ") : QStringLiteral(" ReqDate >= ")) + dateLiteral(*c.date));

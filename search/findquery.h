@@ -31,10 +31,12 @@ struct FindCriteria {
 bool hasCriteria(const FindCriteria& c);
 
 // The query for the criteria.  A second text without a first stands as the
-// first.  Apostrophes in the texts are doubled; dates are written
-// #mm/dd/yyyy#, so that every year is read as written.  Pieces after the
-// first are joined by " and " and each brings its own leading blank, as in
-// "ReqDesc like '*a*' and  DeptID = 7".
+// first.  The texts match as typed (ui/liketext.h: apostrophes doubled, #, ?
+// and [ in brackets); two texts joined by "or" stand in brackets together,
+// as in "(ReqDesc like '*a*' or ReqDesc like '*b*') and  DeptID = 7".  Dates
+// are written #mm/dd/yyyy#, so that every year is read as written.  Pieces
+// after the first are joined by " and " and each brings its own leading
+// blank, as in "ReqDesc like '*a*' and  DeptID = 7".
 QString findSql(const FindCriteria& c);
 
 } // namespace cvd

@@ -6,6 +6,7 @@
 #include "base/platform.h"
 #include "dates/datefield.h"
 #include "db/database.h"
+#include "ui/accesskeys.h"
 #include "ui/contexthelp.h"
 #include "ui/elasticframe.h"
 #include "ui/elasticpanel.h"
@@ -62,6 +63,7 @@ frmFind::frmFind(QWidget& owner) : QDialog(&owner), m_main(owner)
     setWindowTitle(QStringLiteral("Find Request"));
     setHelpContext(this, HelpContext);
     installContextHelp(this);
+    guardAccessKeys();
     createControls();
     connectEvents();
     resize(resizingPanel->designPixels());
@@ -143,6 +145,8 @@ void frmFind::connectEvents()
         });
     });
     onLeave(dcReqDate, [this] { checkDateOnLeave(dcReqDate, true, DateMessage); });
+    clearOnDeleteKey(cmbDept);
+    clearOnDeleteKey(cmbAssignedTo);
 
     connect(cmdOK, &QPushButton::clicked, this, [this] { guarded([this] { cmdOK_Click(); }); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { guarded([this] { cmdCancel_Click(); }); });

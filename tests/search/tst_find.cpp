@@ -105,7 +105,20 @@ private slots:
         QTest::newRow("apostrophe") << "O'Neil||and|req||none|-|-" << "ReqDesc like '*O''Neil*'" << "3";
         QTest::newRow("either text, response too")
             << "switch|driver|or|resp||none|-|-"
-            << "(ReqDesc like '*switch*' or Resp like '*switch*') or (ReqDesc like '*driver*' or Resp like '*driver*')" << "5 3";
+            << "((ReqDesc like '*switch*' or Resp like '*switch*') or (ReqDesc like '*driver*' or Resp like '*driver*'))"
+            << "5 3";
+        // Joined by Or, the two texts stand in brackets, so that the other
+        // criteria narrow both (request 1 mentions the printer but is older).
+        QTest::newRow("either text from a date")
+            << "printer|cable|or|req|1/1/1998|greater|-|-"
+            << "(ReqDesc like '*printer*' or ReqDesc like '*cable*') and  ReqDate >= #01/01/1998#" << "8 5";
+        QTest::newRow("either text in a department")
+            << "printer|network|or|req||none|Accounting|-"
+            << "(ReqDesc like '*printer*' or ReqDesc like '*network*') and  DeptID = 1" << "1";
+        // The texts are matched as typed: #, ? and [ are no patterns.
+        QTest::newRow("# is no digit") << "#5||and|req||none|-|-" << "ReqDesc like '*[#]5*'" << "8";
+        QTest::newRow("? is no letter") << "O?Neil||and|req||none|-|-" << "ReqDesc like '*O[?]Neil*'" << all;
+        QTest::newRow("[ is no set") << "[printer]||and|req||none|-|-" << "ReqDesc like '*[[]printer]*'" << all;
         QTest::newRow("before 3/5/98") << "|||req|3/5/98|less|-|-" << " ReqDate < #03/05/1998#" << "4 3 2 1 9";
         QTest::newRow("before 1925") << "|||req|1/1/1925|less|-|-" << " ReqDate < #01/01/1925#" << "9";
         QTest::newRow("from 2031, no bound chosen") << "|||req|1/1/2031|none|-|-" << " ReqDate >= #01/01/2031#" << "10";
@@ -164,7 +177,7 @@ private slots:
         QFETCH(bool, searched);
         QFETCH(QString, how);
         frmMain& w = started();
-        const QString kept = QStringLiteral("printer|driver|or|resp|1/2/1998|greater|Accounting|Jones, Tom");
+        const QString kept = QStringLiteral("switch|hot|or|resp|1/2/1998|greater|Ångström Labs|Smith, Jane");
         bool stayed = false;
         QVERIFY(viaFind(w, [&](frmFind& d) {
             QVERIFY(d.isModal() && d.parentWidget() == &w && QApplication::activeModalWidget() == &d);
@@ -192,8 +205,8 @@ private slots:
         QCOMPARE(f->p.messages.size(), 1);
         const bool unloaded = how != "Cancel", showsAll = how == "Display All" || !searched;
         QCOMPARE(loadedFindDialog() == nullptr, unloaded);
-        // (printer) or (driver, from 1998-01-02, in Accounting, for Tom Jones): requests 5 and 1
-        const QString ids = showsAll ? all : QStringLiteral("5 1");
+        // (switch or hot), from 1998-01-02, at Ångström Labs, for Jane Smith: requests 7 and 3
+        const QString ids = showsAll ? all : QStringLiteral("7 3");
         QCOMPARE(w.txtReqID->text(), searched ? ids.section(' ', 0, 0) : shownBefore);
         QCOMPARE(w.windowTitle(), showsAll ? QStringLiteral("Calvedon") : Selected);
         QCOMPARE(f->walk().join(' '), ids);
@@ -238,6 +251,58 @@ private slots:
         QVERIFY(f->p.messages[0].title == ProgramTitle && f->p.messages[0].flags == Mb::OkOnly);
         QVERIFY(FindSQL.isEmpty());
         QCOMPARE(year + ' ' + after, QStringLiteral("2025 3/15/2025"));
+    }
+
+    // Delete or Backspace in the department or staff list clears the
+    // choice, so that a search can do without it again.
+    void listKeysClear_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("key");
+        QTest::newRow("department, Delete") << "cmbDept" << int(Qt::Key_Delete);
+        QTest::newRow("staff, Backspace") << "cmbAssignedTo" << int(Qt::Key_Backspace);
+    }
+    void listKeysClear()
+    {
+        QFETCH(QString, list);
+        QFETCH(int, key);
+        frmMain& w = started();
+        QVERIFY(viaFind(w, [&](frmFind& d) {
+            enter(d, QStringLiteral("printer||and|req||none|Accounting|Smith, Jane"));
+            auto* c = d.findChild<QComboBox*>(list);
+            QVERIFY(focusInto(c));
+            QTest::keyClick(c, Qt::Key(key));
+            QCOMPARE(c->currentIndex(), -1);
+            d.cmdOK->click();
+        }));
+        QCOMPARE(FindSQL, list == "cmbDept"
+                              ? QStringLiteral("Select * from Req where ReqDesc like '*printer*' and  AssignedTo = 1 order by ReqDate desc")
+                              : QStringLiteral("Select * from Req where ReqDesc like '*printer*' and  DeptID = 1 order by ReqDate desc"));
+    }
+
+    // Alt with a letter that no button owns types nothing into the box; the
+    // dialog's own access keys still work.  A date before the year 100 is
+    // refused like any text that is no date.
+    void keysAndYears()
+    {
+        frmMain& w = started();
+        QString texts;
+        QVERIFY(viaFind(w, [&](frmFind& d) {
+            QVERIFY(typeInto(d.Search1, QStringLiteral("printer")));
+            for (Qt::Key k : {Qt::Key_S, Qt::Key_A, Qt::Key_U, Qt::Key_2})
+                QTest::keyClick(d.Search1, k, Qt::AltModifier);
+            QVERIFY(typeInto(d.dcReqDate, QStringLiteral("1/1/0050")));
+            tabOut();
+            QTRY_VERIFY(focusIsIn(d.dcReqDate));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_X, Qt::AltModifier);
+            texts = d.Search1->text() + '|' + d.dcReqDate->currentText();
+            d.dcReqDate->setEditText(QString());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::AltModifier);
+            QTRY_VERIFY(!d.isVisible()); // the button is pressed a moment later
+        }));
+        QCOMPARE(texts, QStringLiteral("printer|1/1/0050"));
+        QCOMPARE(f->messages(), QStringLiteral("You must enter a valid request date, or leave the field blank."));
+        QCOMPARE(FindSQL, QStringLiteral("Select * from Req where ReqDesc like '*printer*' order by ReqDate desc"));
     }
 };
 
