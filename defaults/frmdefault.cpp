@@ -4,6 +4,7 @@
 #include "base/globals.h"
 #include "db/database.h"
 #include "defaults/fontfields.h"
+#include "ui/accesskeys.h"
 #include "ui/contexthelp.h"
 #include "ui/elasticpanel.h"
 #include "ui/memobox.h"
@@ -29,6 +30,7 @@ frmDefault::frmDefault(QWidget* parent) : QMainWindow(parent)
     setWindowIcon(programIcon());
     // F1 opens the help file at the window's own topic.
     setHelpContext(this, HelpContext);
+    guardAccessKeys();
     createControls();
     createMenus();
     setCentralWidget(resizingPanel);

@@ -5,6 +5,7 @@
 #include "defaults/fontfields.h"
 #include "defaults/frmdefault.h"
 
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -26,8 +27,12 @@ void frmDefault::mnuFont_Click(int index)
         return;
     try {
         // The dialog starts from the box's font; the choice is only shown
-        // here and stored by OK.
-        const FontChoice chosen = platform().chooseFont(choiceOf(box->font()));
+        // here and stored by OK.  A family that is not installed is offered
+        // as the one that stands in for it on this system, in the stored
+        // size and style.
+        FontChoice start = choiceOf(box->font());
+        start.name = QFontInfo(box->font()).family();
+        const FontChoice chosen = platform().chooseFont(start);
         box->setFont(fontOf(chosen));
     } catch (const Error&) {
         // Cancelled, or the dialog failed: nothing changes, nothing is shown.

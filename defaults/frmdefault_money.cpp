@@ -40,6 +40,12 @@ bool frmDefault::moneyBoxLeft(QLineEdit* box)
         refocus(box);
         return false;
     }
+    // A rate or a charge below zero would cost requests at less than nothing.
+    if (amount < Currency{}) {
+        platform().messageBox(QStringLiteral("You must enter a positive number or zero."), Mb::OkOnly | Mb::Critical);
+        refocus(box);
+        return false;
+    }
     box->setText(fmt::currency(amount));
     return true;
 }

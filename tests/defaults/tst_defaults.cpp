@@ -1,21 +1,29 @@
 // The defaults window: what it shows, the money boxes' check, what OK and
-// Cancel store, the fonts of the bill heading, and closing it by its close box.
+// Cancel store, the fonts of the bill heading (a font that is not installed
+// too), closing it by its close box, and keys that no button owns.
 // The fixture's Settings row: minimum $25.00, rate $40.00, the company name
 // in 18-point bold Times New Roman, the address in 10-point Times New Roman.
 #include "base/globals.h"
 #include "db/database.h"
+#include "db/errors.h"
 #include "defaults/fontfields.h"
 #include "defaults/frmdefault.h"
+#include "mainwindow/modalboxes.h"
 #include "support/mainwindowfixture.h"
+#include "support/testfiles.h"
 #include "support/testmain.h"
+#include "ui/qtplatform.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 using namespace cvd;
@@ -35,6 +43,36 @@ static QString fontShown(const QFont& font)
 }
 
 static const QString Refused = QStringLiteral("You must enter a number for the '%1' or leave it blank");
+static const QString Negative = QStringLiteral("You must enter a positive number or zero.");
+
+namespace {
+
+// The font dialog's starting font, answered as the user's choice (OK
+// without a change).
+class FontStart : public ScriptedPlatform {
+public:
+    FontChoice start;
+    FontChoice chooseFont(const FontChoice& font) override { return start = font; }
+};
+
+// Runs `script` on the program's own font dialog once it is up, then
+// cancels it.
+void onFontDialog(const std::function<void(QFontDialog&)>& script)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, script] {
+        auto* d = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+        if (!d || !d->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        script(*d);
+        d->reject();
+    });
+    poll->start(20);
+}
+
+} // namespace
 
 class tst_defaults : public QObject {
     Q_OBJECT
@@ -103,6 +141,8 @@ private slots:
         QTest::newRow("minimum, abc") << "txtMinCharge" << "abc" << Refused.arg("Minimum Charge");
         QTest::newRow("rate, abc") << "txtHourlyRate" << "abc" << Refused.arg("Hourly Rate");
         QTest::newRow("too large") << "txtHourlyRate" << "1e300" << "6  Overflow";
+        QTest::newRow("negative rate") << "txtHourlyRate" << "-40" << Negative;
+        QTest::newRow("negative minimum") << "txtMinCharge" << "($1.00)" << Negative;
     }
     void refused()
     {
@@ -116,6 +156,85 @@ private slots:
         QCOMPARE(f->p.messages[0].title, ProgramTitle);
         QCOMPARE(b->text(), typed);
         QTRY_VERIFY(focusIsIn(b));
+        QCoreApplication::processEvents();
+        QCOMPARE(b->selectedText(), typed);
+        // Nothing refused reaches the file.
+        d->cmdOk->click();
+        QCOMPARE(f->p.messages.size(), 2);
+        QCOMPARE(settings({"DefMinCharge", "DefHourlyRate"}), QStringLiteral("250000 400000"));
+    }
+
+    // The same with the activation leaving the window for the message box
+    // and coming back after it, as on a desktop: the focus comes back into
+    // the box, its text selected.
+    void refusedOnTheDesktop_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("not a number") << "abc";
+        QTest::newRow("too large") << "1e300";
+        QTest::newRow("negative") << "-40";
+    }
+    void refusedOnTheDesktop()
+    {
+        QFETCH(QString, typed);
+        frmDefault& w = open();
+        QVERIFY(typeInto(w.txtHourlyRate, typed));
+        {
+            ModalBoxes boxes;
+            tabOut();
+            QCOMPARE(boxes.messages.size(), 1);
+            QTRY_VERIFY(w.isActiveWindow() && focusIsIn(w.txtHourlyRate));
+            QCoreApplication::processEvents();
+        }
+        setPlatform(&f->p);
+        QCOMPARE(w.txtHourlyRate->selectedText(), typed);
+    }
+
+    // A stored font that is not installed: the font dialog opens on the
+    // family that stands in for it, at the stored size, bold and italic as
+    // stored, and OK there keeps them so.
+    void fontNotInstalled()
+    {
+        f->started();
+        MainDb->Execute(QStringLiteral("update Settings set NFont = 'No Such Font Calvedon', NSize = 160000, NBold = 1, NItalic = 1"));
+        frmDefault& w = open();
+        FontChoice start;
+        {
+            FontStart p;
+            w.mnuFont[1]->trigger();
+            start = p.start;
+        }
+        setPlatform(&f->p);
+        QVERIFY2(QFontDatabase::families().contains(start.name), qPrintable(start.name));
+        QCOMPARE(QString::number(start.size) + (start.bold ? " bold" : "") + (start.italic ? " italic" : ""),
+                 QStringLiteral("16 bold italic"));
+        w.cmdOk->click();
+        QTRY_VERIFY(d.isNull());
+        QCOMPARE(settings({"NFont", "NSize", "NBold", "NItalic", "NUnder"}), "'" + start.name + "' 160000 1 1 0");
+
+        // The program's own dialog opens on that family and style too.
+        QtPlatform qt;
+        QFont seen;
+        onFontDialog([&](QFontDialog& dialog) { seen = dialog.currentFont(); });
+        QCOMPARE(errorOf([&] { qt.chooseFont(FontChoice{"No Such Font Calvedon", 16, true, true, false}); }), 32755);
+        QCOMPARE(QStringLiteral("%1 %2%3%4").arg(seen.family()).arg(seen.pointSize()).arg(seen.bold() ? " bold" : "")
+                     .arg(seen.italic() ? " italic" : ""),
+                 start.name + " 16 bold italic");
+    }
+
+    // Alt with a letter that no button owns types nothing into a box.
+    void strayAccessKeys()
+    {
+        frmDefault& w = open();
+        QVERIFY(focusInto(w.txtCompName));
+        QTest::keyClick(w.txtCompName, Qt::Key_End);
+        for (Qt::Key k : {Qt::Key_Z, Qt::Key_M, Qt::Key_N})
+            QTest::keyClick(w.txtCompName, k, Qt::AltModifier);
+        QVERIFY(focusInto(w.txtCompAdd));
+        QTest::keyClick(w.txtCompAdd, Qt::Key_Z, Qt::AltModifier);
+        QCOMPARE(w.txtCompName->text() + '|' + w.txtCompAdd->toPlainText(),
+                 QStringLiteral("Calvedon Service Desk|100 Main Street\nSpringfield, IL  62701"));
+        QVERIFY(!w.changed());
     }
 
     // The amounts as shown once their boxes are left, as stored by OK, and as
@@ -135,7 +254,7 @@ private slots:
         QTest::newRow("currency text") << QString() << "$12.50" << "$25.00 $12.50" << 0 << "250000 125000" << "250000 125000 $25.00";
         QTest::newRow("thousands") << "1,234.5" << QString() << "$1,234.50 $40.00" << 0 << "12345000 400000"
                                    << "12345000 400000 $1,234.50";
-        QTest::newRow("negative, blanks only") << "-3" << "   " << "($3.00) " << 1 << "-30000 NULL" << "-30000 400000 $40.00";
+        QTest::newRow("zero, blanks only") << "0" << "   " << "$0.00 " << 1 << "0 NULL" << "0 400000 $40.00";
         QTest::newRow("both blank") << "" << "" << " " << 2 << "NULL NULL" << "250000 400000 $40.00";
     }
     void amounts()
