@@ -2,7 +2,9 @@
 
 #include "base/memotext.h"
 
+#include <QCoreApplication>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QVariant>
 
@@ -32,6 +34,21 @@ QTextOption::WrapMode wrapFor(const QString& text)
     return QTextOption::WrapAtWordBoundaryOrAnywhere;
 }
 
+// A box placed before its window is first shown has not had its size yet:
+// its lines would be broken at a default width and again at the real one
+// when the window shows, twice the work for a long text.  It takes its size
+// now.
+void takePendingSize(QPlainTextEdit* box)
+{
+    for (QWidget* w : {static_cast<QWidget*>(box), box->viewport()}) {
+        if (!w->testAttribute(Qt::WA_PendingResizeEvent))
+            continue;
+        w->setAttribute(Qt::WA_PendingResizeEvent, false);
+        QResizeEvent e(w->size(), QSize());
+        QCoreApplication::sendEvent(w, &e);
+    }
+}
+
 } // namespace
 
 void setMemoText(QPlainTextEdit* box, const QString& stored)
@@ -49,6 +66,7 @@ void setMemoText(QPlainTextEdit* box, const QString& stored)
         box->clear();
         box->setWordWrapMode(wrap);
     }
+    takePendingSize(box);
     box->setPlainText(stored);
     box->setProperty(StoredProperty, stored);
     box->setProperty(ShownProperty, box->toPlainText());
