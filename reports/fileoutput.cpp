@@ -5,8 +5,8 @@
 // leaves an earlier file as it was.
 #include "reports/reportoutput.h"
 
-#include "base/mwfunctions.h"
 #include "base/platform.h"
+#include "reports/tabletext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,17 +17,31 @@ namespace cvd {
 
 QString fileLine(QString row, FileRow kind)
 {
-    ReplaceAll(row, QStringLiteral("|"), QStringLiteral("\t"));
-    if (kind == FileRow::Data)
-        ReplaceAll(row, QStringLiteral(";"), QStringLiteral("\t"));
-    else if (kind == FileRow::Bill)
-        ReplaceAll(row, QStringLiteral(";"), QString());
-    // A row is one line: the line breaks of a multi-line text become blanks.
-    if (row.contains(u'\r') || row.contains(u'\n')) {
-        ReplaceAll(row, QStringLiteral("\r\n"), QStringLiteral(" "));
-        ReplaceAll(row, QStringLiteral("\r"), QStringLiteral(" "));
-        ReplaceAll(row, QStringLiteral("\n"), QStringLiteral(" "));
+    // One pass, in place: the line is never longer than the row.
+    QChar* out = row.data();
+    const QChar* in = out;
+    const QChar* const end = in + row.size();
+    for (; in != end; ++in) {
+        switch (in->unicode()) {
+        case u'|': *out++ = u'\t'; break;
+        case u';':
+            if (kind == FileRow::Data)
+                *out++ = u'\t';
+            else if (kind == FileRow::Total)
+                *out++ = u';';
+            break;
+        // A field's own tab and line breaks become blanks, so that the
+        // fields after it keep their places and the row stays one line.
+        case u'\r':
+            if (in + 1 != end && in[1] == u'\n')
+                ++in;
+            [[fallthrough]];
+        case u'\n':
+        case u'\t': *out++ = u' '; break;
+        default: *out++ = QChar(typedChar(in->unicode()));
+        }
     }
+    row.truncate(out - row.constData());
     return row;
 }
 

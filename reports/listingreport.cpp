@@ -10,6 +10,7 @@
 #include "reports/reportqueries.h"
 #include "reports/reportrules.h"
 #include "reports/reportrun.h"
+#include "reports/tabletext.h"
 
 #include <QHash>
 
@@ -28,8 +29,10 @@ QString listingTitle(int mode)
                                          "|Requests by Dept/Comp for ", "|Requests by Category for "};
     QString t = QLatin1String(titles[mode]) + fmt::shortDate(ReportStartDate) + QStringLiteral(" to ")
                 + fmt::shortDate(ReportEndDate);
-    if (!SelectedName.isEmpty())
-        t += QStringLiteral(" from ") + SelectedName;
+    if (!SelectedName.isEmpty()) {
+        t += QStringLiteral(" from ");
+        appendCell(t, SelectedName); // a "|" in the name does not end the title
+    }
     return t + QLatin1Char('|');
 }
 

@@ -1,6 +1,7 @@
 // The page engine: settings, pages, the header and footer, and text.
 // Tables are in reports/pagetable.cpp.
 #include "reports/pageengine_impl.h"
+#include "reports/tabletext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -120,20 +121,26 @@ void PageEngine::Impl::end()
 
 namespace {
 
-// Left, centre and right parts; a "|" beyond the second stays in the right part.
+// Left, centre and right parts; a "|" beyond the second stays in the right
+// part.  A part shows its own "|" and ";" as typed (reports/tabletext.h).
 QStringList bandParts(const QString& text)
 {
     QString flat = text;
     for (QChar& c : flat)
         if (c.unicode() < 0x20 || c.unicode() == 0x7f)
             c = u' ';
+    QStringList parts;
     const qsizetype a = flat.indexOf(u'|');
+    const qsizetype b = a < 0 ? -1 : flat.indexOf(u'|', a + 1);
     if (a < 0)
-        return {flat, {}, {}};
-    const qsizetype b = flat.indexOf(u'|', a + 1);
-    if (b < 0)
-        return {flat.left(a), flat.mid(a + 1), {}};
-    return {flat.left(a), flat.mid(a + 1, b - a - 1), flat.mid(b + 1)};
+        parts = {flat, {}, {}};
+    else if (b < 0)
+        parts = {flat.left(a), flat.mid(a + 1), {}};
+    else
+        parts = {flat.left(a), flat.mid(a + 1, b - a - 1), flat.mid(b + 1)};
+    for (QString& p : parts)
+        p = typedText(p);
+    return parts;
 }
 
 } // namespace

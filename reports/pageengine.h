@@ -52,16 +52,18 @@ public:
     // Table format: column specs separated by "|", ended by ";"; a spec is
     // an optional mark (">" right-aligned, "+" or none left-aligned) and the
     // width in twips.  Table text: cells separated by "|", rows ended by
-    // ";" (a body without a final ";" is one row).  Rows are laid out below
-    // the current output, moving to the next page whole when they do not
-    // fit (a row taller than a page is split); a cell's text wider than its
-    // column wraps inside the cell.  Shades colour the rows' background.
+    // ";" (a body without a final ";" is one row); a cell's own "|" and ";"
+    // are given as the stand-ins of reports/tabletext.h and shown as typed.
+    // Rows are laid out below the current output, moving to the next page
+    // whole when they do not fit (a row taller than a page is split); a
+    // cell's text wider than its column wraps inside the cell.  Shades
+    // colour the rows' background.
     void AddTable(const QString& format, const QString& header, const QString& body,
                   std::optional<Shade> headerShade = {}, std::optional<Shade> bodyShade = {}, bool addBelow = false);
 
-    // Left, centre and right parts separated by "|"; "%d" is the page
-    // number.  Put on every page, the first included, when set before
-    // EndDocument.
+    // Left, centre and right parts separated by "|" (a part's own "|" and
+    // ";" as in table text); "%d" is the page number.  Put on every page,
+    // the first included, when set before EndDocument.
     void setHeaderText(const QString& text);
     void setFooterText(const QString& text);
 

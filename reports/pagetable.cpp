@@ -2,6 +2,7 @@
 // cells, shading, and page breaks between rows (or inside a row taller
 // than a page).
 #include "reports/pageengine_impl.h"
+#include "reports/tabletext.h"
 
 #include <QVarLengthArray>
 #include <algorithm>
@@ -120,7 +121,8 @@ struct RowLayout {
 };
 
 // Cells are separated by "|"; cells beyond the last column go into the
-// last column, "|" and all, so that no text is lost.
+// last column, "|" and all, so that no text is lost.  A cell shows its own
+// "|" and ";" as typed (reports/tabletext.h).
 void layoutRow(const PageFontMetrics& m, const QList<Column>& cols, QStringView row, RowLayout& r)
 {
     r.lines.clear();
@@ -138,6 +140,10 @@ void layoutRow(const PageFontMetrics& m, const QList<Column>& cols, QStringView 
     for (qsizetype i = 0; i < cells.size(); ++i) {
         const Column& c = cols.at(i);
         const int width = std::max(1, c.width - 2 * padOf(c));
+        if (hasStandIns(cells[i])) {
+            r.keep << typedText(cells[i]);
+            cells[i] = r.keep.last();
+        }
         wrapLines(m, cells[i], width, width, r.lines, r.keep);
         r.first.append(qsizetype(r.lines.size()));
         r.height = std::max(r.height, r.lineCount(i));

@@ -34,8 +34,10 @@ enum class FileRow {
     Bill,  // "|" becomes a tab and ";" is dropped
 };
 
-// A row as a line of the text file, without its line end; a line break
-// inside a field's text becomes a blank, so that each row stays one line.
+// A row as a line of the text file, without its line end.  A field's own
+// "|" and ";" (reports/tabletext.h) are written as typed; its tabs and line
+// breaks become blanks, so that the fields keep their places and each row
+// stays one line.
 QString fileLine(QString row, FileRow kind);
 
 // A font of the bill heading, as stored in the Settings record.

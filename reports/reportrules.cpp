@@ -1,6 +1,7 @@
 #include "reports/reportrules.h"
 
 #include "base/formats.h"
+#include "reports/tabletext.h"
 
 #include <charconv>
 #include <cmath>
@@ -83,7 +84,7 @@ QString tableRow(std::initializer_list<QStringView> cells)
         if (!first)
             row += u'|';
         first = false;
-        row += c;
+        appendCell(row, c);
     }
     row += u';';
     return row;

@@ -36,7 +36,7 @@ struct TimeSums {
 QString sumsLine(const QString& label, TimeSums sums);
 
 // A data row as the page engine takes it: the cells joined by "|", ended
-// by ";".
+// by ";"; a cell's own "|" and ";" stay in their cell (reports/tabletext.h).
 QString tableRow(std::initializer_list<QStringView> cells);
 
 // A person's name in reports: first name, a blank, last name; an empty

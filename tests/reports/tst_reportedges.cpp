@@ -118,7 +118,7 @@ private slots:
         QCOMPARE(s.previews.size(), 1);
         QCOMPARE(s.previews.front().pages.front().texts.value(0).text, QStringLiteral("Zeta Corp"));
         QCOMPARE(s.runToFile(QStringLiteral("bills-department")),
-                 QByteArray("\r\nZeta Corp\r\n\r\n\r\n\r\n1/9/2026\tUpgrade\t$25.00\r\n3/3/2026\tTabbed\ttext\t$25.00\r\n"
+                 QByteArray("\r\nZeta Corp\r\n\r\n\r\n\r\n1/9/2026\tUpgrade\t$25.00\r\n3/3/2026\tTabbed text\t$25.00\r\n"
                             "Total Amount Due:\t$50.00\r\n\r\n"));
         QCOMPARE(s.platform.messageTexts(), QStringList());
     }
@@ -130,7 +130,7 @@ private slots:
         ReportSession s;
         MainDb->Execute(QStringLiteral("update Req set CostTot = null, AmtPaid = null, HoursTot = null where CustID = 4"));
         const QByteArray bytes = s.runToFile(QStringLiteral("charges-customer"));
-        QVERIFY(bytes.contains("2/1/2026\tOdd \t text\t here\t\t130\t\t\tZo\xC3\xAB \xC3\x85ngstr\xC3\xB6m\t\r\n"));
+        QVERIFY(bytes.contains("2/1/2026\tOdd | text; here\t\t130\t\t\tZo\xC3\xAB \xC3\x85ngstr\xC3\xB6m\t\r\n"));
         QVERIFY(bytes.contains("\tSubtotal:\t2\t10\t$0.00\t$0.00\t\r\n"));
         QVERIFY(bytes.endsWith("\tTotals:\t9.5\t55\t$324.33\t$70.00\t\r\n"));
         QCOMPARE(s.platform.messageTexts(), QStringList());
