@@ -7,7 +7,9 @@
 // breaks made blanks.
 #include "support/testmain.h"
 #include "reportfixture.h"
+#include "pdfreader.h"
 #include "reports/pageengine.h"
+#include "reports/pagerender.h"
 #include "reports/reportrules.h"
 #include "reports/tabletext.h"
 
@@ -161,6 +163,28 @@ private slots:
         const QString dump = dumpDocument(s->previews.front());
         QVERIFY(dump.contains(QLatin1String("\"Printer; toner low\"")) || dump.contains(QLatin1String("\"A|B\"")));
         QVERIFY(!dump.contains(QChar(kCellBar)) && !dump.contains(QChar(kCellSemicolon)));
+    }
+
+    // The PDF of a bill and of a listing holds the fields as typed, each
+    // drawn whole before the next cell (the reader leaves blanks out).
+    void pdf_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("bills-customer, heading") << "bills-customer" << "Al;Li|Co5MainSt";
+        QTest::newRow("bills-customer, row") << "bills-customer" << "4/1/2026Printer;tonerlow$60.00";
+        QTest::newRow("listing-staff") << "listing-staff" << "4/1/2026NoAl;Li|CoR|D;EastInk;Toner|AKim|Ray;A|BDone;ok|fine";
+    }
+    void pdf()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        s->runToPreview(kind);
+        QCOMPARE(s->previews.size(), 1);
+        const QString path = s->file(QStringLiteral("report.pdf"));
+        QVERIFY(writePdf(s->previews.front(), path));
+        const QString drawn = PdfReader(fileBytes(path)).text();
+        QVERIFY2(drawn.contains(text), qPrintable(drawn));
     }
 
     // Each report's text file, byte for byte.
