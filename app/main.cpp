@@ -1,4 +1,5 @@
-// Calvedon: starts the main window on the data folder of the command line.
+// Calvedon: starts the main window on the data folder of the command line,
+// or, started from the desktop menu (--menu), on the user's own data folder.
 #include "base/formats.h"
 #include "db/errors.h"
 #include "mainwindow/frmmain.h"
@@ -20,7 +21,8 @@ int main(int argc, char* argv[])
 
     cvd::frmMain w;
     try {
-        cvd::startUp(w, cvd::commandLineText(QApplication::arguments().mid(1)));
+        const QStringList args = QApplication::arguments().mid(1);
+        cvd::startUp(w, cvd::commandLineText(args), cvd::startedFromMenu(args));
     } catch (const cvd::ProgramEnded& e) {
         return e.code();
     }

@@ -3,11 +3,19 @@
 #include "base/errorhandler.h"
 #include "base/globals.h"
 #include "base/platform.h"
+#include "db/createdb.h"
 #include "db/database.h"
 #include "mainwindow/frmmain.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+
+// Where the installed help file lies, seen from the folder of the program
+// (data/CMakeLists.txt tells it from the install folders).
+#ifndef CVD_HELP_FROM_BIN
+#define CVD_HELP_FROM_BIN "../share/calvedon"
+#endif
 
 namespace cvd {
 
@@ -75,6 +83,34 @@ void openDatabase()
                                   Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Open Data File"));
             break;
         }
+        platform().endProgram(1);
+    }
+}
+
+// Started from the menu on a folder without a data file: the folder is made
+// when missing, and the user is asked once whether to create a new, empty
+// data file there, as `cvdtool create` makes it.  No ends the program
+// without another word; a file that cannot be created is explained, and
+// the program ends.
+void offerNewDatabase()
+{
+    if (QFileInfo::exists(DatabasePath))
+        return;
+    const QString folder = folderOf(DataPath);
+    QDir().mkpath(folder);
+    if (platform().messageBox(QStringLiteral("There is no Calvedon data file in %1. Create a new, empty one?").arg(folder),
+                              Mb::YesNo | Mb::Question, QStringLiteral("New Data File"))
+        != Answer::Yes)
+        platform().endProgram(0);
+    try {
+        createDatabase(folder);
+    } catch (const Error& e) {
+        platform().messageBox(QStringLiteral("Calvedon could not create a new data file in %1.\n\n%2\n\n"
+                                             "Nothing has been created.  Allow changes to that folder, or start "
+                                             "the program from a terminal with -d and a folder where you may "
+                                             "write, for example: cvd -d /path/to/folder")
+                                  .arg(folder, e.text()),
+                              Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Create Data File"));
         platform().endProgram(1);
     }
 }
@@ -147,7 +183,14 @@ T& must(const std::unique_ptr<T>& p)
 
 } // namespace
 
-QString commandLineText(const QStringList& argumentsAfterProgram) { return argumentsAfterProgram.join(QLatin1Char(' ')); }
+bool startedFromMenu(const QStringList& argumentsAfterProgram) { return argumentsAfterProgram.contains(MenuOption); }
+
+QString commandLineText(const QStringList& argumentsAfterProgram)
+{
+    QStringList rest = argumentsAfterProgram;
+    rest.removeAll(MenuOption);
+    return rest.join(QLatin1Char(' '));
+}
 
 QString dataPathFromCommandLine(const QString& commandLine, const QString& currentDirectory)
 {
@@ -157,7 +200,22 @@ QString dataPathFromCommandLine(const QString& commandLine, const QString& curre
     return currentDirectory + QLatin1Char('/');
 }
 
-void startUp(frmMain& w, const QString& commandLine)
+QString userDataFolder() { return QDir::homePath() + QStringLiteral("/Calvedon"); }
+
+QString installedHelpFile()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" CVD_HELP_FROM_BIN "/cvd.hlp"));
+}
+
+QString helpFilePathFor(const QString& dataPath, const QString& installedHelp)
+{
+    const QString own = dataPath + QStringLiteral("cvd.hlp");
+    if (QFileInfo(own).isFile() || installedHelp.isEmpty() || !QFileInfo(installedHelp).isFile())
+        return own;
+    return installedHelp;
+}
+
+void startUp(frmMain& w, const QString& commandLine, bool fromMenu)
 {
     std::unique_ptr<Recordset> settings;
     bool noSettings = false;
@@ -165,7 +223,7 @@ void startUp(frmMain& w, const QString& commandLine)
         // 1. Every list is filled at the first activation.
         [] { CatListChanged = CustListChanged = DeptListChanged = PriListChanged = StaffListChanged = true; },
         // 2. The data folder.
-        [&] { DataPath = dataPathFromCommandLine(commandLine, QDir::currentPath()); },
+        [&] { DataPath = dataPathFromCommandLine(commandLine, fromMenu ? userDataFolder() : QDir::currentPath()); },
         // 3. Report defaults.
         [] {
             ReportEndDate = QDate::currentDate();
@@ -176,11 +234,16 @@ void startUp(frmMain& w, const QString& commandLine)
         },
         // 4. The files in the data folder.
         [] {
-            HelpFilePath = DataPath + QStringLiteral("cvd.hlp");
+            HelpFilePath = helpFilePathFor(DataPath, installedHelpFile());
             DatabasePath = DataPath + QStringLiteral("cvd.mdb");
         },
-        // 5. The database, for this program alone.
-        [] { openDatabase(); },
+        // 5. The database, for this program alone; from the menu, a new one
+        //    when the user wants it.
+        [&] {
+            if (fromMenu)
+                offerNewDatabase();
+            openDatabase();
+        },
         [] { tellWhenDamaged(); },
         // 6. All requests, newest first.
         [] { ReqSet = MainDb->OpenRecordset(AllRequestsSql, RecordsetType::Dynaset); },
