@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary folder, as `make install DESTDIR=...`
 # does, and checks the installed tree as a packager would: every file in its
-# place, the programs run from there, and the desktop entry, the metainfo
-# and the manual pages pass their own validators.
+# place, the programs run from there (started from the menu, the program
+# makes the user's data folder), the program looks for its help where it
+# was installed, and the desktop entry, the metainfo and the manual pages
+# pass their own validators.
 #   check-install.sh BUILD_FOLDER VERSION
 set -u
 build=$1
@@ -36,6 +38,27 @@ extra=$(cd "$usr" && find . -type f | grep -v -E '^\./(bin/(cvd|cvdtool)|share/(
 QT_QPA_PLATFORM=offscreen timeout 5 "$usr/bin/cvd" -d "$tmp/data" >"$tmp/cvd.log" 2>&1
 rc=$?
 [ $rc = 124 ] || fail "cvd ended by itself (status $rc): $(cat "$tmp/cvd.log")"
+
+# Started from the menu on a new home: ~/Calvedon is made and the program
+# waits for the answer to its offer of a new data file, having made no file
+# yet.  With -d as well, the folder of -d is used instead.
+mkdir -p "$tmp/home" "$tmp/home2" "$tmp/cwd"
+(cd "$tmp/cwd" && HOME="$tmp/home" QT_QPA_PLATFORM=offscreen timeout 5 "$usr/bin/cvd" --menu >"$tmp/menu.log" 2>&1)
+rc=$?
+[ $rc = 124 ] || fail "cvd --menu ended by itself (status $rc): $(cat "$tmp/menu.log")"
+[ -d "$tmp/home/Calvedon" ] || fail "cvd --menu did not make ~/Calvedon"
+[ -z "$(ls -A "$tmp/home/Calvedon" 2>/dev/null)" ] || fail "cvd --menu made files before the answer: $(ls -A "$tmp/home/Calvedon")"
+(cd "$tmp/cwd" && HOME="$tmp/home2" QT_QPA_PLATFORM=offscreen timeout 5 "$usr/bin/cvd" -d "$tmp/menu-data" --menu >"$tmp/menu.log" 2>&1)
+[ -d "$tmp/menu-data" ] && [ ! -e "$tmp/home2/Calvedon" ] || fail "cvd -d FOLDER --menu did not start on FOLDER"
+
+# The program looks for its help where the install put it: the path it
+# holds, from its own folder, leads to the installed cvd.hlp.
+if command -v strings >/dev/null; then
+  help=$(strings -el "$usr/bin/cvd" | grep -m1 '/cvd\.hlp$')
+  [ -n "$help" ] && [ -s "$usr/bin/$help" ] || fail "cvd looks for its installed help at bin/$help"
+else
+  fail "strings is not installed (Debian's binutils)"
+fi
 
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$usr/share/applications/calvedon.desktop" || fail "desktop-file-validate"
