@@ -186,7 +186,12 @@ int fail(const QString& line, int code)
 int run(const ReportArgs& a, ConsolePlatform& console)
 {
     try {
-        MainDb = Database::Open(QDir(a.folder).filePath(QStringLiteral("cvd.mdb")));
+        // A report only reads: the file is opened for reading, so that a
+        // read-only file serves too, and without the quick check of its
+        // structure that guards the program's writes, which would read the
+        // whole file a second time beside the report.  A file that the
+        // program holds is still refused (3045).
+        MainDb = Database::Open(QDir(a.folder).filePath(QStringLiteral("cvd.mdb")), OpenMode::Check);
     } catch (const Error& e) {
         return fail(QStringLiteral("error %1: %2").arg(e.number()).arg(e.text()), 1);
     }

@@ -160,6 +160,27 @@ private slots:
         QCOMPARE(fileBytes(out), QByteArray("earlier\r\n"));
     }
 
+    // A data file and folder that cannot be written (a copy on read-only
+    // media, say) still give their reports: a report only reads.
+    void readOnlyData()
+    {
+        const QString locked = dir.filePath(QStringLiteral("locked"));
+        QDir().mkpath(locked);
+        QVERIFY(QFile::copy(QDir(folder).filePath(QStringLiteral("cvd.mdb")), QDir(locked).filePath(QStringLiteral("cvd.mdb"))));
+        const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        QFile::setPermissions(QDir(locked).filePath(QStringLiteral("cvd.mdb")), readOnly);
+        QFile::setPermissions(locked, readOnly | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+        const bool writable = writeFile(QDir(locked).filePath(QStringLiteral("probe")), "x");
+        const QString out = dir.filePath(QStringLiteral("locked.txt"));
+        const ToolRun r = cvdtool(QStringList{"report", locked, "hours", "-o", out} + k2026);
+        QFile::setPermissions(locked, readOnly | QFile::WriteOwner | QFile::ExeOwner);
+        if (writable)
+            QSKIP("this user may write into any folder");
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.err, QString());
+        QVERIFY(goldenDifference(QStringLiteral("hours.txt"), fileBytes(out)).isEmpty());
+    }
+
     // An output folder that cannot be written: the message names the file.
     void unwritable()
     {
