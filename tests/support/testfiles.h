@@ -1,7 +1,7 @@
 #pragma once
 // Small file and error helpers shared by the tests.
 #include <QByteArray>
-#include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace cvd::test {
@@ -17,5 +17,22 @@ bool execSql(const QString& path, const char* sql);
 
 // The number of the cvd::Error that `f` throws (its text into `text`), or 0.
 int errorOf(const std::function<void()>& f, QString* text = nullptr);
+
+// The rows of `sql` on a database file, read with plain SQLite as any other
+// program would (an interrupted write rolled back first): a line a row, each
+// field as "type:text" (SQLite's type number), joined by '|'.
+QStringList sqlRows(const QString& path, const QString& sql);
+// The first row of a one-column query as text; empty when there is none.
+QString sqlValue(const QString& path, const QString& sql);
+
+// What a folder holds, hidden entries too, by name.
+QStringList folderFiles(const QString& folder);
+
+// cvdtool (the program CVDTOOL names) run with `args` to its end.
+struct ToolResult {
+    int exitCode = -1; // -1: it crashed or did not end
+    QString out, err;
+};
+ToolResult runCvdTool(const QStringList& args);
 
 } // namespace cvd::test
