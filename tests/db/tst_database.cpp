@@ -290,6 +290,12 @@ private slots:
         cond("inside a text", "length('O''Neil #1/1/98#') = 15 and #2/3/04# = '2004-02-03'", 1);
         cond("no such day", "#2/30/98# = ''", -1);
         // An alias stands for its column only where the name stands alone.
+        // The report queries' shape: nested joins, Yes/No fields as conditions.
+        QTest::newRow("nested joins, resolved in 1998")
+            << u"Select Req.ReqID from ((Req left join Dept on Req.DeptID = Dept.DeptID) left join Customers on "
+               "Req.CustID = Customers.CustID) left join Staff on Req.AssignedTo = Staff.StaffID where ReqDate >= "
+               "#01/01/98# and ReQDate <= #12/31/98# and Resolved and not Staff.StaffID = 2"_s
+            << 2;
         QTest::newRow("qualified column named like an alias")
             << u"Select Req.CustID as CustID, LastName from Req left join Customers on Req.CustID = Customers.CustID "
                "where Customers.CustID = 2 and CustID = 2"_s
