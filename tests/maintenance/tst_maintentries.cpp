@@ -30,6 +30,15 @@ QString customer(int id, const QString& fields)
 
 void altKey(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier); }
 
+// What each entry control shows.
+QStringList entriesShown(MaintWindow* m)
+{
+    QStringList shown;
+    for (QWidget* e : m->entryControls())
+        shown << e->property(qobject_cast<QComboBox*>(e) ? "currentText" : qobject_cast<QPlainTextEdit*>(e) ? "plainText" : "text").toString();
+    return shown;
+}
+
 } // namespace
 
 class tst_MaintEntries : public QObject {
@@ -43,13 +52,10 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<bool>("editing");
         QTest::addColumn<int>("key");
-        QTest::newRow("browsing, Alt+C") << "txtLastName" << false << int(Qt::Key_C);
         QTest::newRow("browsing, Alt+U") << "txtLastName" << false << int(Qt::Key_U);
         QTest::newRow("browsing, address, Alt+C") << "txtAddress" << false << int(Qt::Key_C);
         QTest::newRow("browsing, department list, Alt+Z") << "cmbDept" << false << int(Qt::Key_Z);
         QTest::newRow("editing, Alt+N") << "txtLastName" << true << int(Qt::Key_N);
-        QTest::newRow("editing, Alt+O") << "txtLastName" << true << int(Qt::Key_O);
-        QTest::newRow("editing, Alt+F") << "txtCity" << true << int(Qt::Key_F);
         QTest::newRow("editing, address, Alt+D") << "txtAddress" << true << int(Qt::Key_D);
     }
     void hiddenButtonKeys()
@@ -68,17 +74,12 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
         const QString fields = u"FirstName,LastName,Address,City,Phone,DeptID"_s;
         const QString before = customer(1, fields);
-        QStringList shown;
-        for (QWidget* e : m->entryControls())
-            shown << e->property(qobject_cast<QComboBox*>(e) ? "currentText" : qobject_cast<QPlainTextEdit*>(e) ? "plainText" : "text").toString();
+        const QStringList shown = entriesShown(m);
         altKey(Qt::Key(key));
         if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
             line->selectAll();
         altKey(Qt::Key(key));
-        QStringList after;
-        for (QWidget* e : m->entryControls())
-            after << e->property(qobject_cast<QComboBox*>(e) ? "currentText" : qobject_cast<QPlainTextEdit*>(e) ? "plainText" : "text").toString();
-        QCOMPARE(after, shown);
+        QCOMPARE(entriesShown(m), shown);
         QCOMPARE(MaintFixture::editing(m), editing);
         QVERIFY(editing || MaintFixture::browsing(m));
         altKey(Qt::Key_U);
