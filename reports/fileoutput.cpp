@@ -15,13 +15,15 @@
 
 namespace cvd {
 
-QString fileLine(QString row, FileRow kind)
+namespace {
+
+// The line of `row` into `line`, whose room is kept from row to row.
+void writeLine(QStringView row, FileRow kind, QString& line)
 {
-    // One pass, in place: the line is never longer than the row.
-    QChar* out = row.data();
-    const QChar* in = out;
-    const QChar* const end = in + row.size();
-    for (; in != end; ++in) {
+    line.resize(row.size()); // the line is never longer than the row
+    QChar* out = line.data();
+    const QChar* const begin = out;
+    for (const QChar *in = row.data(), *end = in + row.size(); in != end; ++in) {
         switch (in->unicode()) {
         case u'|': *out++ = u'\t'; break;
         case u';':
@@ -41,8 +43,16 @@ QString fileLine(QString row, FileRow kind)
         default: *out++ = QChar(typedChar(in->unicode()));
         }
     }
-    row.truncate(out - row.constData());
-    return row;
+    line.truncate(out - begin);
+}
+
+} // namespace
+
+QString fileLine(QString row, FileRow kind)
+{
+    QString line;
+    writeLine(row, kind, line);
+    return line;
 }
 
 namespace {
@@ -68,10 +78,14 @@ public:
         QString joined;
         for (const TableRow& r : rows)
             joined += r.text;
-        line(fileLine(joined, kind));
+        row({}, joined, kind);
     }
 
-    void row(const QString&, const QString& text, FileRow kind) override { line(fileLine(text, kind)); }
+    void row(const QString&, const QString& text, FileRow kind) override
+    {
+        writeLine(text, kind, m_line);
+        line(m_line);
+    }
 
     void billHeading(const CompanyHeading&, const QStringList& recipient, const TableRow&) override
     {
@@ -85,7 +99,7 @@ public:
     void billTotal(const QList<TableRow>& totals) override
     {
         for (const TableRow& r : totals)
-            line(fileLine(r.text, FileRow::Bill));
+            row({}, r.text, FileRow::Bill);
         line({});
     }
 
@@ -139,6 +153,7 @@ private:
 
     QSaveFile m_file;
     QStringEncoder m_encoder{QStringEncoder::Utf8};
+    QString m_line; // the row being written, its room kept
     QByteArray m_buffer;
     QString m_failure;
 };

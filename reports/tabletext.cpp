@@ -5,15 +5,10 @@ namespace cvd {
 void appendCell(QString& out, QStringView text)
 {
     const qsizetype at = out.size();
-    out += text;
-    if (!text.contains(u'|') && !text.contains(u';'))
-        return;
-    for (QChar* c = out.data() + at, *end = out.data() + out.size(); c != end; ++c) {
-        if (*c == u'|')
-            *c = QChar(kCellBar);
-        else if (*c == u';')
-            *c = QChar(kCellSemicolon);
-    }
+    out.resize(at + text.size());
+    QChar* to = out.data() + at;
+    for (const QChar c : text)
+        *to++ = c == u'|' ? QChar(kCellBar) : c == u';' ? QChar(kCellSemicolon) : c;
 }
 
 QString cellText(QStringView text)
