@@ -19,6 +19,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <sqlite3.h>
 
 using namespace cvd;
 
@@ -192,6 +193,11 @@ int run(const ReportArgs& a, ConsolePlatform& console)
         // whole file a second time beside the report.  A file that the
         // program holds is still refused (3045).
         MainDb = Database::Open(QDir(a.folder).filePath(QStringLiteral("cvd.mdb")), OpenMode::Check);
+        // The report reads each page once; SQLite's own small page cache
+        // keeps the sort of its rows in the processor's cache (the larger
+        // one the program keeps for browsing makes a sort of a million rows
+        // a fifth slower).
+        sqlite3_exec(MainDb->handle(), "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
     } catch (const Error& e) {
         return fail(QStringLiteral("error %1: %2").arg(e.number()).arg(e.text()), 1);
     }
