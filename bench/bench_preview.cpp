@@ -4,8 +4,8 @@
 //
 //   bench_preview [PATH]
 //
-// The rows are laid out as the portrait request listing lays them out: a
-// row of six cells, a row with the request and response texts, a gap.  The
+// The rows are composed and laid out as the portrait request listing does
+// it: a row of six cells, a row with the request and response texts, a gap.  The
 // texts come from the first 100,000 requests of PATH (a demo cvd.mdb)
 // when it is given, otherwise from a generator of texts of the same kind
 // and length; one request in a thousand carries a text of several pages.
@@ -15,6 +15,7 @@
 #include "reports/frmoutput.h"
 #include "reports/pageengine.h"
 #include "reports/pageview.h"
+#include "reports/reportrules.h"
 
 #include <QApplication>
 #include <QFile>
@@ -123,10 +124,9 @@ PageDocument compose(const QList<Request>& requests)
                Shade{200, 200, 200}, true);
     e.AddTable(second, {}, QStringLiteral("Request|Response;"), Shade{0, 0, 0}, Shade{200, 200, 200}, true);
     e.setHeaderText(QStringLiteral("|Requests by Staff for 1/1/2025 to 12/31/2025|"));
-    const QChar bar(u'|');
     for (const Request& r : requests) {
-        e.AddTable(first, {}, r.date + bar + r.resolved + bar + r.customer + bar + r.dept + bar + r.category + bar + r.staff + u';');
-        e.AddTable(second, {}, r.request + bar + r.response + u';');
+        e.AddTable(first, {}, tableRow({r.date, r.resolved, r.customer, r.dept, r.category, r.staff}));
+        e.AddTable(second, {}, tableRow({r.request, r.response}));
         e.setVerticalPosition(e.VerticalPosition() + 80);
     }
     e.EndDocument();
