@@ -8,17 +8,6 @@ namespace cvd::bench {
 
 namespace {
 bool passed = true;
-QtMessageHandler qtHandler = nullptr;
-
-// The offscreen platform's remarks about what it cannot do (raise a
-// window, pass size hints) would bury the figures.
-void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& text)
-{
-    if (text.startsWith(QLatin1String("This plugin does not support")) || text.startsWith(QLatin1String("QStandardPaths:")))
-        return;
-    if (qtHandler)
-        qtHandler(type, context, text);
-}
 } // namespace
 
 void report(const char* figure, double value, const char* unit, double target)
@@ -31,24 +20,11 @@ void report(const char* figure, double value, const char* unit, double target)
 
 bool allPassed() { return passed; }
 
-SilentPlatform::SilentPlatform()
-{
-    setPlatform(this);
-    qtHandler = qInstallMessageHandler(quietHandler);
-}
-SilentPlatform::~SilentPlatform()
-{
-    qInstallMessageHandler(qtHandler);
-    setPlatform(nullptr);
-}
-
-Answer SilentPlatform::messageBox(const QString& text, int flags, const QString&)
+void SilentPlatform::shown(const QString& text, int flags)
 {
     const int buttons = flags & Mb::ButtonsMask;
-    if (buttons == Mb::YesNo || buttons == Mb::YesNoCancel)
-        return Answer::Yes;
-    ++told[text];
-    return Answer::Ok;
+    if (buttons != Mb::YesNo && buttons != Mb::YesNoCancel)
+        ++told[text];
 }
 
 QString SilentPlatform::inputBox(const QString&, const QString&, const QString&)

@@ -7,7 +7,7 @@
 #include "db/errors.h"
 #include "base/formats.h"
 #include "base/globals.h"
-#include "base/platform.h"
+#include "base/headlessplatform.h"
 #include "reports/pagerender.h"
 #include "reports/reportkinds.h"
 #include "reports/reportprocs.h"
@@ -27,50 +27,20 @@ namespace {
 
 // Says on the error output what the program would show in a message box;
 // every question gets its first button.  Counts what is not a mere note.
-class ConsolePlatform : public Platform {
+class ConsolePlatform : public HeadlessPlatform {
 public:
-    ConsolePlatform() { setPlatform(this); }
-    ~ConsolePlatform() override { setPlatform(nullptr); }
     int failures = 0;
 
-    Answer messageBox(const QString& text, int flags, const QString&) override
+protected:
+    void shown(const QString& text, int flags) override
     {
-        const bool note = (flags & Mb::IconMask) == Mb::Information;
-        if (!note)
+        if ((flags & Mb::IconMask) != Mb::Information)
             ++failures;
         QString line = text;
         line.replace(QLatin1String("\n\n"), QLatin1String(" ")).replace(u'\n', u' ');
         std::fprintf(stderr, "cvdtool report: %s\n", qPrintable(line));
-        switch (flags & Mb::ButtonsMask) {
-        case Mb::YesNo:
-        case Mb::YesNoCancel: return Answer::Yes;
-        default: return Answer::Ok;
-        }
     }
-    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveAs(const QString&, const QString&, const QString&) override { raise(ErrNo::DialogCancelled); }
-    FontChoice chooseFont(const FontChoice&) override { raise(ErrNo::DialogCancelled); }
-    bool choosePrinter(QPrinter&) override { return false; }
-    void progressBegin(const QString&) override {}
-    bool progressStep(qint64, qint64) override { return true; }
-    void progressEnd() override {}
-    void beep() override {}
-    void setPointer(Pointer) override {}
-    void help(QWidget*, const QString&, int, quint32) override {}
-    [[noreturn]] void endProgram(int code) override { throw ProgramEnded(code); }
 };
-
-QtMessageHandler qtHandler = nullptr;
-
-// The offscreen platform's remarks about its set-up are no concern of the
-// report's user.
-void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& text)
-{
-    if (text.startsWith(QLatin1String("QStandardPaths:")) || text.startsWith(QLatin1String("This plugin does not support")))
-        return;
-    if (qtHandler)
-        qtHandler(type, context, text);
-}
 
 struct ReportArgs {
     QString folder;
@@ -274,9 +244,8 @@ int reportCommand(int argc, char** argv, const QStringList& args)
         return fail(wrong, 2);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    qtHandler = qInstallMessageHandler(quietHandler);
+    ConsolePlatform console; // before the application, to quiet its set-up
     QApplication app(argc, argv);
-    ConsolePlatform console;
     const int code = run(a, console);
     ShowReportOptions = {};
     ShowPreview = {};
