@@ -112,7 +112,8 @@ private:
         return QString::fromLatin1(qUncompress(data));
     }
 
-    // Glyph codes to text, from a ToUnicode map's bfchar and bfrange lines.
+    // Glyph codes to text, from a ToUnicode map's bfrange lines (the only
+    // kind Qt writes), each a range onto one first code or a list of codes.
     static QHash<uint, QString> toUnicode(const QString& cmap)
     {
         QHash<uint, QString> map;
@@ -122,13 +123,6 @@ private:
                 s += QChar(char16_t(hex.mid(i, 4).toUInt(nullptr, 16)));
             return s;
         };
-        static const QRegularExpression chars(QStringLiteral("beginbfchar(.*?)endbfchar"), QRegularExpression::DotMatchesEverythingOption);
-        static const QRegularExpression pair(QStringLiteral("<([0-9A-Fa-f]+)>\\s*<([0-9A-Fa-f]+)>"));
-        for (auto it = chars.globalMatch(cmap); it.hasNext();)
-            for (auto p = pair.globalMatch(it.next().captured(1)); p.hasNext();) {
-                const auto m = p.next();
-                map.insert(m.captured(1).toUInt(nullptr, 16), utf16(m.captured(2)));
-            }
         static const QRegularExpression ranges(QStringLiteral("beginbfrange(.*?)endbfrange"), QRegularExpression::DotMatchesEverythingOption);
         static const QRegularExpression range(QStringLiteral("<([0-9A-Fa-f]+)>\\s*<([0-9A-Fa-f]+)>\\s*(\\[[^\\]]*\\]|<[0-9A-Fa-f]+>)"));
         static const QRegularExpression hex(QStringLiteral("<([0-9A-Fa-f]+)>"));

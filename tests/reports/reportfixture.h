@@ -95,31 +95,57 @@ inline QString goldenPath(const QString& name)
     return QDir(qEnvironmentVariable("CVD_SOURCE_DIR")).filePath(QStringLiteral("tests/reports/golden/") + name);
 }
 
-// Empty when `actual` is the golden file's content; otherwise where they
-// differ.  With CVD_GOLDEN_ACTUAL set to a folder, `actual` is also written
-// there under the same name (tests/reports/update-goldens.sh collects
-// them); the golden files themselves are never written by a test.
+// Empty when `actual` is the golden file's content; otherwise the first
+// line where they differ.  With CVD_GOLDEN_ACTUAL set to a folder, `actual`
+// is also written there under the same name (tests/reports/update-goldens.sh
+// collects them); the golden files themselves are never written by a test.
 inline QString goldenDifference(const QString& name, const QByteArray& actual)
 {
     const QString out = qEnvironmentVariable("CVD_GOLDEN_ACTUAL");
     if (!out.isEmpty())
         writeFile(QDir(out).filePath(name), actual);
-    QFile f(goldenPath(name));
-    if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("no golden file %1").arg(f.fileName());
-    const QByteArray expected = f.readAll();
-    if (expected == actual)
-        return {};
+    if (!QFile::exists(goldenPath(name)))
+        return QStringLiteral("no golden file ") + goldenPath(name);
+    const QByteArray expected = fileBytes(goldenPath(name));
     const QList<QByteArray> e = expected.split('\n'), a = actual.split('\n');
-    for (qsizetype i = 0; i < std::max(e.size(), a.size()); ++i) {
-        const QByteArray el = e.value(i), al = a.value(i);
-        if (el != al)
+    for (qsizetype i = 0; i < std::max(e.size(), a.size()); ++i)
+        if (e.value(i) != a.value(i))
             return QStringLiteral("%1, line %2:\n expected: %3\n actual:   %4")
-                .arg(name)
-                .arg(i + 1)
-                .arg(QString::fromUtf8(el.toPercentEncoding(" |;$,./:()-")), QString::fromUtf8(al.toPercentEncoding(" |;$,./:()-")));
+                .arg(name).arg(i + 1)
+                .arg(QString::fromUtf8(e.value(i).toPercentEncoding(" |;$,./:()-")),
+                     QString::fromUtf8(a.value(i).toPercentEncoding(" |;$,./:()-")));
+    return {};
+}
+
+// The texts of a page, in drawing order.
+inline QStringList textsOf(const Page& page)
+{
+    QStringList out;
+    for (const PageText& t : page.texts)
+        out << t.text;
+    return out;
+}
+
+// The texts on the line of the first text equal to `first`, left to right,
+// and their left edges into `columns`.
+inline QStringList rowAt(const Page& page, const QString& first, QList<int>* columns = nullptr)
+{
+    int y = -1;
+    for (const PageText& t : page.texts)
+        if (t.text == first && y < 0)
+            y = t.rect.y();
+    QList<PageText> row;
+    for (const PageText& t : page.texts)
+        if (t.rect.y() == y)
+            row << t;
+    std::sort(row.begin(), row.end(), [](const PageText& a, const PageText& b) { return a.rect.x() < b.rect.x(); });
+    QStringList texts;
+    for (const PageText& t : row) {
+        texts << t.text;
+        if (columns)
+            *columns << t.rect.x();
     }
-    return name + QStringLiteral(" differs");
+    return texts;
 }
 
 // The answers of the report options dialog.
@@ -187,6 +213,15 @@ public:
         run(kind);
     }
 
+    // The one document the report `kind` previews (no page when it shows
+    // none or several).
+    PageDocument preview(const QString& kind)
+    {
+        previews.clear();
+        runToPreview(kind);
+        return previews.size() == 1 ? previews.front() : PageDocument{{}, {}, {}, {}};
+    }
+
     void run(const QString& kind)
     {
         const ReportKind* k = findReportKind(kind);
@@ -204,5 +239,36 @@ public:
     int dialogs = 0;
     QList<PageDocument> previews;
 };
+
+// A report with its answers and the golden file of its output: a text file
+// (*.txt) or the dump of its preview (*.doc.txt).
+struct GoldenCase {
+    QString tag, kind;
+    Answers answers;
+    QString golden;
+};
+
+inline QList<GoldenCase> goldenCases()
+{
+    QList<GoldenCase> cases;
+    for (const QString& kind : reportKindNames())
+        for (const char* suffix : {".txt", ".doc.txt"})
+            cases << GoldenCase{kind + suffix, kind, {}, kind + suffix};
+    const auto one = [](StateFilterKind state, long id, const char* name = "", bool landscape = true) {
+        return Answers{{2026, 1, 1}, {2026, 12, 31}, state, id, QString::fromUtf8(name), landscape};
+    };
+    const auto both = StateFilterKind::Both, open = StateFilterKind::OpenOnly;
+    cases << GoldenCase{"hours, one staff member, open", "hours", one(open, 2), "hours-one-open.txt"}
+          << GoldenCase{"charges, one department", "charges-department", one(both, 2), "charges-department-one.txt"}
+          << GoldenCase{"bills, one department, resolved", "bills-department", one(StateFilterKind::ResolvedOnly, 2),
+                        "bills-department-one-resolved.txt"}
+          << GoldenCase{"listing, one customer, open", "listing-customer", one(open, 2), "listing-customer-one-open.txt"}
+          << GoldenCase{"listing by staff, portrait", "listing-staff", one(both, 0, "", false), "listing-staff-portrait.doc.txt"}
+          << GoldenCase{"listing by category, one, portrait", "listing-category", one(both, 3, "Réseau", false),
+                        "listing-category-one-portrait.doc.txt"}
+          << GoldenCase{"hours, one staff member", "hours", one(both, 2, "Jane Smith"), "hours-one.doc.txt"}
+          << GoldenCase{"bills, one customer", "bills-customer", one(both, 4, "Zoë Ångström"), "bills-customer-one.doc.txt"};
+    return cases;
+}
 
 } // namespace cvd::test

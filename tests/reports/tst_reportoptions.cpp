@@ -78,6 +78,33 @@ void pick(frmRptDateEmp& d, const QString& text)
         d.List1->setCurrentItem(found.first());
 }
 
+// The answers in force before the dialog opens, as answers() shows them.
+const char* const kUntouched = "cancelled|1/1/1998|3/31/1998|landscape|99|before|open";
+
+// One use of the dialog: what is chosen in it, how it is closed, the
+// answers handed over and what the next opening shows (the landscape box
+// ticked, the start and end dates).
+struct Use {
+    const char *tag, *entry; // entry: the one chosen, "" for all
+    int mode, state;
+    const char *start, *end;
+    bool landscape, offered; // ticked, where offered
+    const char *how, *expected, *next;
+};
+const Use kUses[] = {
+    {"all staff, open", "", 0, 0, "2/1/1998", "2/28/1998", true, true, "OK",
+     "confirmed|2/1/1998|2/28/1998|landscape|0||open", "1 2/1/1998 2/28/1998"},
+    {"one customer, resolved", "Zoë O'Neil", 1, 1, "1/1/1997", "12/31/2001", false, true, "OK",
+     "confirmed|1/1/1997|12/31/2001|portrait|3|Zoë O'Neil|resolved", "0 1/1/1997 12/31/2001"},
+    {"one department, both, two-digit years", "Ångström Labs", 2, 2, "3/5/98", "1/2/30", true, true, "OK",
+     "confirmed|3/5/1998|1/2/1930|landscape|2|Ångström Labs|both", "1 3/5/1998 1/2/1930"},
+    {"one category, start after end, landscape not offered", "Network", 3, 0, "12/31/2035", "1/1/2035", false, false,
+     "OK", "confirmed|12/31/2035|1/1/2035|landscape|3|Network|open", "1 12/31/2035 1/1/2035"},
+    {"Cancel", "Jane Smith", 0, 1, "7/4/2001", "8/1/2001", false, true, "Cancel", kUntouched, "1 1/1/1998 3/31/1998"},
+    {"Escape", "Jane Smith", 0, 1, "7/4/2001", "8/1/2001", false, true, "Escape", kUntouched, "1 1/1/1998 3/31/1998"},
+    {"close box", "Jane Smith", 0, 1, "7/4/2001", "8/1/2001", false, true, "close box", kUntouched, "1 1/1/1998 3/31/1998"},
+};
+
 } // namespace
 
 class tst_reportoptions : public QObject {
@@ -95,7 +122,6 @@ class tst_reportoptions : public QObject {
         StateFilter = StateFilterKind::OpenOnly;
         return w;
     }
-    const QString untouched = QStringLiteral("cancelled|1/1/1998|3/31/1998|landscape|99|before|open");
 
 private slots:
     void init() { f = std::make_unique<MainWindowFixture>(); }
@@ -132,19 +158,18 @@ private slots:
         ReportMode = mode;
         QString seen, list, design;
         bool modalOverMain = false;
+        const auto choice = [](frmRptDateEmp& d) {
+            return QStringLiteral("all:%1 list:%2 selection:%3")
+                .arg(d.optAll->isChecked()).arg(d.List1->isEnabled()).arg(d.List1->selectedItems().size());
+        };
         QVERIFY(viaOptions([&](frmRptDateEmp& d) {
             modalOverMain = d.isModal() && d.parentWidget() == &w;
             seen = QStringList{d.windowTitle(), d.Frame1->title(), d.optAll->text(), d.optSelected->text()}.join('|');
             list = listed(d.List1);
-            design = QStringList{d.Frame2->title(), d.optOpen[0]->text(), d.optOpen[1]->text(),
-                                 d.optOpen[2]->text(), d.Label1->text(), d.Label2->text(), d.cmdOK->text(),
-                                 d.cmdCancel->text()}
-                         .join('|');
-            design += QStringLiteral(" all:%1 list:%2 both:%3 selection:%4")
-                          .arg(d.optAll->isChecked())
-                          .arg(d.List1->isEnabled())
-                          .arg(d.optOpen[2]->isChecked())
-                          .arg(d.List1->selectedItems().size());
+            design = QStringList{d.Frame2->title(), d.optOpen[0]->text(), d.optOpen[1]->text(), d.optOpen[2]->text(),
+                                 d.Label1->text(), d.Label2->text(), d.cmdOK->text(), d.cmdCancel->text()}
+                         .join('|')
+                     + QStringLiteral(" both:%1 ").arg(d.optOpen[2]->isChecked()) + choice(d);
             d.optSelected->click();
             pick(d, d.List1->item(1)->text());
             d.cmdCancel->click();
@@ -153,13 +178,10 @@ private slots:
         QCOMPARE(seen, "Report Options|" + captions);
         QCOMPARE(list, entries);
         QCOMPARE(design, QStringLiteral("Include RequestsThat Are|Open|Resolved|Open or Resolved|Report Start Date|"
-                                        "Report End Date|&OK|&Cancel all:1 list:0 both:1 selection:0"));
+                                        "Report End Date|&OK|&Cancel both:1 all:1 list:0 selection:0"));
         // The next opening starts from the design again.
         QVERIFY(viaOptions([&](frmRptDateEmp& d) {
-            design = QStringLiteral("all:%1 list:%2 selection:%3")
-                         .arg(d.optAll->isChecked())
-                         .arg(d.List1->isEnabled())
-                         .arg(d.List1->selectedItems().size());
+            design = choice(d);
             d.cmdCancel->click();
         }));
         QCOMPARE(design, QStringLiteral("all:1 list:0 selection:0"));
@@ -168,120 +190,55 @@ private slots:
 
     // OK hands over every answer: the dates, the landscape choice, all or
     // the entry chosen (its key and text), and which requests by their
-    // resolved flag.  A start after the end is accepted.
-    void confirmed_data()
+    // resolved flag; a start after the end is accepted.  The landscape box
+    // shows only where landscape is offered, ticked as last chosen; where it
+    // is hidden OK leaves the choice alone.  Cancel, Escape and the close box
+    // change nothing.  The next opening offers the dates and landscape choice
+    // in force.
+    void handedOver_data()
     {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("entry"); // empty: all
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("dates");
-        QTest::addColumn<bool>("landscape");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("all staff, open") << 0 << "" << 0 << "2/1/1998|2/28/1998" << true
-                                         << "confirmed|2/1/1998|2/28/1998|landscape|0||open";
-        QTest::newRow("one customer, resolved, portrait")
-            << 1 << "Zoë O'Neil" << 1 << "1/1/1997|12/31/2001" << false
-            << "confirmed|1/1/1997|12/31/2001|portrait|3|Zoë O'Neil|resolved";
-        QTest::newRow("one department, both, two-digit years")
-            << 2 << "Ångström Labs" << 2 << "3/5/98|1/2/30" << true
-            << "confirmed|3/5/1998|1/2/1930|landscape|2|Ångström Labs|both";
-        QTest::newRow("one category, start after end")
-            << 3 << "Network" << 0 << "12/31/2035|1/1/2035" << true
-            << "confirmed|12/31/2035|1/1/2035|landscape|3|Network|open";
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(std::size(kUses)); ++i)
+            QTest::newRow(kUses[i].tag) << i;
     }
-    void confirmed()
+    void handedOver()
     {
-        QFETCH(int, mode);
-        QFETCH(QString, entry);
-        QFETCH(int, state);
-        QFETCH(QString, dates);
-        QFETCH(bool, landscape);
-        QFETCH(QString, expected);
+        QFETCH(int, index);
+        const Use& u = kUses[index];
         started();
-        ReportMode = mode;
-        ShowLandscapeOption = true;
-        QVERIFY(viaOptions([&](frmRptDateEmp& d) {
-            if (!entry.isEmpty()) {
-                d.optSelected->click();
-                pick(d, entry);
-            }
-            d.optOpen[state]->click();
-            d.dcStartDate->setEditText(dates.section('|', 0, 0));
-            d.dcEndDate->setEditText(dates.section('|', 1, 1));
-            d.chkLandscape->setChecked(landscape);
-            d.cmdOK->click();
-        }));
-        QCOMPARE(answers(), expected);
-        QCOMPARE(f->messages(), QString());
-    }
-
-    // The landscape box shows only where landscape is offered, ticked as
-    // last chosen; where it is hidden OK leaves the choice alone.  The
-    // dates and the landscape choice confirmed are offered again next time.
-    void carriedOver_data()
-    {
-        QTest::addColumn<bool>("offered");
-        QTest::newRow("landscape offered") << true;
-        QTest::newRow("landscape not offered") << false;
-    }
-    void carriedOver()
-    {
-        QFETCH(bool, offered);
-        started();
-        ShowLandscapeOption = offered;
-        LandscapeWanted = false;
+        ReportMode = u.mode;
+        ShowLandscapeOption = u.offered;
         QString first, second;
+        const auto shown = [](frmRptDateEmp& d) {
+            return QStringLiteral("%1 %2 %3").arg(d.chkLandscape->isChecked()).arg(d.dcStartDate->currentText(), d.dcEndDate->currentText());
+        };
         QVERIFY(viaOptions([&](frmRptDateEmp& d) {
-            first = QStringLiteral("%1 %2 %3 %4")
-                        .arg(d.chkLandscape->isVisible())
-                        .arg(d.chkLandscape->isChecked())
-                        .arg(d.dcStartDate->currentText(), d.dcEndDate->currentText());
-            d.chkLandscape->setChecked(true);
-            d.dcStartDate->setEditText(QStringLiteral("7/4/2001"));
-            d.dcEndDate->setEditText(QStringLiteral("8/1/2001"));
-            d.cmdOK->click();
-        }));
-        QCOMPARE(LandscapeWanted, offered);
-        ShowLandscapeOption = true;
-        QVERIFY(viaOptions([&](frmRptDateEmp& d) {
-            second = QStringLiteral("%1 %2 %3")
-                         .arg(d.chkLandscape->isChecked())
-                         .arg(d.dcStartDate->currentText(), d.dcEndDate->currentText());
-            d.cmdCancel->click();
-        }));
-        QCOMPARE(first, QStringLiteral("%1 0 1/1/1998 3/31/1998").arg(offered));
-        QCOMPARE(second, QStringLiteral("%1 7/4/2001 8/1/2001").arg(offered));
-        QCOMPARE(ReportCancelled, true);
-    }
-
-    // Cancel, Escape and the close box make nothing: the report's
-    // ReportCancelled stays true and no answer changes.
-    void cancelled_data()
-    {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("Cancel") << "Cancel";
-        QTest::newRow("Escape") << "Escape";
-        QTest::newRow("close box") << "close box";
-    }
-    void cancelled()
-    {
-        QFETCH(QString, how);
-        started();
-        ShowLandscapeOption = true;
-        QVERIFY(viaOptions([&](frmRptDateEmp& d) {
-            d.optSelected->click();
-            pick(d, QStringLiteral("Jane Smith"));
-            d.optOpen[1]->click();
-            d.dcStartDate->setEditText(QStringLiteral("7/4/2001"));
-            d.chkLandscape->setChecked(false);
-            if (how == "Cancel")
+            first = QString::number(d.chkLandscape->isVisible()) + u' ' + shown(d);
+            if (*u.entry) {
+                d.optSelected->click();
+                pick(d, QString::fromUtf8(u.entry));
+            }
+            d.optOpen[u.state]->click();
+            d.dcStartDate->setEditText(QString::fromLatin1(u.start));
+            d.dcEndDate->setEditText(QString::fromLatin1(u.end));
+            d.chkLandscape->setChecked(u.landscape);
+            if (u.how == QLatin1String("OK"))
+                d.cmdOK->click();
+            else if (u.how == QLatin1String("Cancel"))
                 d.cmdCancel->click();
-            else if (how == "Escape")
+            else if (u.how == QLatin1String("Escape"))
                 QTest::keyClick(&d, Qt::Key_Escape);
             else
                 d.close();
         }));
-        QCOMPARE(answers(), untouched);
+        QCOMPARE(first, QStringLiteral("%1 %1 1/1/1998 3/31/1998").arg(u.offered)); // hidden: not ticked
+        QCOMPARE(answers(), QString::fromUtf8(u.expected));
+        ShowLandscapeOption = true;
+        QVERIFY(viaOptions([&](frmRptDateEmp& d) {
+            second = shown(d);
+            d.cmdCancel->click();
+        }));
+        QCOMPARE(second, QString::fromLatin1(u.next));
         QCOMPARE(f->messages(), QString());
     }
 
@@ -315,7 +272,7 @@ private slots:
             d.List1->setFocus(); // the first entry becomes current, not chosen
             d.cmdOK->click();
             stayed = d.isVisible() && d.optSelected->isChecked();
-            QCOMPARE(answers(), untouched);
+            QCOMPARE(answers(), kUntouched);
             d.optAll->click();
             d.cmdOK->click();
         }));
@@ -357,14 +314,13 @@ private slots:
             focusBack += focusIsIn(field);
             d.cmdCancel->click();
         }));
-        QCOMPARE(f->p.messageTexts().size(), 2);
         QVERIFY(stayed);
         QCOMPARE(focusBack, 2);
         const QString message = start ? QStringLiteral("You must enter a valid report start date.")
                                       : QStringLiteral("You must enter a valid report end date.");
         QCOMPARE(f->p.messageTexts(), QStringList(2, message));
         QVERIFY(f->p.messages[0].title == ProgramTitle && f->p.messages[0].flags == Mb::OkOnly);
-        QCOMPARE(answers(), untouched);
+        QCOMPARE(answers(), kUntouched);
     }
 
     // The drop-down of a date field opens the calendar on the field's date

@@ -1,5 +1,6 @@
-// The report queries: their exact texts, four-digit years in the date
-// literals, and what each finds, in which order, on the report fixture.
+// The report queries: their exact texts (one of each form), four-digit
+// years in the date literals, and what each finds, in which order, on the
+// report fixture.
 #include "support/testmain.h"
 #include "reports/reportqueries.h"
 #include "reportfixture.h"
@@ -9,7 +10,6 @@ using namespace cvd::test;
 
 namespace {
 
-const ReportAnswers kYear2026{QDate(2026, 1, 1), QDate(2026, 12, 31), StateFilterKind::Both, 0};
 
 ReportAnswers with(StateFilterKind state, long id, QDate start = {2026, 1, 1}, QDate end = {2026, 12, 31})
 {
@@ -46,24 +46,10 @@ private slots:
     }
     void cleanup() { s.reset(); }
 
-    void sqlDates()
-    {
-        QCOMPARE(sqlDate(QDate(2031, 6, 15)), QStringLiteral("06/15/2031"));
-        QCOMPARE(sqlDate(QDate(1925, 3, 4)), QStringLiteral("03/04/1925"));
-        QCOMPARE(sqlDate(QDate(2026, 12, 31)), QStringLiteral("12/31/2026"));
-    }
-
     void texts_data()
     {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("listing by staff, all") << listingQuery(0, kYear2026)
-            << "Select CatDesc, Resolved, ReqDate, ReqDesc, Resp, AssignedTo, Req.CustID as CustID, DeptName, "
-               "Customers.LastName as LastName, Customers.FirstName as FirstName, Staff.LastName as StaffLast, "
-               "Staff.FirstName as StaffFirst from (((Req left join Dept on Req.DeptID = Dept.DeptID) left join "
-               "Customers on Req.CustID = Customers.CustID) left join Staff on Req.AssignedTo = Staff.StaffID) left "
-               "join Categories on Req.CatID = Categories.CatID where ReqDate >= #01/01/2026# and ReQDate <= "
-               "#12/31/2026# order by Staff.LastName, Staff.FirstName, ReqDate, Customers.LastName, Customers.FirstName";
         QTest::newRow("listing by staff, one, open") << listingQuery(0, with(StateFilterKind::OpenOnly, 3))
             << "Select CatDesc, Resolved, ReqDate, ReqDesc, Resp, AssignedTo, Req.CustID as CustID, DeptName, "
                "Customers.LastName as LastName, Customers.FirstName as FirstName, Staff.LastName as StaffLast, "
@@ -76,11 +62,6 @@ private slots:
                "FirstName from ((Req left join Dept on Req.DeptID = Dept.DeptID) left join Customers on Req.CustID = "
                "Customers.CustID) left join Categories on Req.CatID = Categories.CatID where ReqDate >= #01/01/2026# "
                "and ReQDate <= #12/31/2026# and not Resolved and Req.CustID = 2 order by LastName, FirstName, ReqDate";
-        QTest::newRow("listing by department, resolved") << listingQuery(2, with(StateFilterKind::ResolvedOnly, 0))
-            << "Select CatDesc, Resolved, ReqDate, ReqDesc, Resp, AssignedTo, Req.CustID as CustID, DeptName, LastName, "
-               "FirstName from ((Req left join Dept on Req.DeptID = Dept.DeptID) left join Customers on Req.CustID = "
-               "Customers.CustID) left join Categories on Req.CatID = Categories.CatID where ReqDate >= #01/01/2026# "
-               "and ReQDate <= #12/31/2026# and Resolved order by DeptName, ReqDate";
         QTest::newRow("listing by category, one") << listingQuery(3, with(StateFilterKind::Both, 1))
             << "Select Resolved, CatDesc, DeptName, ReqDate, ReqDesc, Resp, AssignedTo, Req.CustID as CustID, DeptName, "
                "LastName, FirstName from ((Req left join Dept on Req.DeptID = Dept.DeptID) left join Customers on "
@@ -91,20 +72,11 @@ private slots:
                "Staff.FirstName as StaffFirst from Req left join Staff on Req.AssignedTo = Staff.StaffID where ReqDate "
                ">= #01/01/2026# and ReQDate <= #12/31/2026# and not resolved order by Staff.LastName, Staff.FirstName, "
                "ReqDate";
-        QTest::newRow("hours, one") << hoursQuery(with(StateFilterKind::Both, 12))
-            << "Select AmtPaid, ReqDate, ShortDesc, AssignedTo, HoursTot, MinTot, CostTot, Staff.LastName as StaffLast, "
-               "Staff.FirstName as StaffFirst from Req left join Staff on Req.AssignedTo = Staff.StaffID where ReqDate "
-               ">= #01/01/2026# and ReQDate <= #12/31/2026# and AssignedTo = 12 order by ReqDate";
         QTest::newRow("charges by customer, one") << chargesQuery(1, with(StateFilterKind::ResolvedOnly, 2))
             << "Select AmtPaid, Req.DeptID as DeptID, Req.CustID as CustID, DeptName, ReqDate, ShortDesc, AssignedTo, "
                "HoursTot, MinTot, CostTot, Customers.LastName as LastName, Customers.FirstName as FirstName from (Req "
                "left join Customers on Req.CustID = Customers.CustID) left join Dept on Req.DeptID = Dept.DeptID where "
                "ReqDate >= #01/01/2026# and ReQDate <= #12/31/2026# and Resolved and CustID = 2 order by ReqDate";
-        QTest::newRow("charges by department, all") << chargesQuery(2, kYear2026)
-            << "Select AmtPaid, Req.DeptID as DeptID, Req.CustID as CustID, DeptName, ReqDate, ShortDesc, AssignedTo, "
-               "HoursTot, MinTot, CostTot, Customers.LastName as LastName, Customers.FirstName as FirstName from (Req "
-               "left join Customers on Req.CustID = Customers.CustID) left join Dept on Req.DeptID = Dept.DeptID where "
-               "ReqDate >= #01/01/2026# and ReQDate <= #12/31/2026# order by DeptName, ReqDate";
         // Bills: an empty amount paid is nothing paid, and namesakes get a
         // bill each.
         QTest::newRow("bills by customer, all, open") << billsQuery(1, with(StateFilterKind::OpenOnly, 0))
@@ -132,27 +104,17 @@ private slots:
         const auto open = StateFilterKind::OpenOnly;
         const auto resolved = StateFilterKind::ResolvedOnly;
         const auto both = StateFilterKind::Both;
-        // Missing names sort first; namesakes interleave by date.
-        QTest::newRow("listing by staff") << listingQuery(0, kYear2026) << QList<int>{6, 9, 7, 10, 13, 1, 2, 3, 4, 5, 8, 14};
+        // Every report's full run shows in its golden file; here the
+        // groupings narrowed to one record or by their resolved flag.
         QTest::newRow("listing by staff, one") << listingQuery(0, with(both, 2)) << QList<int>{2, 4, 5};
-        QTest::newRow("listing by customer") << listingQuery(1, kYear2026) << QList<int>{6, 13, 1, 2, 3, 4, 5, 9, 7, 10, 8, 14};
         QTest::newRow("listing by customer, open") << listingQuery(1, with(open, 0)) << QList<int>{6, 13, 2, 4, 9, 8, 14};
         QTest::newRow("listing by customer, one") << listingQuery(1, with(both, 4)) << QList<int>{7, 10};
-        QTest::newRow("listing by department") << listingQuery(2, kYear2026) << QList<int>{6, 1, 3, 9, 13, 5, 8, 14, 2, 4, 7, 10};
         QTest::newRow("listing by department, one, resolved") << listingQuery(2, with(resolved, 1)) << QList<int>{1, 3};
-        QTest::newRow("listing by category") << listingQuery(3, kYear2026) << QList<int>{6, 1, 4, 9, 13, 3, 7, 14, 2, 5, 8, 10};
         QTest::newRow("listing by category, one") << listingQuery(3, with(both, 3)) << QList<int>{3, 7, 14};
-        QTest::newRow("hours") << hoursQuery(kYear2026) << QList<int>{6, 9, 7, 10, 13, 1, 2, 3, 4, 5, 8, 14};
-        QTest::newRow("hours, one, open") << hoursQuery(with(open, 2)) << QList<int>{2, 4};
-        QTest::newRow("charges by customer") << chargesQuery(1, kYear2026) << QList<int>{6, 13, 1, 2, 3, 4, 5, 9, 7, 10, 8, 14};
         QTest::newRow("charges by customer, one") << chargesQuery(1, with(both, 1)) << QList<int>{1, 3};
-        QTest::newRow("charges by department") << chargesQuery(2, kYear2026) << QList<int>{6, 1, 3, 9, 13, 5, 8, 14, 2, 4, 7, 10};
         QTest::newRow("charges by department, one") << chargesQuery(2, with(both, 3)) << QList<int>{5, 8, 14};
-        // Paid in full (1) and without a cost (8) are not billed; an empty
-        // amount paid (4, 7) is billed.
-        QTest::newRow("bills by customer") << billsQuery(1, kYear2026) << QList<int>{6, 13, 3, 2, 4, 5, 9, 7, 10, 14};
+        // An empty amount paid (4) is billed.
         QTest::newRow("bills by customer, one") << billsQuery(1, with(both, 2)) << QList<int>{2, 4};
-        QTest::newRow("bills by department") << billsQuery(2, kYear2026) << QList<int>{6, 3, 9, 13, 5, 14, 2, 4, 7, 10};
         QTest::newRow("bills by department, one, open") << billsQuery(2, with(open, 2)) << QList<int>{2, 4};
         // Four-digit years: after 2029 and before 1930.
         QTest::newRow("2031") << hoursQuery(with(both, 0, {2031, 1, 1}, {2031, 12, 31})) << QList<int>{11};

@@ -1,9 +1,9 @@
 // The rules of the report rows: carrying minutes into hours, the running
 // sums with empty amounts, the subtotal and totals lines, names, the postal
-// lines of a bill, the cells, and how a row becomes a line of the file.
+// lines of a bill, the cells.  How rows become lines of the text file shows
+// in the golden files and tst_reportmarks.
 #include "support/testmain.h"
 #include "base/formats.h"
-#include "reports/reportoutput.h"
 #include "reports/reportrules.h"
 
 #include <QtTest>
@@ -98,36 +98,6 @@ private slots:
         // Remembered texts follow the value, not the first one asked for.
         QCOMPARE(c.money(Value(Currency::fromUnits(12345678))), QStringLiteral("$1,234.57"));
         QCOMPARE(c.money(Value(Currency::fromWhole(5))), QStringLiteral("$5.00"));
-    }
-
-    // Rows as the reports compose them (tableRow), and as lines of the text
-    // file: the separators become tabs, a field's own marks stay as typed,
-    // its tabs and line breaks become blanks.
-    void fileLines_data()
-    {
-        QTest::addColumn<QString>("row");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("data") << tableRow({u"1/5/2026", u"Fix it", u"1", u"0", u"$40.00", u"$40.00", u"Jane Smith"})
-                              << int(FileRow::Data) << "1/5/2026\tFix it\t1\t0\t$40.00\t$40.00\tJane Smith\t";
-        QTest::newRow("data, marks in fields") << tableRow({u"1/5/2026", u"Fix | it; now", u"|", u";", u"Ann; Lee|Jr"})
-                                               << int(FileRow::Data) << "1/5/2026\tFix | it; now\t|\t;\tAnn; Lee|Jr\t";
-        QTest::newRow("total") << "|Totals:|4|10|$1.00|$0.00|" << int(FileRow::Total) << "\tTotals:\t4\t10\t$1.00\t$0.00\t";
-        QTest::newRow("bill") << tableRow({u"1/5/2026", u"Fix it", u"$40.00"}) << int(FileRow::Bill) << "1/5/2026\tFix it\t$40.00";
-        QTest::newRow("bill, marks in fields") << tableRow({u"1/5/2026", u"Printer; toner low | now", u"$40.00"})
-                                               << int(FileRow::Bill) << "1/5/2026\tPrinter; toner low | now\t$40.00";
-        QTest::newRow("multi-line text") << tableRow({u"1/5/2026", u"No", u"Ann Adams", u"", u"", u"x", u"line 1\r\nline 2\nline 3\rline 4", u""})
-                                         << int(FileRow::Data) << "1/5/2026\tNo\tAnn Adams\t\t\tx\tline 1 line 2 line 3 line 4\t\t";
-        QTest::newRow("tabs in a field") << tableRow({u"1/5/2026", u"Tab\tbed\t", u"$1.00"}) << int(FileRow::Bill)
-                                         << "1/5/2026\tTab bed \t$1.00";
-        QTest::newRow("bill total") << "Total Amount Due:|$75.00;" << int(FileRow::Bill) << "Total Amount Due:\t$75.00";
-    }
-    void fileLines()
-    {
-        QFETCH(QString, row);
-        QFETCH(int, kind);
-        QFETCH(QString, line);
-        QCOMPARE(fileLine(row, FileRow(kind)), line);
     }
 };
 

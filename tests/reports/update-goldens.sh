@@ -14,12 +14,10 @@ source_dir=$(cd "$here/../.." && pwd)
 build=$(cd "${1:-$source_dir/build}" && pwd)
 actual=$(mktemp -d)
 trap 'rm -rf "$actual"' EXIT
-cmake --build "$build" --target tst_reportfiles tst_reportdocs >/dev/null
-for t in tst_reportfiles tst_reportdocs; do
-  # Differences are expected here; the copies are what count.
-  CVD_GOLDEN_ACTUAL="$actual" CVD_SOURCE_DIR="$source_dir" QT_QPA_PLATFORM=offscreen \
-    "$build/tests/$t" >/dev/null 2>&1 || true
-done
+cmake --build "$build" --target tst_reportfiles >/dev/null
+# Differences are expected here; the copies are what count.
+CVD_GOLDEN_ACTUAL="$actual" CVD_SOURCE_DIR="$source_dir" QT_QPA_PLATFORM=offscreen \
+  "$build/tests/tst_reportfiles" >/dev/null 2>&1 || true
 count=$(find "$actual" -type f | wc -l)
 if [ "$count" -eq 0 ]; then
   echo "no output collected; are the tests built?" >&2
