@@ -1,13 +1,19 @@
 // Editing a request on the main window: what starts an edit and what Update
-// stores, the cost, the checks, Cancel, and closing the window meanwhile.
+// stores, the cost, the checks of each entry and before a save, Cancel, and
+// closing the window meanwhile.  Data the user did not mean to write:
+// access keys of hidden buttons, references and texts that the user did not
+// touch; and how boxes show their text again.  Each case is played with the
+// keys a user presses and checked in the file.
 #include "base/formats.h"
 #include "base/globals.h"
 #include "dates/datefield.h"
+#include "mainwindow/modalboxes.h"
 #include "support/mainwindowfixture.h"
 #include "support/testfiles.h"
 #include "support/testmain.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -18,14 +24,14 @@
 using namespace cvd;
 using namespace cvd::test;
 
-static QString currencyHeld(const QString& s) { return "integer:" + QString::number(fmt::toCurrency(s).units); }
+static void altKey(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier); }
 
 class tst_editing : public QObject {
     Q_OBJECT
-    std::unique_ptr<test::MainWindowFixture> f;
+    std::unique_ptr<MainWindowFixture> f;
 
 private slots:
-    void init() { f = std::make_unique<test::MainWindowFixture>(); }
+    void init() { f = std::make_unique<MainWindowFixture>(); }
     void cleanup() { f.reset(); }
 
     // A key, a click or typing starts an edit; Update stores it.  Request 2:
@@ -41,6 +47,7 @@ private slots:
         // The completer has not yet put the entry's own case in.
         QTest::newRow("customer saved at once") << "cmbCust" << -1 << "baker, BOB" << QStringList{"CustID=integer:2"};
         QTest::newRow("customer, other case") << "cmbCust" << 0 << "O'NEIL, ZOË" << QStringList{"CustID=integer:3"};
+        QTest::newRow("customer emptied") << "cmbCust" << 0 << "" << QStringList{"CustID=null:"};
         QTest::newRow("resolved") << "chkResolved" << 0 << "" << QStringList{"Resolved=integer:1"};
         QTest::newRow("Paid Today") << "cmdPaidToday" << 0 << ""
             << QStringList{"AmtPaid=integer:500000", "PaidDate=text:" + QDate::currentDate().toString(Qt::ISODate)};
@@ -64,41 +71,44 @@ private slots:
         QVERIFY(f->editing());
         if (key >= 0)
             tabOut();
-        w.cmdUpdate->click();
-        QVERIFY2(f->p.messages.isEmpty(), qPrintable(f->messages()));
-        QVERIFY(f->browsing());
+        QVERIFY2(f->saved(), qPrintable(f->messages()));
         QCOMPARE(stored(2, fileHolds), fileHolds);
     }
 
     // Rate 40, minimum 25.  The rule itself is tested in tst_costing; here,
-    // what is typed reaches it and the file.
+    // what is typed reaches it and the file.  A click in Additional Charge
+    // selects its number; an empty box is costed as 0, without a message,
+    // and stored as Null.
     void computeCost_data()
     {
         QTest::addColumn<QString>("hours");
         QTest::addColumn<QString>("minutes");
         QTest::addColumn<QString>("addCharge");
-        QTest::addColumn<QString>("cost");
-        QTest::newRow("1 h 15 min") << "1" << "15" << "0" << "$50.00";
-        QTest::newRow("additional in currency") << "0" << "30" << "$1,234.50" << "$1,254.50";
+        QTest::addColumn<QString>("shown"); // the cost, then the additional charge
+        QTest::addColumn<QStringList>("fileHolds");
+        QTest::newRow("1 h 15 min") << "1" << "15" << "0" << "$50.00 $0.00"
+                                    << QStringList{"CostTot=integer:500000", "AddCharge=integer:0"};
+        QTest::newRow("additional in currency") << "0" << "30" << "$1,234.50" << "$1,254.50 $1,234.50"
+                                                << QStringList{"CostTot=integer:12545000", "AddCharge=integer:12345000"};
+        QTest::newRow("every box emptied") << "" << "" << "" << "$25.00 "
+            << QStringList{"HoursTot=null:", "MinTot=null:", "AddCharge=null:", "CostTot=integer:250000"};
     }
     void computeCost()
     {
         QFETCH(QString, hours);
         QFETCH(QString, minutes);
         QFETCH(QString, addCharge);
-        QFETCH(QString, cost);
-        const QString addChargeShown = fmt::currency(fmt::toCurrency(addCharge));
+        QFETCH(QString, shown);
+        QFETCH(QStringList, fileHolds);
         frmMain& w = f->at(8);
         QVERIFY(typeInto(w.txtHoursTot, hours));
         QVERIFY(typeInto(w.txtMinTot, minutes));
         QTest::mouseClick(w.txtAddCharge, Qt::LeftButton, {}, QPoint(3, w.txtAddCharge->height() / 2));
-        QTRY_COMPARE(w.txtAddCharge->selectedText(), QStringLiteral("$0.00")); // a click selects the number
-        QTest::keyClicks(w.txtAddCharge, addCharge);
+        QTRY_COMPARE(w.txtAddCharge->selectedText(), QStringLiteral("$0.00"));
+        addCharge.isEmpty() ? QTest::keyClick(w.txtAddCharge, Qt::Key_Delete) : QTest::keyClicks(w.txtAddCharge, addCharge);
         tabOut();
-        QCOMPARE(w.txtCostTot->text() + ' ' + w.txtAddCharge->text(), cost + ' ' + addChargeShown);
-        w.cmdUpdate->click();
-        QVERIFY2(f->p.messages.isEmpty(), qPrintable(f->messages()));
-        const QStringList fileHolds{"CostTot=" + currencyHeld(cost), "AddCharge=" + currencyHeld(addChargeShown)};
+        QCOMPARE(w.txtCostTot->text() + ' ' + w.txtAddCharge->text(), shown);
+        QVERIFY2(f->saved(), qPrintable(f->messages()));
         QCOMPARE(stored(8, fileHolds), fileHolds);
     }
 
@@ -118,43 +128,82 @@ private slots:
         QVERIFY(f->browsing());
     }
 
-    // Leaving a numeric box or a date field with what it cannot take gets
-    // its message; the text and the focus stay.  A blank due date passes.
-    void leavingRefused_data()
+    // An entry that cannot be stored as it is (a number, a date, before the
+    // year 100 too, a customer named but not in the list), on leaving its
+    // control or on a save without leaving it (Alt+U, the button pressed a
+    // moment later, or Update clicked): its message (critical for a
+    // number), and the text, the edit and the focus stay, a number's text
+    // selected to be typed over; nothing is written.  A blank due or paid
+    // date, and the year 100, are taken and saved.
+    void entryRefused_data()
     {
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("how"); // Tab, Alt+U or Update
+        QTest::addColumn<QString>("message"); // empty: taken
         const QString num = "You must enter a number in the '%1' field";
-        QTest::newRow("hours") << "txtHoursTot" << "x" << num.arg("Hours");
-        QTest::newRow("additional charge") << "txtAddCharge" << "five" << num.arg("Add Charge");
-        QTest::newRow("amount paid") << "txtAmtPaid" << "abc" << num.arg("Amount Paid");
-        const QString valid = "You must enter a valid %1";
-        QTest::newRow("due") << "dcDueDate" << "31/31/99" << valid.arg("due date, or leave the field blank.");
-        QTest::newRow("request empty") << "dcReqDate" << "" << valid.arg("request date.");
-        QTest::newRow("resolved") << "dcResDate" << "tomorrow" << valid.arg("resolution date, or leave the field blank");
-        QTest::newRow("due blank") << "dcDueDate" << "" << "";
+        QTest::newRow("hours") << "txtHoursTot" << "x" << "Tab" << num.arg("Hours");
+        QTest::newRow("additional charge") << "txtAddCharge" << "five" << "Tab" << num.arg("Add Charge");
+        QTest::newRow("amount paid") << "txtAmtPaid" << "abc" << "Tab" << num.arg("Amount Paid");
+        const QString due = "You must enter a valid due date, or leave the field blank.";
+        QTest::newRow("due 31/31/99") << "dcDueDate" << "31/31/99" << "Tab" << due;
+        QTest::newRow("due in the year 26") << "dcDueDate" << "01/05/0026" << "Tab" << due;
+        QTest::newRow("due in the year 26, Alt+U") << "dcDueDate" << "01/05/0026" << "Alt+U" << due;
+        QTest::newRow("due abc, Alt+U") << "dcDueDate" << "abc" << "Alt+U" << due;
+        const QString req = "You must enter a valid request date.";
+        QTest::newRow("request date empty") << "dcReqDate" << "" << "Tab" << req;
+        QTest::newRow("request date in the year 99") << "dcReqDate" << "12/31/0099" << "Tab" << req;
+        QTest::newRow("request date abc, Alt+U") << "dcReqDate" << "abc" << "Alt+U" << req;
+        const QString res = "You must enter a valid resolution date, or leave the field blank";
+        QTest::newRow("resolved tomorrow") << "dcResDate" << "tomorrow" << "Tab" << res;
+        QTest::newRow("resolved in the year 50, Alt+U") << "dcResDate" << "3/5/0050" << "Alt+U" << res;
+        const QString paid = "You must enter a valid paid date, or leave the field blank.";
+        QTest::newRow("paid abc") << "dcPaidDate" << "abc" << "Tab" << paid;
+        QTest::newRow("paid 2/30/2026, Alt+U") << "dcPaidDate" << "2/30/2026" << "Alt+U" << paid;
+        QTest::newRow("paid in the year 26") << "dcPaidDate" << "01/05/0026" << "Tab" << paid;
+        const QString cust = "You must choose a customer from the list, or leave the field blank.";
+        QTest::newRow("customer named not in the list") << "cmbCust" << "Adams, An" << "Tab" << cust;
+        QTest::newRow("customer named, Alt+U") << "cmbCust" << "Adams, An" << "Alt+U" << cust;
+        QTest::newRow("customer named, Update") << "cmbCust" << "Adams, An" << "Update" << cust;
+        QTest::newRow("due blank") << "dcDueDate" << "" << "Tab" << "";
+        QTest::newRow("paid blank, Alt+U") << "dcPaidDate" << "" << "Alt+U" << "";
+        QTest::newRow("paid in the year 100, Alt+U") << "dcPaidDate" << "1/5/0100" << "Alt+U" << "";
     }
-    void leavingRefused()
+    void entryRefused()
     {
         QFETCH(QString, box);
         QFETCH(QString, typed);
+        QFETCH(QString, how);
         QFETCH(QString, message);
-        frmMain& w = f->at(2);
+        frmMain& w = f->at(2); // $50.00
+        const QString before = storedRow(2);
         auto* c = w.findChild<QWidget*>(box);
+        QVERIFY(!typed.isEmpty() || typeInto(c, "1/2/1998")); // a blank of its own
         QVERIFY(typeInto(c, typed));
-        tabOut();
-        const bool numeric = box.startsWith("txt");
-        QCOMPARE(f->p.messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+        if (auto* list = qobject_cast<QComboBox*>(c); list && list->currentText() != typed)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete); // what the completer added
+        if (how == "Tab")
+            tabOut();
+        else
+            how == "Alt+U" ? altKey(Qt::Key_U) : QTest::mouseClick(w.cmdUpdate, Qt::LeftButton);
+        QTRY_COMPARE(f->messages(), message);
         if (message.isEmpty()) {
-            QVERIFY(!focusIsIn(c));
+            QVERIFY(how != "Tab" || !focusIsIn(c));
+            QVERIFY(f->saved(true));
+            const QDate date = QDate::fromString(typed, "M/d/yyyy");
+            QCOMPARE(stored(2, box.mid(2)), typed.isEmpty() ? "null:" : "text:" + date.toString(Qt::ISODate));
             return;
         }
+        const bool numeric = box.startsWith("txt");
         QCOMPARE(f->p.messages[0].flags, Mb::OkOnly | (numeric ? Mb::Critical : 0));
         QCOMPARE(f->p.messages[0].title, ProgramTitle);
         QTRY_VERIFY(focusIsIn(c));
+        QVERIFY(f->editing());
         QCOMPARE(c->property(numeric ? "text" : "currentText").toString(), typed);
+        if (numeric)
+            QTRY_COMPARE(c->property("selectedText").toString(), typed);
         QCOMPARE(w.txtCostTot->text(), QStringLiteral("$50.00"));
+        QCOMPARE(storedRow(2), before);
     }
 
     void checkFields_data()
@@ -219,8 +268,7 @@ private slots:
         const QList<QComboBox*> lists{w.cmbCust, w.cmbDept, w.cmbPri, w.cmbCat, w.cmbEnteredBy, w.cmbAssignedTo};
         for (int i = 0; i < lists.size(); ++i)
             lists[i]->setCurrentIndex(lists[i]->findText(picks[i]));
-        w.cmdUpdate->click();
-        QVERIFY2(f->p.messages.isEmpty(), qPrintable(f->messages()));
+        QVERIFY2(f->saved(), qPrintable(f->messages()));
         const QStringList fileHolds{"ShortDesc=text:" + shortDesc, "ReqDesc=text:" + longDesc, "Resp=text:" + resp,
             "Misc1=text:" + misc, "HoursTot=real:2.5", "MinTot=integer:7", "ReqDate=text:2000-02-29",
             "DueDate=text:2000-03-01", "ResDate=text:1999-12-31", "PaidDate=text:2001-01-02", "Resolved=integer:1",
@@ -235,66 +283,187 @@ private slots:
         QVERIFY(f->shownRecord() == shown + picks + costing); // not compared, for the 100,000 characters
     }
 
-    // Request 6's additional charge and cost are Null: the one box empty,
-    // the other showing 0.  Saving another change keeps both Null without a
-    // word; an untouched text keeps its own line breaks, a changed one gets
-    // the box's.
-    void emptyAdditionalChargeKept()
+    // Leaving an edit: Cancel shows the request as stored again; closing the
+    // window asks first, and Yes saves (unless the check before saving
+    // fails), No throws the edit away, Cancel stays in it.
+    void leavingAnEdit_data()
     {
-        QVERIFY(test::execSql(f->dbPath(), "update Req set ReqDesc = 'a\rb\r\n', Resp = 'a\r\nb' where ReqID = 6"));
-        frmMain& w = f->at(6);
-        w.txtShortDesc->setText(QStringLiteral("Changed"));
-        w.txtResp->appendPlainText(QStringLiteral("c"));
-        w.cmdUpdate->click();
-        QVERIFY2(f->p.messages.isEmpty(), qPrintable(f->messages()));
-        const QStringList fileHolds{"ShortDesc=text:Changed", "AddCharge=null:", "CostTot=null:",
-                                    "ReqDesc=text:a\rb\r\n", "Resp=text:a\r\nb\r\nc"};
-        QCOMPARE(stored(6, fileHolds), fileHolds);
+        QTest::addColumn<int>("answer"); // -1: Cancel clicked, the window not closed
+        QTest::addColumn<QString>("typed"); // empty: the check before saving fails
+        QTest::newRow("Cancel clicked") << -1 << "Other";
+        QTest::newRow("closed, Yes saves") << int(Answer::Yes) << "Other";
+        QTest::newRow("closed, No throws away") << int(Answer::No) << "Other";
+        QTest::newRow("closed, Cancel stays") << int(Answer::Cancel) << "Other";
+        QTest::newRow("closed, Yes, but the check fails") << int(Answer::Yes) << "";
     }
-
-    void cancelRestores()
+    void leavingAnEdit()
     {
+        QFETCH(int, answer);
+        QFETCH(QString, typed);
         frmMain& w = f->at(7);
-        const QStringList before = f->shownRecord();
-        QVERIFY(typeInto(w.txtShortDesc, "Other"));
+        const QStringList shown = f->shownRecord();
+        const QString fileHeld = storedRow(7);
+        QVERIFY(typeInto(w.txtShortDesc, typed));
+        w.txtReqDesc->setPlainText(QString()); // the short description alone decides the check
         QVERIFY(typeInto(w.txtHoursTot, "5"));
         tabOut();
         QTest::mouseClick(w.chkResolved, Qt::LeftButton);
         w.cmbCat->setCurrentIndex(w.cmbCat->findText(QStringLiteral("Network")));
-        QTest::mouseClick(w.cmdCancel, Qt::LeftButton);
-        QVERIFY(f->browsing());
-        QCOMPARE(f->shownRecord(), before);
-        const QStringList fileHolds{"ShortDesc=text:Server", "CostTot=integer:750000", "CatID=integer:2"};
-        QCOMPARE(stored(7, fileHolds), fileHolds);
+        f->p.answers << Answer(answer);
+        answer < 0 ? QTest::mouseClick(w.cmdCancel, Qt::LeftButton) : void(w.close());
+        QCOMPARE(f->p.messageTexts().value(0), answer < 0 ? "" : "Save the changes to this request?");
+        QVERIFY(answer < 0 || f->p.messages[0].buttons() == Mb::YesNoCancel);
+        const bool saved = answer == int(Answer::Yes) && !typed.isEmpty();
+        QCOMPARE(f->p.ended, saved || answer == int(Answer::No));
+        QCOMPARE(storedRow(7) == fileHeld, !saved);
+        QCOMPARE(stored(7, "ShortDesc"), saved ? "text:" + typed : QStringLiteral("text:Server"));
+        if (answer < 0)
+            QVERIFY(f->browsing() && f->shownRecord() == shown);
+        else if (!f->p.ended)
+            QVERIFY(f->editing() && w.txtShortDesc->text() == typed);
     }
 
-    void closeWhileEditing_data()
+    // An access key whose button is hidden (Cancel and Update while
+    // browsing; the navigation buttons, Delete, Find and Add New while
+    // editing) does nothing to the control with the focus: it types no
+    // letter, picks no entry, starts no edit; a beep at most.  The edit
+    // under way is then saved by Alt+U as it was typed.
+    void hiddenButtonKeys_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("typed"); // empty: the check before saving fails
-        QTest::addColumn<QString>("fileHolds");
-        QTest::newRow("Yes saves") << int(Answer::Yes) << "Typed" << "text:Typed";
-        QTest::newRow("No throws away") << int(Answer::No) << "Typed" << "text:Server";
-        QTest::newRow("Cancel stays") << int(Answer::Cancel) << "Typed" << "text:Server";
-        QTest::newRow("Yes, but the check fails") << int(Answer::Yes) << "" << "text:Server";
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<int>("key");
+        QTest::newRow("browsing, short description, Alt+C") << "txtShortDesc" << false << int(Qt::Key_C);
+        QTest::newRow("browsing, short description, Alt+U") << "txtShortDesc" << false << int(Qt::Key_U);
+        QTest::newRow("browsing, request text, Alt+C") << "txtReqDesc" << false << int(Qt::Key_C);
+        QTest::newRow("browsing, category list, Alt+H") << "cmbCat" << false << int(Qt::Key_H);
+        QTest::newRow("browsing, customer box, Alt+B") << "cmbCust" << false << int(Qt::Key_B);
+        QTest::newRow("browsing, no access key, Alt+Z") << "txtMisc1" << false << int(Qt::Key_Z);
+        QTest::newRow("editing, short description, Alt+N") << "txtShortDesc" << true << int(Qt::Key_N);
+        QTest::newRow("editing, short description, Alt+D") << "txtShortDesc" << true << int(Qt::Key_D);
+        QTest::newRow("editing, request text, Alt+A") << "txtReqDesc" << true << int(Qt::Key_A);
+        QTest::newRow("editing, hours, Alt+T") << "txtHoursTot" << true << int(Qt::Key_T);
+        QTest::newRow("editing, due date, Alt+L") << "dcDueDate" << true << int(Qt::Key_L);
     }
-    void closeWhileEditing()
+    void hiddenButtonKeys()
     {
-        QFETCH(int, answer);
-        QFETCH(QString, typed);
-        QFETCH(QString, fileHolds);
-        const bool closes = answer != int(Answer::Cancel) && !typed.isEmpty();
-        frmMain& w = f->at(7);
-        w.txtShortDesc->setText(typed);
-        w.txtReqDesc->setPlainText(QString()); // the short description alone decides the check
-        f->p.answers << Answer(answer);
-        w.close();
-        QCOMPARE(f->p.messageTexts().value(0), QStringLiteral("Save the changes to this request?"));
-        QCOMPARE(f->p.messages[0].buttons(), Mb::YesNoCancel);
-        QCOMPARE(f->p.ended, closes);
-        QCOMPARE(stored(7, "ShortDesc"), fileHolds);
-        if (!closes)
-            QVERIFY(f->editing() && w.txtShortDesc->text() == typed);
+        QFETCH(QString, control);
+        QFETCH(bool, editing);
+        QFETCH(int, key);
+        frmMain& w = f->at(2);
+        QString fileHolds = storedRow(2);
+        auto* c = w.findChild<QWidget*>(control);
+        if (editing) // an edit under way: the short description typed into
+            w.txtShortDesc->setText(w.txtShortDesc->text() + QStringLiteral(" at once"));
+        QVERIFY(focusInto(c));
+        // In a box the cursor goes to the end (in a list any key is an edit).
+        if (!qobject_cast<QComboBox*>(c) || qobject_cast<DateField*>(c))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        const QStringList before = f->shownRecord();
+        // Once with the cursor at the end, once with the whole text selected.
+        altKey(Qt::Key(key));
+        if (auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+            box->selectAll();
+        altKey(Qt::Key(key));
+        QCoreApplication::processEvents();
+        QCOMPARE(f->shownRecord(), before);
+        QCOMPARE(f->editing(), editing);
+        QVERIFY(editing || f->browsing());
+        QVERIFY(f->p.beeps <= 2);
+        QVERIFY2(f->saved(true), qPrintable(f->messages())); // saves an edit; nothing while browsing
+        if (editing)
+            fileHolds.replace("'Spreadsheet crash'", "'Spreadsheet crash at once'");
+        QCOMPARE(storedRow(2), fileHolds);
+    }
+
+    // A request written by another program: its customer and department
+    // keys name no record, its Miscellaneous is longer than the box takes,
+    // its charge has four decimals, its cost is empty, its texts have line
+    // breaks of their own.  Saving a change of another field writes each of
+    // them back as it was (a changed text gets the box's line breaks); a
+    // list the user changes is written as chosen.
+    void untouchedFieldsKept()
+    {
+        const QString misc = QStringLiteral("Written elsewhere: ").leftJustified(80, QLatin1Char('x'));
+        QVERIFY(execSql(f->dbPath(), qPrintable("update Req set CustID = 99, DeptID = 77, AddCharge = 123456, "
+                                                "CostTot = null, ReqDesc = 'a\rb\r\n', Resp = 'a\r\nb', Misc1 = '" + misc
+                                                + "' where ReqID = 2")));
+        frmMain& w = f->at(2);
+        QVERIFY(w.cmbCust->currentIndex() < 0 && w.cmbDept->currentIndex() < 0);
+        QVERIFY(typeInto(w.txtShortDesc, QStringLiteral("Changed")));
+        w.txtResp->appendPlainText(QStringLiteral("c"));
+        QVERIFY2(f->saved(true), qPrintable(f->messages()));
+        const QStringList kept{"ShortDesc=text:Changed", "CustID=integer:99", "DeptID=integer:77", "Misc1=text:" + misc,
+                               "AddCharge=integer:123456", "CostTot=null:", "CatID=integer:1",
+                               "ReqDesc=text:a\rb\r\n", "Resp=text:a\r\nb\r\nc"};
+        QCOMPARE(stored(2, kept), kept);
+
+        // Touched, the department is written as picked, the rest still kept.
+        QVERIFY(focusInto(w.cmbDept));
+        QTest::keyClick(w.cmbDept, Qt::Key_Down);
+        QVERIFY(f->editing());
+        QVERIFY2(f->saved(true), qPrintable(f->messages()));
+        QStringList changed = kept;
+        changed[2] = "DeptID=integer:" + w.cmbDept->currentData().toString();
+        QVERIFY(changed[2] != kept[2]);
+        QCOMPARE(stored(2, changed), changed);
+    }
+
+    // Request 6's additional charge and cost are Null: the one box empty,
+    // the other showing 0.  Saving another change keeps both Null.
+    void emptyChargeKept()
+    {
+        frmMain& w = f->at(6);
+        QCOMPARE(w.txtAddCharge->text() + ' ' + w.txtCostTot->text(), QStringLiteral(" $0.00"));
+        QVERIFY(typeInto(w.txtShortDesc, QStringLiteral("Changed")));
+        QVERIFY2(f->saved(true), qPrintable(f->messages()));
+        const QStringList fileHolds{"ShortDesc=text:Changed", "AddCharge=null:", "CostTot=null:"};
+        QCOMPARE(stored(6, fileHolds), fileHolds);
+    }
+
+    // Long texts in one-line boxes are shown from their first character.
+    void longTextsFromTheStart()
+    {
+        const QString shortDesc = QStringLiteral("Begins here ").leftJustified(300, QLatin1Char('.'));
+        QVERIFY(execSql(f->dbPath(), qPrintable("update Req set ShortDesc = '" + shortDesc
+                                                + "', Misc1 = '" + QString(50, QLatin1Char('m')) + "'")));
+        frmMain& w = f->at(2);
+        w.cmdNext->click();
+        w.cmdPrevious->click();
+        for (QLineEdit* box : {w.txtShortDesc, w.txtMisc1})
+            QVERIFY(box->text().size() > 40 && box->cursorPosition() == 0);
+        QVERIFY(f->browsing());
+    }
+
+    // After a message about a bad number the focus comes back with the
+    // box's text selected, so that typing replaces it, also when the
+    // activation comes back to the window only after the message box, or
+    // never (a desktop without a window manager; the keys still reach the
+    // box with the window's focus).
+    void badNumberSelectedAgain_data()
+    {
+        QTest::addColumn<bool>("activationBack");
+        QTest::newRow("activation back after the box") << true;
+        QTest::newRow("activation not back") << false;
+    }
+    void badNumberSelectedAgain()
+    {
+        QFETCH(bool, activationBack);
+        frmMain& w = f->at(2);
+        struct Back { ScriptedPlatform& p; ~Back() { setPlatform(&p); } } back{f->p};
+        ModalBoxes p;
+        p.activationComesBack = activationBack;
+        QVERIFY(typeInto(w.txtHoursTot, QStringLiteral("1x5")));
+        tabOut();
+        QCOMPARE(p.messageTexts(), QStringList{QStringLiteral("You must enter a number in the 'Hours' field")});
+        QTRY_VERIFY(w.focusWidget() == w.txtHoursTot && (!activationBack || w.isActiveWindow()));
+        QTRY_COMPARE(w.txtHoursTot->selectedText(), QStringLiteral("1x5"));
+        QTest::keyClicks(w.txtHoursTot, QStringLiteral("2"));
+        QCOMPARE(w.txtHoursTot->text(), QStringLiteral("2"));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        tabOut();
+        QCOMPARE(p.messages.size(), 1);
     }
 };
 

@@ -108,6 +108,15 @@ QStringList MainWindowFixture::walk()
     return ids;
 }
 
+bool MainWindowFixture::saved(bool byKey)
+{
+    if (byKey)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_U, Qt::AltModifier);
+    else
+        w->cmdUpdate->click();
+    return QTest::qWaitFor([this] { return browsing(); }) && p.messages.isEmpty();
+}
+
 bool focusIsIn(const QWidget* c)
 {
     const QWidget* f = QApplication::focusWidget();
@@ -167,6 +176,13 @@ QStringList stored(int reqId, const QStringList& expected)
     for (const QString& e : expected)
         out << e.section(QLatin1Char('='), 0, 0) + QLatin1Char('=') + stored(reqId, e.section(QLatin1Char('='), 0, 0));
     return out;
+}
+
+QString storedRow(int reqId)
+{
+    const QString fields = fileQuery(u"select group_concat('quote(' || name || ')', ' || ''|'' || ') "
+                                     u"from pragma_table_info('Req')"_s);
+    return fileQuery(u"select %1 from Req where ReqID = %2"_s.arg(fields).arg(reqId));
 }
 
 } // namespace cvd::test

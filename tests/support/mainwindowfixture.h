@@ -29,6 +29,9 @@ struct MainWindowFixture {
     // control in tab order (a tick as "yes"/"no", a list with no selection "-").
     QStringList shownRecord() const;
     QStringList walk();     // the keys shown from the first request on, Next after Next
+    // Update clicked, or pressed by its access key (Alt+U, which presses it
+    // a moment later): whether the window then browses, without a message.
+    bool saved(bool byKey = false);
     QString messages() const { return p.messageTexts().join(QLatin1Char('\n')); }
 };
 
@@ -48,5 +51,8 @@ inline int requestCount() { return fileQuery(QStringLiteral("select count(*) fro
 // $50.00); for a list of "Field=type:value", that list as the database has it.
 QString stored(int reqId, const QString& field);
 QStringList stored(int reqId, const QStringList& expected);
+// Every field of request `reqId`, each as SQL writes it ('text', 12, NULL),
+// joined by '|': what must not change when nothing is to be written.
+QString storedRow(int reqId);
 
 } // namespace cvd::test
