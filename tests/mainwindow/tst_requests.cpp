@@ -1,8 +1,11 @@
-// Adding requests one after the other, deleting the shown one, and adding to
-// a find selection, on the main window; every write checked in the file.
+// The requests on the main window: browsing them (the order, the ends,
+// what a shown record looks like, Nulls included, and a window without
+// requests), adding them one after the other, deleting the shown one, and
+// adding to a find selection; every write checked in the file.
 #include "base/formats.h"
 #include "base/globals.h"
 #include "db/database.h"
+#include "support/fixturedb.h"
 #include "support/mainwindowfixture.h"
 #include "support/testfiles.h"
 #include "support/testmain.h"
@@ -15,14 +18,112 @@
 
 using namespace cvd;
 using namespace cvd::test;
+using namespace Qt::StringLiterals;
 
-class tst_adding : public QObject {
+class tst_requests : public QObject {
     Q_OBJECT
-    std::unique_ptr<test::MainWindowFixture> f;
+    std::unique_ptr<MainWindowFixture> f;
 
 private slots:
-    void init() { f = std::make_unique<test::MainWindowFixture>(); }
+    void init() { f = std::make_unique<MainWindowFixture>(); }
     void cleanup() { f.reset(); }
+
+    // Every control as the user sees it, reached by stepping from another
+    // record, so that nothing of the previous record stays behind; a
+    // reference that names no entry of its list shows the list with no
+    // selection.  Activating the window, every list reloaded, shows the same.
+    // Stepping past either end beeps and stays; newest request date first.
+    void recordShown_data()
+    {
+        QTest::addColumn<QString>("sql"); // run on the file first
+        QTest::addColumn<QString>("steps"); // the buttons clicked: First, Previous, Next, Last
+        QTest::addColumn<int>("beeps");
+        QTest::addColumn<QStringList>("texts");
+        // ReqID, short, long, response, request, due, resolved date, resolved,
+        // customer, department, priority, category, entered by, assigned to,
+        // hours, minutes, additional charge, total, paid, paid date, misc
+        QTest::newRow("6: Nulls after a full record") << "" << "NN" << 0
+            << QStringList{"6", "李 request", "Zoë needs Ångström units", "", "3/31/1998", "", "", "no", "李",
+                           "Zeta Corp", "-", "-", "-", "Jones, Tom", "0", "0", "", "$0.00", "$0.00", "", ""};
+        QTest::newRow("8: no customer or department after a shown one, Previous on the first") << "" << "LFP" << 1
+            << QStringList{"8", "Cable", "Cable#5 loose", "Fixed", "7/4/2001", "", "7/4/2001", "yes", "-", "-",
+                           "Medium", "Network", "Smith, Jane", "Ångström, Anders", "1", "0", "$0.00", "$40.00",
+                           "$0.00", "", ""};
+        QTest::newRow("2: references naming no entry, after Next on the last") // 1: Adams, Accounting, Smith
+            << "update Req set CustID = 99, DeptID = 42, AssignedTo = 0 where ReqID = 2" << "LNP" << 1
+            << QStringList{"2", "Spreadsheet crash", "Excel crashes when printing", "", "1/5/1998", "", "", "no", "-",
+                           "-", "Low", "Software", "Smith, Jane", "-", "1", "15", "$0.00", "$50.00", "$0.00", "", "urgent"};
+    }
+    void recordShown()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, steps);
+        QFETCH(int, beeps);
+        QFETCH(QStringList, texts);
+        QVERIFY(sql.isEmpty() || test::execSql(f->dbPath(), qPrintable(sql)));
+        frmMain& w = f->started();
+        const QHash<QChar, QPushButton*> buttons{{'F', w.cmdFirst}, {'P', w.cmdPrevious}, {'N', w.cmdNext}, {'L', w.cmdLast}};
+        for (const QChar step : steps)
+            QTest::mouseClick(buttons[step], Qt::LeftButton);
+        QCOMPARE(f->shownRecord(), texts);
+        QCOMPARE(f->p.beeps, beeps);
+        CatListChanged = PriListChanged = CustListChanged = StaffListChanged = DeptListChanged = true;
+        w.Form_Activate();
+        QCOMPARE(f->shownRecord(), texts);
+        QVERIFY(f->browsing());
+        QVERIFY2(f->p.messages.isEmpty(), qPrintable(f->messages()));
+        QCOMPARE(f->walk(), (QStringList{"8", "7", "6", "5", "4", "3", "2", "1"}));
+    }
+
+    // No requests, in a new file or after the only one is deleted: nothing
+    // shown, every entry control disabled, the buttons do nothing (no beep,
+    // no question), activating the window changes none of it, and a find
+    // finds nothing.  Add New enables the entries, Cancel disables them
+    // again, and a request can still be added.
+    void noRequests_data()
+    {
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("empty file") << false;
+        QTest::newRow("the only one deleted") << true;
+    }
+    void noRequests()
+    {
+        QFETCH(bool, deleted);
+        QVERIFY(deleted ? test::execSql(f->dbPath(), "delete from Req where ReqID <> 5")
+                        : !test::createEmptyDb(f->dir.path()).isEmpty());
+        frmMain& w = f->started();
+        if (deleted) {
+            w.cmdDelete->click();
+            QCOMPARE(f->p.messages.size(), 1);
+            f->p.messages.clear();
+        }
+        for (auto click : {&frmMain::cmdFirst_Click, &frmMain::cmdNext_Click, &frmMain::cmdPrevious_Click,
+                           &frmMain::cmdLast_Click, &frmMain::cmdDelete_Click})
+            (w.*click)();
+        w.Form_Activate();
+        QCOMPARE(f->p.beeps, 0);
+        QVERIFY2(f->p.messages.isEmpty(), qPrintable(f->messages()));
+        QCOMPARE(requestCount(), 0);
+        QVERIFY(ReqSet->Bof() && ReqSet->Eof());
+        const QString shown = f->shownRecord().join(u',');
+        QVERIFY2(deleted ? shown.startsWith(u",,,,"_s) : shown == u",,,,,,,no,-,-,-,-,-,-,,,,,,,"_s, qPrintable(shown));
+        QVERIFY(f->browsing() && f->entriesEnabled(false) && !w.txtReqID->isEnabled() && w.cmdAddNew->isEnabled());
+        w.cmdAddNew->click();
+        QVERIFY(f->adding() && f->entriesEnabled(true) && !w.txtReqID->isEnabled());
+        w.cmdCancel->click();
+        QVERIFY(f->browsing() && f->entriesEnabled(false));
+        w.FindDialog = [](frmMain&) { FindSQL = u"Select * from Req where CustID = 1"_s; };
+        w.cmdFind->click();
+        QCOMPARE(f->messages(), u"No matching records were found."_s);
+        QVERIFY(f->browsing() && f->entriesEnabled(false));
+
+        w.cmdAddNew->click();
+        w.txtShortDesc->setText(u"After the last"_s);
+        w.cmdUpdate->click();
+        QCOMPARE(requestCount(), 1);
+        QCOMPARE(w.txtShortDesc->text(), u"After the last"_s);
+        QCOMPARE(w.txtReqID->text(), fileQuery(u"select ReqID from Req"_s));
+    }
 
     // A new request shows the defaults, with the minimum charge as its cost,
     // and has the focus in its short description.  Add Another stores it and
@@ -151,39 +252,6 @@ private slots:
         QCOMPARE(fileQuery("select group_concat(ReqID) from (select ReqID from Req order by 1 desc)"), rest.join(','));
     }
 
-    // Deleting the only request leaves an empty, disabled window (Delete
-    // again does nothing): Add New
-    // enables the fields, Cancel disables them again, a find finds nothing,
-    // and a request can still be added.
-    void deleteOnlyRequest()
-    {
-        QVERIFY(execSql(f->dbPath(), "delete from Req where ReqID <> 5"));
-        frmMain& w = f->started();
-        w.cmdDelete->click();
-        QCOMPARE(requestCount(), 0);
-        QVERIFY(f->browsing() && f->entriesEnabled(false));
-        QVERIFY(ReqSet->Bof() && ReqSet->Eof());
-        w.cmdDelete_Click(); // again, on nothing: no question, no error
-        QCOMPARE(f->p.messages.size(), 1);
-        QVERIFY(ReqSet->Bof() && ReqSet->Eof());
-        QVERIFY(w.txtShortDesc->text().isEmpty() && w.txtReqID->text().isEmpty());
-        w.cmdAddNew->click();
-        QVERIFY(f->adding() && f->entriesEnabled(true) && !w.txtReqID->isEnabled());
-        w.cmdCancel->click();
-        QVERIFY(f->browsing() && f->entriesEnabled(false));
-        w.FindDialog = [](frmMain&) { FindSQL = QStringLiteral("Select * from Req where CustID = 1"); };
-        w.cmdFind->click();
-        QCOMPARE(f->p.messageTexts().last(), QStringLiteral("No matching records were found."));
-        QVERIFY(f->browsing() && f->entriesEnabled(false));
-
-        w.cmdAddNew->click();
-        w.txtShortDesc->setText(QStringLiteral("After the last"));
-        w.cmdUpdate->click();
-        QCOMPARE(requestCount(), 1);
-        QCOMPARE(w.txtShortDesc->text(), QStringLiteral("After the last"));
-        QCOMPARE(w.txtReqID->text(), fileQuery("select ReqID from Req"));
-    }
-
     // A request added while a find selection is shown is shown after its
     // Update, though it does not meet the selection's criteria.
     void addedToSelection()
@@ -194,12 +262,11 @@ private slots:
         QCOMPARE(f->walk(), (QStringList{"5", "2", "1"}));
         w.cmdAddNew->click();
         w.txtShortDesc->setText(QStringLiteral("Added"));
-        w.cmdUpdate->click();
-        QVERIFY2(f->p.messages.isEmpty(), qPrintable(f->messages()));
+        QVERIFY2(f->saved(), qPrintable(f->messages()));
         QCOMPARE(w.txtReqID->text(), QStringLiteral("9"));
         QCOMPARE(stored(9, "ShortDesc"), QStringLiteral("text:Added"));
     }
 };
 
-CVD_TEST_MAIN(tst_adding)
-#include "tst_adding.moc"
+CVD_TEST_MAIN(tst_requests)
+#include "tst_requests.moc"
