@@ -1,6 +1,9 @@
-// Start-up: the data folder from the command line, the values set, and what
-// the user sees when the data file cannot be opened, cannot be written, is
-// damaged, or has empty or missing costing values.
+// Start-up, from a terminal or from the desktop menu (--menu): the data
+// folder from the command line, the values set, the help file found, and
+// what the user sees when the data file is missing, cannot be opened or
+// written, is damaged, or has empty or missing costing values; from the
+// menu, the user's own folder ~/Calvedon and the offer of a new data file.
+#include "base/formats.h"
 #include "base/globals.h"
 #include "db/badfiles.h"
 #include "db/database.h"
@@ -15,147 +18,188 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <optional>
 
 using namespace cvd;
 using namespace Qt::StringLiterals;
 
 class tst_startup : public QObject {
     Q_OBJECT
+
+    QTemporaryDir m_home; // HOME while the tests run
+    QByteArray m_oldHome;
+
+    QString calvedon() const { return m_home.filePath(u"Calvedon"_s); }
+    // The program's start with these arguments, as main() makes it.
+    static void start(frmMain& w, const QStringList& args) { startUp(w, commandLineText(args), startedFromMenu(args)); }
+    // What a data file is made of: every table, index and trigger, and the Settings record.
+    static QStringList makeUp(const QString& folder)
+    {
+        const QString file = folder + u"/cvd.mdb"_s;
+        return test::sqlRows(file, u"select type, name, tbl_name, sql from sqlite_master order by type, name"_s)
+               + test::sqlRows(file, u"select * from Settings"_s);
+    }
+
 private slots:
-    void init() { resetProgramValues(); }
+    void initTestCase()
+    {
+        m_oldHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        QCOMPARE(QDir::homePath(), m_home.path());
+    }
+    void cleanupTestCase() { qputenv("HOME", m_oldHome); }
+    void init()
+    {
+        resetProgramValues();
+        fmt::setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+        QDir(calvedon()).removeRecursively();
+        QFile::remove(calvedon());
+    }
     void cleanup() { resetProgramValues(); }
 
-    void dataPath_data()
+    // The first "-d", in lower case, names the folder from its third
+    // character on; --menu is taken out wherever it stands.  Without -d:
+    // the current directory, or ~/Calvedon from the menu.
+    void arguments_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("no arguments") << QStringList{} << "/home/desk/";
-        QTest::newRow("drive letter example") << QStringList{"-dX:\\DATA"} << ":\\DATA/";
-        QTest::newRow("upper-case D not recognised") << QStringList{"-D", "/data"} << "/home/desk/";
-        QTest::newRow("-d later on the line") << QStringList{"--verbose", "-d", "/srv/cvd"} << "/srv/cvd/";
-        QTest::newRow("first -d counts") << QStringList{"-d", "/a-d/b"} << "/a-d/b/";
+        QTest::addColumn<bool>("fromMenu");
+        QTest::addColumn<QString>("folder"); // ~: the home folder
+        QTest::newRow("terminal") << QStringList{} << false << "/work/desk/";
+        QTest::newRow("drive letter example") << QStringList{"-dX:\\DATA"} << false << ":\\DATA/";
+        QTest::newRow("upper-case D not recognised") << QStringList{"-D", "/data"} << false << "/work/desk/";
+        QTest::newRow("-d later on the line") << QStringList{"--verbose", "-d", "/srv/cvd"} << false << "/srv/cvd/";
+        QTest::newRow("first -d counts") << QStringList{"-d", "/a-d/b"} << false << "/a-d/b/";
+        QTest::newRow("another option") << QStringList{"--menue"} << false << "/work/desk/";
+        QTest::newRow("menu") << QStringList{"--menu"} << true << "~/Calvedon/";
+        QTest::newRow("menu, then -d") << QStringList{"--menu", "-d", "/srv/cvd"} << true << "/srv/cvd/";
+        QTest::newRow("-d on a folder with blanks, then menu") << QStringList{"-d", "/srv/help desk", "--menu"} << true
+                                                               << "/srv/help desk/";
     }
-    void dataPath()
+    void arguments()
     {
         QFETCH(QStringList, args);
-        QFETCH(QString, expected);
-        QCOMPARE(dataPathFromCommandLine(commandLineText(args), QStringLiteral("/home/desk")), expected);
+        QFETCH(bool, fromMenu);
+        QFETCH(QString, folder);
+        QCOMPARE(startedFromMenu(args), fromMenu);
+        const QString fallback = fromMenu ? userDataFolder() : u"/work/desk"_s;
+        QCOMPARE(dataPathFromCommandLine(commandLineText(args), fallback), folder.replace(u'~', m_home.path()));
     }
 
-    // The values set from the fixture's folder.  Each empty costing value is
-    // reported and stays 0; start-up goes on to the newest request.
-    void startsOnFixture_data()
+    // The values set from the data folder (from the menu: ~/Calvedon, with
+    // no question when it holds a data file).  Each empty costing value is
+    // reported and stays 0; a missing Settings record is told once and an
+    // empty one added for the defaults window.  Start-up goes on to the
+    // newest request.
+    void startsOnFile_data()
     {
-        QTest::addColumn<QString>("update"); // of the Settings row
+        QTest::addColumn<bool>("fromMenu");
+        QTest::addColumn<QString>("sql"); // run on the file first
         QTest::addColumn<qint64>("rate");
         QTest::addColumn<qint64>("minimum");
-        QTest::newRow("as created") << "" << qint64(400000) << qint64(250000);
-        QTest::newRow("both empty") << "DefHourlyRate = NULL, DefMinCharge = NULL" << qint64(0) << qint64(0);
-        QTest::newRow("minimum empty") << "DefMinCharge = NULL" << qint64(400000) << qint64(0);
+        QTest::addColumn<QStringList>("told"); // each message as "title: text"
+        const QString null = u"^cvd: 94  Invalid use of Null$"_s;
+        QTest::newRow("as created") << false << "" << qint64(400000) << qint64(250000) << QStringList{};
+        QTest::newRow("from the menu") << true << "" << qint64(400000) << qint64(250000) << QStringList{};
+        QTest::newRow("both empty") << false << "UPDATE Settings SET DefHourlyRate = NULL, DefMinCharge = NULL"
+                                    << qint64(0) << qint64(0) << QStringList{null, null};
+        QTest::newRow("minimum empty") << false << "UPDATE Settings SET DefMinCharge = NULL" << qint64(400000)
+                                       << qint64(0) << QStringList{null};
+        QTest::newRow("no Settings record") << false << "DELETE FROM Settings" << qint64(0) << qint64(0)
+            << QStringList{u"^Program Defaults Missing: .*File > Maintain Program Defaults"_s};
     }
-    void startsOnFixture()
+    void startsOnFile()
     {
-        QFETCH(QString, update);
+        QFETCH(bool, fromMenu);
+        QFETCH(QString, sql);
         QFETCH(qint64, rate);
         QFETCH(qint64, minimum);
+        QFETCH(QStringList, told);
         test::MainWindowFixture f;
-        QVERIFY(update.isEmpty() || test::execSql(f.dbPath(), ("UPDATE Settings SET " + update).toUtf8().constData()));
-        frmMain& w = f.started();
-        QCOMPARE(f.p.messageTexts(), QStringList(update.count(u"NULL"_s), u"94  Invalid use of Null"_s));
+        const QString folder = fromMenu ? calvedon() : f.dir.path();
+        QVERIFY(!fromMenu || (QDir().mkpath(folder) && !test::createFixtureDb(folder).isEmpty()));
+        QVERIFY(sql.isEmpty() || test::execSql(folder + u"/cvd.mdb"_s, sql.toUtf8().constData()));
+        if (fromMenu)
+            start(*f.w, {u"--menu"_s});
+        else
+            f.started();
+        QCOMPARE(f.p.messages.size(), told.size());
+        for (int i = 0; i < told.size(); ++i) {
+            const QString m = f.p.messages[i].title + u": "_s + f.p.messages[i].text;
+            QVERIFY2(m.contains(QRegularExpression(told[i], QRegularExpression::DotMatchesEverythingOption)), qPrintable(m));
+        }
         QVERIFY(!f.p.ended && f.browsing());
         QCOMPARE(DefaultHourlyRate.units, rate);
         QCOMPARE(DefaultMinCharge.units, minimum);
-        QCOMPARE(w.txtReqID->text(), QStringLiteral("8"));
-        QCOMPARE(DatabasePath, f.dbPath());
-        QCOMPARE(HelpFilePath, f.dir.filePath(QStringLiteral("cvd.hlp")));
+        QCOMPARE(test::fileQuery(u"select count(*) from Settings"_s), u"1"_s);
+        QCOMPARE(f.w->txtReqID->text(), u"8"_s);
+        QCOMPARE(DatabasePath, folder + u"/cvd.mdb"_s);
+        QCOMPARE(HelpFilePath, folder + u"/cvd.hlp"_s);
         QCOMPARE(ReportEndDate, QDate::currentDate());
         QCOMPARE(ReportStartDate, QDate(ReportEndDate.year(), ReportEndDate.month(), 1));
     }
 
-    // A data file that cannot be opened: one message, the program ends, and
-    // the folder and the file are left as they were.
+    // A data file that is missing, cannot be opened or cannot be written:
+    // one message that names it and says why (the title included), the
+    // program ends, and the folder and the file are left as they were; a
+    // missing folder is not made.
     void unopenableDataFile_data()
     {
-        QTest::addColumn<QByteArray>("content"); // the file's bytes, SQL that makes it, "missing" or "in use"
-        QTest::addColumn<QStringList>("shown");  // %1: the data folder
-        QTest::newRow("missing") << QByteArray("missing")
-                                 << QStringList{"%1/cvd.mdb", "cvdtool create %1", "cvdtool demo %1"};
-        QTest::newRow("text file") << QByteArray("Name,Phone\nAnn,555-1234\n")
-                                   << QStringList{"%1/cvd.mdb", "not a Calvedon data file"};
-        QTest::newRow("zero bytes") << QByteArray("") << QStringList{"%1/cvd.mdb", "not a Calvedon data file"};
+        // The file's bytes, SQL that makes it (on the fixture for ALTER), or
+        // the fixture "in use", "read-only" or in a "locked folder"; "missing".
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("shown"); // parts of "title: text" besides the file, by '|'; %1: the data folder
+        QTest::newRow("missing") << QByteArray("missing") << "Data File Not Found: |cvdtool create %1|cvdtool demo %1";
+        QTest::newRow("text file") << QByteArray("Name,Phone\nAnn,555-1234\n") << "not a Calvedon data file";
+        QTest::newRow("zero bytes") << QByteArray("") << "not a Calvedon data file";
         QTemporaryDir scratch;
         const QByteArray whole = test::fileBytes(test::createFixtureDb(scratch.path()));
-        QTest::newRow("truncated") << whole.left(whole.size() * 2 / 3)
-                                   << QStringList{"%1/cvd.mdb", "not a Calvedon data file"};
-        QTest::newRow("missing column") << QByteArray("ALTER TABLE Req DROP COLUMN Resp;")
-                                        << QStringList{"%1/cvd.mdb", "the column Resp of the table Req"};
-        QTest::newRow("other tables") << QByteArray("CREATE TABLE Recipes (Name TEXT);")
-                                      << QStringList{"%1/cvd.mdb", "does not hold the tables"};
-        QTest::newRow("in use") << QByteArray("in use") << QStringList{"The database is in use."};
+        QTest::newRow("truncated") << whole.left(whole.size() * 2 / 3) << "not a Calvedon data file";
+        QTest::newRow("missing column") << QByteArray("ALTER TABLE Req DROP COLUMN Resp;") << "the column Resp of the table Req";
+        QTest::newRow("other tables") << QByteArray("CREATE TABLE Recipes (Name TEXT);") << "does not hold the tables";
+        QTest::newRow("in use") << QByteArray("in use") << "The database is in use.";
+        QTest::newRow("read-only file") << QByteArray("read-only") << "Cannot Write Data File: |cannot be written";
+        QTest::newRow("folder without write permission") << QByteArray("locked folder")
+                                                         << "Cannot Write Data File: |folder '%1'";
     }
     void unopenableDataFile()
     {
         QFETCH(QByteArray, content);
-        QFETCH(QStringList, shown);
+        QFETCH(QString, shown);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("cvd.mdb"));
-        std::shared_ptr<Database> first;
-        if (content == "in use")
-            first = Database::Open(test::createFixtureDb(dir.path()));
-        else if (content.startsWith("CREATE"))
+        const QString folder = dir.filePath(u"data"_s), path = folder + u"/cvd.mdb"_s;
+        const bool missing = content == "missing";
+        const bool onFixture = content.startsWith("ALTER") || QByteArrayList{"in use", "read-only", "locked folder"}.contains(content);
+        QVERIFY(missing || QDir().mkpath(folder));
+        QVERIFY(!onFixture || !test::createFixtureDb(folder).isEmpty());
+        if (content.startsWith("ALTER") || content.startsWith("CREATE"))
             QVERIFY(test::execSql(path, content.constData()));
-        else if (content.startsWith("ALTER"))
-            QVERIFY(test::execSql(test::createFixtureDb(dir.path()), content.constData()));
-        else if (content != "missing")
+        else if (!missing && !onFixture)
             QVERIFY(test::writeFile(path, content));
         const QByteArray before = test::fileBytes(path);
+        const std::shared_ptr<Database> first = content == "in use" ? Database::Open(path) : nullptr;
         test::ScriptedPlatform p;
         {
+            std::optional<test::Unwritable> locked;
+            if (content == "read-only" || content == "locked folder") {
+                if (!locked.emplace(content == "read-only" ? path : folder).why().isEmpty())
+                    QSKIP(qPrintable(locked->why()));
+            }
             frmMain w;
-            QVERIFY_THROWS_EXCEPTION(ProgramEnded, startUp(w, "-d " + dir.path()));
+            QVERIFY_THROWS_EXCEPTION(ProgramEnded, startUp(w, "-d " + folder));
         }
-        QCOMPARE(p.messages.size(), 1);
-        for (const QString& s : shown)
-            QVERIFY2(p.messages[0].text.contains(s.arg(dir.path())), qPrintable(p.messages[0].text));
         resetProgramValues();
+        QCOMPARE(p.messages.size(), 1);
+        QVERIFY(content == "in use" || p.messages[0].icon() == Mb::Critical);
+        QCOMPARE(p.exitCode, 1);
+        const QString told = p.messages[0].title + u": "_s + p.messages[0].text;
+        for (const QString& s : (content == "in use" ? shown : shown + u"|%1/cvd.mdb"_s).split(u'|'))
+            QVERIFY2(told.contains(s.arg(folder)), qPrintable(told));
         QCOMPARE(test::fileBytes(path), before);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-                 content == "missing" ? QStringList() : QStringList{"cvd.mdb"});
+        QCOMPARE(test::folderFiles(folder), missing ? QStringList() : QStringList{"cvd.mdb"});
+        QVERIFY(QFileInfo::exists(folder) != missing && !QFileInfo::exists(calvedon()));
         if (first) // the first user keeps working
-            QVERIFY(first->OpenRecordset(QStringLiteral("Select * from Req"))->RecordCount() > 0);
-    }
-
-    // A read-only data file, or a folder where the journal cannot be made:
-    // one message that names it and says that it cannot be written (not
-    // that it is in use), and the program ends, the file untouched.
-    void cannotBeWritten_data()
-    {
-        QTest::addColumn<bool>("folder");
-        QTest::newRow("read-only file") << false;
-        QTest::newRow("folder without write permission") << true;
-    }
-    void cannotBeWritten()
-    {
-        QFETCH(bool, folder);
-        QTemporaryDir dir;
-        const QString path = test::createFixtureDb(dir.path());
-        const QByteArray before = test::fileBytes(path);
-        test::ScriptedPlatform p;
-        {
-            test::Unwritable locked(folder ? dir.path() : path);
-            if (!locked.why().isEmpty())
-                QSKIP(qPrintable(locked.why()));
-            frmMain w;
-            QVERIFY_THROWS_EXCEPTION(ProgramEnded, startUp(w, "-d " + dir.path()));
-        }
-        resetProgramValues();
-        QCOMPARE(p.messages.size(), 1);
-        const QString text = p.messages[0].text;
-        QCOMPARE(p.messages[0].title, u"Cannot Write Data File"_s);
-        QVERIFY2(text.contains(path) && text.contains(folder ? u"folder '"_s + dir.path() + u"'"_s : u"cannot be written"_s),
-                 qPrintable(text));
-        QVERIFY(!text.contains(u"network"_s));
-        QCOMPARE(test::fileBytes(path), before);
+            QVERIFY(first->OpenRecordset(u"Select * from Req"_s)->RecordCount() > 0);
     }
 
     // A file with a damaged page opens, and the user is told once, plainly,
@@ -188,22 +232,95 @@ private slots:
         QCOMPARE(test::fileHash(f.dbPath()), before);
     }
 
-    // A file without its Settings record: the user is told once that the
-    // rates are 0 until set, an empty record is added for the defaults
-    // window, and start-up goes on to the newest request.
-    void missingSettingsRecord()
+    // From the menu, ~/Calvedon without a data file: the user is asked once.
+    // Yes makes the folder and a new data file exactly as `cvdtool create`
+    // makes it, and the window shows on it, empty; No ends the program,
+    // leaving the folder for next time; a data file that cannot be made is
+    // told plainly, and the program ends with nothing left behind.
+    void offer_data()
     {
-        test::MainWindowFixture f;
-        QVERIFY(test::execSql(f.dbPath(), "DELETE FROM Settings"));
-        frmMain& w = f.started();
-        QCOMPARE(f.p.messages.size(), 1);
-        QCOMPARE(f.p.messages[0].title, u"Program Defaults Missing"_s);
-        QVERIFY2(f.p.messages[0].text.contains(u"File > Maintain Program Defaults"_s), qPrintable(f.p.messages[0].text));
-        QCOMPARE(DefaultHourlyRate.units, qint64(0));
-        QCOMPARE(DefaultMinCharge.units, qint64(0));
-        QCOMPARE(test::fileQuery(u"select count(*) from Settings"_s), u"1"_s);
-        QCOMPARE(w.txtReqID->text(), u"8"_s);
-        QVERIFY(f.browsing());
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("home"); // "file": ~/Calvedon is a file; "locked": home without write permission
+        QTest::addColumn<int>("exitCode"); // -1: the program runs
+        QTest::newRow("Yes") << int(Answer::Yes) << "" << -1;
+        QTest::newRow("No") << int(Answer::No) << "" << 0;
+        QTest::newRow("~/Calvedon is a file") << int(Answer::Yes) << "file" << 1;
+        QTest::newRow("home without write permission") << int(Answer::Yes) << "locked" << 1;
+    }
+    void offer()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, home);
+        QFETCH(int, exitCode);
+        QVERIFY(home != "file" || test::writeFile(calvedon(), "notes\n"));
+        const QStringList before = test::folderFiles(m_home.path());
+        test::ScriptedPlatform p;
+        p.answers << Answer(answer);
+        {
+            std::optional<test::Unwritable> locked;
+            if (home == "locked" && !locked.emplace(m_home.path()).why().isEmpty())
+                QSKIP(qPrintable(locked->why()));
+            frmMain w;
+            if (exitCode >= 0) {
+                QVERIFY_THROWS_EXCEPTION(ProgramEnded, start(w, {u"--menu"_s}));
+            } else {
+                start(w, {u"--menu"_s});
+                w.show();
+                QVERIFY(QTest::qWaitForWindowExposed(&w));
+                QCOMPARE(DatabasePath, calvedon() + u"/cvd.mdb"_s);
+                QCOMPARE(w.windowTitle(), u"Calvedon"_s);
+                QVERIFY(w.isVisible() && w.txtReqID->text().isEmpty());
+                for (const QWidget* c : w.entryControls())
+                    QVERIFY(!c->isEnabled());
+            }
+        }
+        resetProgramValues(); // the file is released
+        QCOMPARE(p.exitCode, exitCode);
+        QCOMPARE(p.messages.size(), exitCode == 1 ? 2 : 1);
+        QCOMPARE(p.messages[0].text, u"There is no Calvedon data file in %1. Create a new, empty one?"_s.arg(calvedon()));
+        QVERIFY(p.messages[0].buttons() == Mb::YesNo && p.messages[0].icon() == Mb::Question);
+        if (exitCode == 1) {
+            const test::MessageCall told = p.messages[1];
+            QVERIFY(told.title == u"Cannot Create Data File"_s && told.icon() == Mb::Critical);
+            QVERIFY2(told.text.contains(u"could not create a new data file in "_s + calvedon()), qPrintable(told.text));
+            QCOMPARE(test::folderFiles(m_home.path()), before);
+        }
+        QCOMPARE(test::fileBytes(calvedon()), home == "file" ? QByteArray("notes\n") : QByteArray());
+        QCOMPARE(QFileInfo(calvedon()).isDir(), exitCode <= 0);
+        if (exitCode >= 0) {
+            QCOMPARE(test::folderFiles(calvedon()), QStringList());
+            return;
+        }
+        QTemporaryDir other;
+        QCOMPARE(test::runCvdTool({u"create"_s, other.path()}).exitCode, 0);
+        const QStringList made = makeUp(calvedon());
+        QVERIFY(made.size() > 7);
+        QCOMPARE(made, makeUp(other.path()));
+    }
+
+    // The data folder's own help file first, then the installed one; with
+    // neither, the data folder's, which the help window reports as missing.
+    // (Where the installed one is looked for, the install test checks.)
+    void helpFile_data()
+    {
+        QTest::addColumn<QString>("present"); // the help files there
+        QTest::addColumn<QString>("used");
+        QTest::newRow("both") << "data installed" << "data";
+        QTest::newRow("installed only") << "installed" << "installed";
+        QTest::newRow("data folder only") << "data" << "data";
+        QTest::newRow("neither") << "" << "data";
+    }
+    void helpFile()
+    {
+        QFETCH(QString, present);
+        QFETCH(QString, used);
+        QTemporaryDir dir;
+        const QString data = dir.filePath(u"data/"_s);
+        const QString share = dir.filePath(u"usr/share/calvedon/cvd.hlp"_s);
+        QVERIFY(QDir().mkpath(data) && QDir().mkpath(QFileInfo(share).path()));
+        QVERIFY(!present.contains(u"data"_s) || test::writeFile(data + u"cvd.hlp"_s, "@help Own\n"));
+        QVERIFY(!present.contains(u"installed"_s) || test::writeFile(share, "@help Installed\n"));
+        QCOMPARE(helpFilePathFor(data, share), used == u"data"_s ? data + u"cvd.hlp"_s : share);
     }
 };
 
