@@ -1,33 +1,35 @@
 // The main window's shell: controls at their design places, menus, the
-// look-up lists, help calls, the about box and closing.
+// look-up lists, help calls, the about box, closing, and File > Back Up
+// Database.
 #include "base/globals.h"
 #include "db/database.h"
 #include "support/mainwindowfixture.h"
 #include "support/testfiles.h"
 #include "support/testmain.h"
+#include "tools/checkdb.h"
 #include "ui/elasticpanel.h"
 #include "ui/frmabout.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QtTest>
 
 using namespace cvd;
+using namespace Qt::StringLiterals;
 
-namespace {
-
-QStringList entries(const QComboBox* c)
+// A list's entries as "text=key".
+static QStringList entries(const QComboBox* c)
 {
     QStringList out;
     for (int i = 0; i < c->count(); ++i)
         out << c->itemText(i) + '=' + c->itemData(i).toString();
     return out;
 }
-
-} // namespace
 
 class tst_mainwindow : public QObject {
     Q_OBJECT
@@ -94,10 +96,14 @@ private slots:
     }
 
     // While a request is edited, the Maintain items and Exit are off; the
-    // report target is one of two.
+    // report target is one of two.  Back Up stands after the defaults.
     void menus()
     {
         frmMain& w = f->started();
+        const QList<QAction*> file = w.mnuFile->actions();
+        const QAction* backup = w.findChild<QAction*>(u"mnuBackup"_s);
+        QCOMPARE(file.indexOf(backup), file.indexOf(w.mnuDefaults) + 1);
+        QCOMPARE(backup->text(), u"&Back Up Database..."_s);
         const QStringList offWhileEditing{"mnuExit", "mnuMaint1", "mnuMaint2", "mnuMaint3", "mnuMaint4", "mnuMaint5"};
         const QList<QAction*> all = w.findChildren<QAction*>(QRegularExpression("^mnu"));
         QCOMPARE(all.size(), 23);
@@ -149,8 +155,9 @@ private slots:
     }
 
     // The Help menu and button call the help file; F1 opens it at the
-    // number of the control with the focus (for a list, in its edit).
-    void helpCalls()
+    // number of the control with the focus (for a list, in its edit).  The
+    // about box: one, brought forward when asked for again, closed by OK.
+    void helpMenu()
     {
         frmMain& w = f->started();
         for (int i = 1; i <= 3; ++i)
@@ -166,19 +173,49 @@ private slots:
         const QString file = f->dir.filePath(QStringLiteral("cvd.hlp"));
         QCOMPARE(calls, (QStringList{file + " 1 0", file + " 261 0", " 4 0", file + " 1 0", // menu, button
                                      file + " 1 22", file + " 1 19"}));                      // F1
-    }
-
-    void aboutBox()
-    {
-        frmMain& w = *f->w;
         w.mnuAbout->trigger();
         frmAbout* a = w.aboutBox();
         QVERIFY(a && a->isVisible());
         QCOMPARE(a->windowTitle(), QStringLiteral("About Calvedon"));
         w.mnuAbout->trigger();
-        QCOMPARE(w.aboutBox(), a); // the same box, brought forward
+        QCOMPARE(w.aboutBox(), a);
         QTest::mouseClick(a->cmdOk, Qt::LeftButton);
         QTRY_VERIFY(!w.aboutBox());
+    }
+
+    // A consistent copy of the open database into a new file the user
+    // names: Cancel in the dialog does nothing; an existing file is not
+    // overwritten, and the user is told why.  The copy holds what the
+    // database holds and passes the check, the user is told where it is and
+    // how to go back to it, and the program goes on writing to its own file.
+    void backUp()
+    {
+        frmMain& w = f->started();
+        QAction* item = w.findChild<QAction*>(u"mnuBackup"_s);
+        item->trigger(); // nothing queued: the dialog is cancelled
+        QVERIFY(f->p.messages.isEmpty() && f->p.progressLabels.isEmpty());
+        const QString existing = f->dir.filePath(u"cvd-backup.mdb"_s);
+        QVERIFY(test::writeFile(existing, "an earlier file"));
+        f->p.saveAsPaths << existing;
+        item->trigger();
+        QVERIFY2(f->p.messages.size() == 1 && f->messages().startsWith(u"58  "_s) && f->messages().contains(existing),
+                 qPrintable(f->messages()));
+        QCOMPARE(test::fileBytes(existing), QByteArray("an earlier file"));
+
+        const QString target = f->dir.filePath(u"copy/cvd.mdb"_s);
+        QVERIFY(QDir().mkpath(QFileInfo(target).path()));
+        f->p.saveAsPaths << target;
+        item->trigger();
+        QCOMPARE(f->p.messages.size(), 2);
+        const test::MessageCall told = f->p.messages[1];
+        QCOMPARE(told.icon(), Mb::Information);
+        QVERIFY2(told.text.contains(target) && told.text.contains(f->dbPath()) && told.text.contains(u"named cvd.mdb"_s),
+                 qPrintable(told.text));
+        QVERIFY(!f->p.progressLabels.isEmpty() && f->p.progressEnds == f->p.progressLabels.size());
+        QCOMPARE(tools::checkDatabase(QFileInfo(target).path()), QStringList());
+        QCOMPARE(test::sqlRows(target, u"select count(*), max(ReqID) from Req"_s), QStringList{u"1:8|1:8"_s});
+        MainDb->Execute(u"Update Req set ShortDesc = 'after the backup' where ReqID = 8"_s);
+        QVERIFY(!w.Editing);
     }
 };
 
