@@ -219,7 +219,7 @@ public:
     {
         previews.clear();
         runToPreview(kind);
-        return previews.size() == 1 ? previews.front() : PageDocument{{}, {}, {}, {}};
+        return previews.size() == 1 ? previews.front() : PageDocument();
     }
 
     void run(const QString& kind)
