@@ -33,14 +33,14 @@ QString currency(Currency c)
     return out;
 }
 
-QString mmddyy(const QDate& d)
+QString sqlDate(const QDate& d)
 {
     if (!d.isValid())
         return {};
     return QStringLiteral("%1/%2/%3")
         .arg(d.month(), 2, 10, QChar(u'0'))
         .arg(d.day(), 2, 10, QChar(u'0'))
-        .arg(d.year() % 100, 2, 10, QChar(u'0'));
+        .arg(d.year(), 4, 10, QChar(u'0'));
 }
 
 } // namespace cvd::fmt

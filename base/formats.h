@@ -16,7 +16,8 @@ namespace cvd::fmt {
 
 // "currency": symbol, thousands separators, two decimals ($1,234.50; ($3.00) negative in en_US).
 QString currency(Currency c);
-// "mm/dd/yy", used inside SQL texts (03/05/98).
-QString mmddyy(const QDate& d);
+// A date inside an SQL text: "mm/dd/yyyy" (03/05/1998), the year always in
+// four digits so that no century is guessed; empty for an invalid date.
+QString sqlDate(const QDate& d);
 
 } // namespace cvd::fmt

@@ -107,7 +107,7 @@ std::pair<double, double> residentMb()
 long countRequests(const QDate& from, const QDate& to)
 {
     auto rs = MainDb->OpenRecordset(QStringLiteral("select count(*) as n from Req where ReqDate >= #%1# and ReqDate <= #%2#")
-                                        .arg(sqlDate(from), sqlDate(to)),
+                                        .arg(fmt::sqlDate(from), fmt::sqlDate(to)),
                                     RecordsetType::Snapshot);
     return rs->Field(QStringLiteral("n")).toLong();
 }

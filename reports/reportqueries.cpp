@@ -1,5 +1,7 @@
 #include "reports/reportqueries.h"
 
+#include "base/formats.h"
+
 namespace cvd {
 
 namespace {
@@ -12,7 +14,7 @@ const char kListingJoins[] =
 // Start date, "# and ReQDate <= #", end date, "#".
 QString range(const ReportAnswers& a)
 {
-    return sqlDate(a.start) + QStringLiteral("# and ReQDate <= #") + sqlDate(a.end) + QLatin1Char('#');
+    return fmt::sqlDate(a.start) + QStringLiteral("# and ReQDate <= #") + fmt::sqlDate(a.end) + QLatin1Char('#');
 }
 
 // The open/resolved condition; `openText` is the report's own spelling.
@@ -39,16 +41,6 @@ QString selection(long id, const char* allOrder, const char* condition, const ch
 ReportAnswers currentAnswers()
 {
     return ReportAnswers{ReportStartDate, ReportEndDate, StateFilter, SelectedID};
-}
-
-QString sqlDate(const QDate& d)
-{
-    if (!d.isValid())
-        return {};
-    return QStringLiteral("%1/%2/%3")
-        .arg(d.month(), 2, 10, QChar(u'0'))
-        .arg(d.day(), 2, 10, QChar(u'0'))
-        .arg(d.year(), 4, 10, QChar(u'0'));
 }
 
 QString listingQuery(int mode, const ReportAnswers& a)

@@ -20,10 +20,6 @@ struct ReportAnswers {
 // The answers in the program-wide values (ReportStartDate ... SelectedID).
 ReportAnswers currentAnswers();
 
-// A date inside an SQL text: "mm/dd/yyyy", the year always in four digits
-// so that no century is guessed.
-QString sqlDate(const QDate& d);
-
 // The request listings; `mode` 0 staff, 1 customer, 2 department, 3 category.
 QString listingQuery(int mode, const ReportAnswers& a);
 // Hours by staff.

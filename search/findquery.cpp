@@ -1,5 +1,6 @@
 #include "search/findquery.h"
 
+#include "base/formats.h"
 #include "ui/liketext.h"
 
 namespace cvd {
@@ -17,14 +18,7 @@ QString textCriterion(const QString& typed, bool inResponse)
     return QLatin1Char('(') + inRequest + QStringLiteral(" or Resp like '*") + text + QStringLiteral("*')");
 }
 
-// Four-digit years: a two-digit year would be read back in 1930 to 2029.
-QString dateLiteral(const QDate& d)
-{
-    return QStringLiteral("#%1/%2/%3#")
-        .arg(d.month(), 2, 10, QChar(u'0'))
-        .arg(d.day(), 2, 10, QChar(u'0'))
-        .arg(d.year(), 4, 10, QChar(u'0'));
-}
+QString dateLiteral(const QDate& d) { return u'#' + fmt::sqlDate(d) + u'#'; }
 
 void append(QString& where, const QString& criterion)
 {
