@@ -50,6 +50,8 @@ QString dateLiteral(const QString& literal)
     return QLatin1Char('\'') + d.toString(Qt::ISODate) + QLatin1Char('\'');
 }
 
+} // namespace
+
 bool isKeyword(const Token& t, const char* word)
 {
     return t.kind == Token::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
@@ -63,12 +65,6 @@ QString unquoted(const Token& t)
         return t.text.mid(1, t.text.size() - 2);
     return t.text;
 }
-
-// The tokens that are not blanks, with their parenthesis depth.
-struct Significant {
-    std::vector<int> at;    // index into the token list
-    std::vector<int> depth; // depth before the token
-};
 
 Significant significant(const std::vector<Token>& toks)
 {
@@ -87,6 +83,8 @@ Significant significant(const std::vector<Token>& toks)
     return s;
 }
 
+namespace {
+
 int findTop(const std::vector<Token>& toks, const Significant& s, int from, std::initializer_list<const char*> words)
 {
     for (int k = from; k < int(s.at.size()); ++k) {
@@ -99,8 +97,16 @@ int findTop(const std::vector<Token>& toks, const Significant& s, int from, std:
     return -1;
 }
 
-// An unqualified name in the WHERE clause that equals a select-list alias
-// of a qualified column ("Req.CustID as CustID") stands for that column.
+QString joined(const std::vector<Token>& toks, int first, int last)
+{
+    QString out;
+    for (int i = first; i < last; ++i)
+        out += toks[i].text;
+    return out.trimmed();
+}
+
+} // namespace
+
 void qualifyAliasesInWhere(std::vector<Token>& toks)
 {
     const Significant s = significant(toks);
@@ -149,13 +155,7 @@ void qualifyAliasesInWhere(std::vector<Token>& toks)
     }
 }
 
-QString joined(const std::vector<Token>& toks, int first, int last)
-{
-    QString out;
-    for (int i = first; i < last; ++i)
-        out += toks[i].text;
-    return out.trimmed();
-}
+namespace {
 
 // ---- like ----------------------------------------------------------------
 
@@ -166,31 +166,39 @@ char32_t fold(char32_t c)
     return QChar::toCaseFolded(c);
 }
 
-struct Element {
-    enum Kind { Literal, AnyRun, AnyOne, Digit, Class } kind = Literal;
-    char32_t ch = 0;
-    bool negated = false;
-    std::vector<std::pair<char32_t, char32_t>> ranges;
-};
-
 struct Pattern {
-    std::vector<Element> elems;
+    std::vector<LikeElement> elems; // characters folded
 };
 
-Pattern compile(const std::u32string& p)
+Pattern compile(const QString& pattern)
 {
-    Pattern pat;
+    Pattern pat{parseLikePattern(pattern)};
+    for (LikeElement& e : pat.elems) {
+        e.ch = fold(e.ch);
+        for (auto& r : e.ranges)
+            r = {fold(r.first), fold(r.second)};
+    }
+    return pat;
+}
+
+} // namespace
+
+std::vector<LikeElement> parseLikePattern(const QString& pattern)
+{
+    const QList<uint> ucs = pattern.toUcs4();
+    const std::u32string p(ucs.begin(), ucs.end());
+    std::vector<LikeElement> elems;
     for (size_t i = 0; i < p.size(); ++i) {
         const char32_t c = p[i];
-        Element e;
+        LikeElement e;
         if (c == U'*') {
-            if (!pat.elems.empty() && pat.elems.back().kind == Element::AnyRun)
+            if (!elems.empty() && elems.back().kind == LikeElement::AnyRun)
                 continue;
-            e.kind = Element::AnyRun;
+            e.kind = LikeElement::AnyRun;
         } else if (c == U'?') {
-            e.kind = Element::AnyOne;
+            e.kind = LikeElement::AnyOne;
         } else if (c == U'#') {
-            e.kind = Element::Digit;
+            e.kind = LikeElement::Digit;
         } else if (c == U'[') {
             const size_t close = p.find(U']', i + 1);
             if (close == std::u32string::npos) {
@@ -205,32 +213,34 @@ Pattern compile(const std::u32string& p)
                     i = close;
                     continue;
                 }
-                e.kind = Element::Class;
+                e.kind = LikeElement::Class;
                 for (; j < close; ++j) {
                     if (j + 2 < close && p[j + 1] == U'-') {
-                        e.ranges.emplace_back(fold(p[j]), fold(p[j + 2]));
+                        e.ranges.emplace_back(p[j], p[j + 2]);
                         j += 2;
                     } else {
-                        e.ranges.emplace_back(fold(p[j]), fold(p[j]));
+                        e.ranges.emplace_back(p[j], p[j]);
                     }
                 }
                 i = close;
             }
         } else {
-            e.ch = fold(c);
+            e.ch = c;
         }
-        pat.elems.push_back(std::move(e));
+        elems.push_back(std::move(e));
     }
-    return pat;
+    return elems;
 }
 
-bool matchOne(const Element& e, char32_t c)
+namespace {
+
+bool matchOne(const LikeElement& e, char32_t c)
 {
     switch (e.kind) {
-    case Element::Literal: return e.ch == c;
-    case Element::AnyOne: return true;
-    case Element::Digit: return c >= U'0' && c <= U'9';
-    case Element::Class: {
+    case LikeElement::Literal: return e.ch == c;
+    case LikeElement::AnyOne: return true;
+    case LikeElement::Digit: return c >= U'0' && c <= U'9';
+    case LikeElement::Class: {
         bool in = false;
         for (const auto& r : e.ranges)
             if (c >= r.first && c <= r.second) {
@@ -239,7 +249,7 @@ bool matchOne(const Element& e, char32_t c)
             }
         return in != e.negated;
     }
-    case Element::AnyRun: break;
+    case LikeElement::AnyRun: break;
     }
     return false;
 }
@@ -252,7 +262,7 @@ bool matches(const Pattern& pat, const char32_t* v, size_t n)
     size_t p = 0, i = 0;
     size_t starP = size_t(-1), starI = 0;
     while (i < n) {
-        if (p < m && el[p].kind == Element::AnyRun) {
+        if (p < m && el[p].kind == LikeElement::AnyRun) {
             starP = p++;
             starI = i;
         } else if (p < m && matchOne(el[p], v[i])) {
@@ -265,7 +275,7 @@ bool matches(const Pattern& pat, const char32_t* v, size_t n)
             return false;
         }
     }
-    while (p < m && el[p].kind == Element::AnyRun)
+    while (p < m && el[p].kind == LikeElement::AnyRun)
         ++p;
     return p == m;
 }
@@ -309,9 +319,7 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
     if (fresh) {
         const auto* p = sqlite3_value_text(argv[0]);
         const int plen = sqlite3_value_bytes(argv[0]);
-        const QString ps = QString::fromUtf8(reinterpret_cast<const char*>(p), plen);
-        const QList<uint> ucs = ps.toUcs4();
-        pat = new Pattern(compile(std::u32string(ucs.begin(), ucs.end())));
+        pat = new Pattern(compile(QString::fromUtf8(reinterpret_cast<const char*>(p), plen)));
     }
     thread_local std::u32string buf;
     const auto* v = sqlite3_value_text(argv[1]);
@@ -465,8 +473,7 @@ std::optional<SimpleSelect> parseSimpleSelect(const QString& translatedSql)
 
 bool likeMatches(const QString& pattern, const QString& value)
 {
-    const QList<uint> p = pattern.toUcs4();
-    const Pattern pat = compile(std::u32string(p.begin(), p.end()));
+    const Pattern pat = compile(pattern);
     const QByteArray utf8 = value.toUtf8();
     std::u32string v;
     decodeFolded(reinterpret_cast<const unsigned char*>(utf8.constData()), int(utf8.size()), v);

@@ -2,7 +2,8 @@
 // The program's SQL dialect and its translation for SQLite: a small
 // tokenizer that keeps quoted texts intact, date literals between '#',
 // unqualified names in a WHERE clause that stand for a select-list alias,
-// and the `like` operator with its wildcards (* ? # [..] [!..]).
+// and the `like` operator with its wildcards (* ? # [..] [!..]).  The
+// server's translation (db/serverdialect.h) builds on the same pieces.
 #include <QString>
 #include <optional>
 #include <vector>
@@ -20,6 +21,35 @@ struct Token {
 // Splits a text into tokens; date literals become ISO text literals.
 // Error 3001 for a date literal that is no date.
 std::vector<Token> tokenize(const QString& sql);
+
+// Whether a token is the word `word` (any case), the punctuation `p`, a name.
+bool isKeyword(const Token& t, const char* word);
+bool isPunct(const Token& t, const char* p);
+bool isName(const Token& t);
+// A name without its brackets or backquotes.
+QString unquoted(const Token& t);
+
+// The tokens that are not blanks, with their parenthesis depth.
+struct Significant {
+    std::vector<int> at;    // index into the token list
+    std::vector<int> depth; // depth before the token (a ")" has its "("'s)
+};
+Significant significant(const std::vector<Token>& toks);
+
+// An unqualified name in the WHERE clause that equals a select-list alias
+// of a qualified column ("Req.CustID as CustID") is given that column.
+void qualifyAliasesInWhere(std::vector<Token>& toks);
+
+// One element of a `like` pattern, its characters as written.
+struct LikeElement {
+    enum Kind { Literal, AnyRun, AnyOne, Digit, Class } kind = Literal;
+    char32_t ch = 0;                                  // Literal
+    bool negated = false;                             // Class: [!..]
+    std::vector<std::pair<char32_t, char32_t>> ranges; // Class: [a-c] as (a, c), [x] as (x, x)
+};
+// A pattern read as the matcher reads it: a run of "*" is one, "[]" matches
+// the empty text (so it is left out), a "[" without a "]" is a character.
+std::vector<LikeElement> parseLikePattern(const QString& pattern);
 
 // A query over one table whose rows can be told apart by rowid:
 // select <columns> from <table> [where <where>] [order by <orderBy>].
