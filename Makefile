@@ -6,7 +6,7 @@ PREFIX  ?= /usr/local
 # What building, running and testing need (the tests check the installed
 # desktop entry, metainfo and manual pages with their own validators).
 PACKAGES = cmake g++ make qt6-base-dev libsqlite3-dev sqlite3 fonts-liberation2 \
-           desktop-file-utils appstream man-db
+           desktop-file-utils appstream man-db libpq-dev postgresql
 # What making the Debian package needs besides.
 PACKAGE_TOOLS = dpkg-dev file
 

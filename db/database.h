@@ -1,14 +1,17 @@
 #pragma once
-// The database engine layer: one SQLite file opened for exclusive use, and
-// record sets over it with the semantics the program relies on (dynaset,
-// snapshot, table).  SQL texts are accepted in the program's dialect (date
-// literals between '#', `like` with '*', Yes/No fields as conditions, nested
-// joins) and translated for SQLite.  Every failure is thrown as cvd::Error
-// with its number; nothing here shows a window.
+// The database engine layer: a database (an SQLite file opened for exclusive
+// use, or a PostgreSQL server shared by several desks) and record sets over
+// it with the semantics the program relies on (dynaset, snapshot, table).
+// SQL texts are accepted in the program's dialect (date literals between
+// '#', `like` with '*', Yes/No fields as conditions, nested joins) and
+// translated for the backend.  Every failure is thrown as cvd::Error with
+// its number; nothing here shows a window.  No caller needs to know which
+// backend it has.
 #include "db/errors.h"
 #include "db/value.h"
 
 #include <QStringList>
+#include <vector>
 #include <functional>
 #include <memory>
 
@@ -40,7 +43,15 @@ public:
     // program, so that opening does not wait for it; every write waits for
     // its result, and a damaged file refuses every write (3049): nothing is
     // ever written to it.
-    static std::shared_ptr<Database> Open(const QString& path, OpenMode mode = OpenMode::Work);
+    //
+    // `location` may also name a server: the path of a `cvd.conn` file (one
+    // line, a libpq connection string or URI) or such a string itself.  A
+    // server is shared: 3045 does not apply, a record another desk holds
+    // gives 3260, a record changed at another desk since it was read gives
+    // 3197 on Update.  Refused: a server that cannot be reached (3151), a
+    // refused login (3029), one without the program's tables (3078); the
+    // text names the server, never a password.
+    static std::shared_ptr<Database> Open(const QString& location, OpenMode mode = OpenMode::Work);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -64,8 +75,30 @@ public:
     // findings, empty when the file is sound.
     QStringList waitForCheck();
 
+    // The file's path, or the server as "dbname on host:port as user".
     QString path() const;
+    bool isServer() const;
+    // The SQLite connection of a file; null on a server.
     sqlite3* handle() const;
+
+    // A count that grows whenever `table` changes: on a server by any desk,
+    // on a file by this program.  Look-up lists reload when it moved.
+    qint64 tableVersion(const QString& table);
+
+    // Rows written in bulk into one table, keys included (making, filling
+    // and copying databases).  Everything added is written in one
+    // transaction when finish() is called; a loader dropped unfinished
+    // writes nothing.
+    class BulkLoader {
+    public:
+        virtual ~BulkLoader() = default;
+        virtual void add(const std::vector<Value>& row) = 0;
+        virtual void finish() = 0;
+    };
+    std::unique_ptr<BulkLoader> loader(const QString& table, const QStringList& columns);
+    // After rows were loaded with their keys: new AutoNumber keys follow
+    // the largest key of every table.
+    void resyncKeys();
 
     // Test seam: the next `count` record writes (Update, Delete) fail with
     // `errorNumber` (3168 or 3260) before touching the file.
@@ -133,6 +166,10 @@ public:
     void Seek(const QString& comparison, const Value& key);
 
     void SetLockEdits(bool pessimistic);
+    // Reads the set again (other desks' changes included) and stays on the
+    // same record, or on the one that took its place when it is gone.
+    // An open edit buffer is given up.
+    void Requery();
     void Close();
 
     struct Impl;

@@ -27,6 +27,12 @@ QString errorText(int number)
     case ErrNo::UpdateWithoutEdit: return QStringLiteral("Update or CancelUpdate without AddNew or Edit.");
     case ErrNo::ItemNotFound: return QStringLiteral("Item not found in this collection.");
     case ErrNo::MissingTables: return QStringLiteral("The database does not hold the program's tables.");
+    case ErrNo::DuplicateKey: return QStringLiteral("The changes you requested were not successful because they would create duplicate values in the key.");
+    case ErrNo::LoginRefused: return QStringLiteral("The database server refused the login.");
+    case ErrNo::ConnectionLost: return QStringLiteral("The connection to the database server was lost.");
+    case ErrNo::ServerUnreachable: return QStringLiteral("Couldn't reach the database server.");
+    case ErrNo::RecordDeleted: return QStringLiteral("Record is deleted.");
+    case ErrNo::ChangedElsewhere: return QStringLiteral("The record was changed at another desk since it was read.");
     case ErrNo::DialogCancelled: return QStringLiteral("Cancel was selected.");
     default: return QStringLiteral("Application-defined or object-defined error");
     }

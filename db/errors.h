@@ -28,6 +28,12 @@ constexpr int NotUpdatable = 3027;      // write on a read-only set
 constexpr int UpdateWithoutEdit = 3020; // Update or CancelUpdate without AddNew or Edit
 constexpr int ItemNotFound = 3265;      // no field of that name
 constexpr int MissingTables = 3078;     // the file lacks the program's tables
+constexpr int DuplicateKey = 3022;       // a key that is already taken
+constexpr int LoginRefused = 3029;       // the server refused the login
+constexpr int ConnectionLost = 3146;     // the connection to the server was lost
+constexpr int ServerUnreachable = 3151;  // the server could not be reached
+constexpr int RecordDeleted = 3167;      // the record was deleted (by another desk)
+constexpr int ChangedElsewhere = 3197;   // the record was changed at another desk since it was read
 constexpr int DialogCancelled = 32755;
 }
 

@@ -3,13 +3,12 @@
 
 #include "db/sqldialect.h"
 
-#include <sqlite3.h>
+#include <algorithm>
 
 namespace cvd {
 
 namespace {
 
-constexpr int RecordDeleted = 3167;
 constexpr int ObjectClosed = 3420;
 constexpr int InvalidOperation = 3219;
 
@@ -25,23 +24,6 @@ bool isTableName(const QString& s)
     return !s[0].isDigit();
 }
 
-// A column default as the table declares it ("0", "'x'"), else Null.
-Value parseDefault(const QString& d)
-{
-    if (d.isEmpty())
-        return Value();
-    bool ok = false;
-    const int i = d.toInt(&ok);
-    if (ok)
-        return Value(i);
-    const double f = d.toDouble(&ok);
-    if (ok)
-        return Value(f);
-    if (d.size() >= 2 && d.startsWith(u'\'') && d.endsWith(u'\''))
-        return Value(d.mid(1, d.size() - 2).replace(QLatin1String("''"), QLatin1String("'")));
-    return Value();
-}
-
 } // namespace
 
 QString plainName(const QString& name)
@@ -52,135 +34,107 @@ QString plainName(const QString& name)
     return name;
 }
 
-QString quotedName(const QString& name)
-{
-    QString n = plainName(name);
-    n.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
-}
-
-QString columnText(sqlite3_stmt* s, int i)
-{
-    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
-    return QString::fromUtf8(p, sqlite3_column_bytes(s, i));
-}
-
 // ---- opening ---------------------------------------------------------------
 
-std::unique_ptr<Recordset::Impl> Recordset::Impl::open(const std::shared_ptr<Connection>& conn, const QString& source,
-                                                       RecordsetType type)
+std::unique_ptr<Recordset::Impl> Recordset::Impl::open(const std::shared_ptr<engine::Backend>& backend,
+                                                       const QString& source, RecordsetType type)
 {
     auto d = std::make_unique<Impl>();
-    d->conn = conn;
+    d->backend = backend;
     d->type = type;
+    d->source = source;
+    d->forwardOnly = type == RecordsetType::ForwardOnly;
+    d->load();
+    return d;
+}
+
+// Reads the set from its source: at open, and again for Requery.
+void Recordset::Impl::load()
+{
     const QString src = source.trimmed();
     const bool tableName = isTableName(src);
     if (type == RecordsetType::Table && !tableName)
         raise(ErrNo::SqlError, QStringLiteral("A table-type record set needs a table name, not '%1'.").arg(src));
-    d->sourceSql = tableName ? QStringLiteral("select * from ") + src : translateSql(src);
-
-    d->forwardOnly = type == RecordsetType::ForwardOnly;
-    if (type != RecordsetType::Snapshot && !d->forwardOnly) {
-        if (const auto simple = sql::parseSimpleSelect(d->sourceSql)) {
-            d->table = simple->table;
-            QString order = simple->orderBy;
-            if (type == RecordsetType::Table && order.isEmpty())
-                order = QStringLiteral("rowid");
+    sourceSql = backend->translate(tableName ? QStringLiteral("select * from ") + src : src);
+    keyset = false;
+    if (type != RecordsetType::Snapshot && !forwardOnly) {
+        if (const auto simple = sql::parseSimpleSelect(sourceSql)) {
             try {
-                d->openKeyset(simple->columns, simple->where, order);
-            } catch (const Error&) {
-                // A query over one table that cannot be keyed by rowid (a
-                // view, an order by a select-list alias) is read as a stream.
-                d->keyset = false;
-                d->rowStmt.reset();
-                d->cols.clear();
-                d->byName.clear();
-                d->keys.clear();
+                table = &backend->table(simple->table);
+                QString order = simple->orderBy;
+                if (type == RecordsetType::Table && order.isEmpty())
+                    order = table->key;
+                openKeyset(simple->columns, simple->where, order);
+            } catch (const Error& e) {
+                // A query over one table that cannot be keyed (a view, an
+                // order by a select-list alias) is read as a stream.  A
+                // server that went away is no reason to try once more.
+                if (e.number() == ErrNo::ConnectionLost || e.number() == ErrNo::ServerUnreachable)
+                    throw;
+                keyset = false;
+                table = nullptr;
+                rowReader.reset();
+                cols.clear();
+                byName.clear();
+                keys.clear();
             }
         }
     }
-    if (!d->keyset)
-        d->openStream();
-    if (d->exists(0)) {
-        d->pos = 0;
-        d->bof = d->eof = false;
+    if (!keyset)
+        openStream();
+    if (exists(0)) {
+        pos = 0;
+        bof = eof = false;
     }
-    return d;
 }
 
-void Recordset::Impl::setColumns(sqlite3_stmt* s)
+void Recordset::Impl::setColumns(const std::vector<Column>& c)
 {
-    const int n = sqlite3_column_count(s);
-    cols.clear();
+    cols = c;
     byName.clear();
-    for (int i = 0; i < n; ++i) {
-        Column c;
-        c.name = QString::fromUtf8(sqlite3_column_name(s, i));
-        const char* origin = sqlite3_column_origin_name(s, i);
-        c.origin = origin ? QString::fromUtf8(origin) : c.name;
-        c.type = sql::columnType(sqlite3_column_decltype(s, i));
-        if (!byName.contains(c.name))
-            byName.insert(c.name, i);
-        const QString folded = c.name.toCaseFolded();
-        if (!byName.contains(folded))
-            byName.insert(folded, i);
-        cols.push_back(std::move(c));
-    }
-}
-
-void Recordset::Impl::loadTableInfo()
-{
-    Stmt info = prepareStmt(db(), QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(table)));
-    QHash<QString, Value> dflt;
-    int pkCount = 0;
-    QString pk;
-    QString pkType;
-    while (sqlite3_step(info.get()) == SQLITE_ROW) {
-        const QString name = columnText(info.get(), 1);
-        if (sqlite3_column_type(info.get(), 4) != SQLITE_NULL)
-            dflt.insert(name.toCaseFolded(), parseDefault(columnText(info.get(), 4)));
-        if (sqlite3_column_int(info.get(), 5) > 0) {
-            ++pkCount;
-            pk = name;
-            pkType = columnText(info.get(), 2);
-        }
-    }
-    if (pkCount == 1 && pkType.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
-        pkName = pk;
-    defaults.assign(cols.size(), Value());
     for (size_t i = 0; i < cols.size(); ++i) {
-        const auto it = dflt.constFind(cols[i].origin.toCaseFolded());
-        if (it != dflt.constEnd())
-            defaults[i] = sql::convertFor(*it, cols[i].type.type);
-        if (!pkName.isEmpty() && cols[i].origin.compare(pkName, Qt::CaseInsensitive) == 0 && pkCol < 0)
-            pkCol = int(i);
+        const QString& name = cols[i].name;
+        if (!byName.contains(name))
+            byName.insert(name, int(i));
+        const QString folded = name.toCaseFolded();
+        if (!byName.contains(folded))
+            byName.insert(folded, int(i));
     }
 }
 
 void Recordset::Impl::openKeyset(const QString& columns, const QString& where, const QString& orderBy)
 {
-    rowStmt = prepareStmt(db(), QStringLiteral("select %1 from %2 where rowid = ?1").arg(columns, table), true);
-    setColumns(rowStmt.get());
-    loadTableInfo();
-    QString keySql = QStringLiteral("select rowid from ") + table;
+    selectList = columns;
+    rowReader = backend->rowReader(*table, columns);
+    setColumns(rowReader->columns());
+    pkCol = -1;
+    defaults.assign(cols.size(), Value());
+    for (size_t i = 0; i < cols.size(); ++i) {
+        const auto it = table->defaults.constFind(cols[i].origin.toCaseFolded());
+        if (it != table->defaults.constEnd())
+            defaults[i] = sql::convertFor(*it, cols[i].type.type);
+        if (!table->autoKey.isEmpty() && cols[i].origin.compare(table->autoKey, Qt::CaseInsensitive) == 0 && pkCol < 0)
+            pkCol = int(i);
+    }
+    keySql = QStringLiteral("select %1 from %2").arg(table->key, table->name);
     if (!where.isEmpty())
         keySql += QStringLiteral(" where ") + where;
-    if (!orderBy.isEmpty())
-        keySql += QStringLiteral(" order by ") + orderBy;
-    Stmt k = prepareStmt(db(), keySql);
-    int rc;
-    while ((rc = sqlite3_step(k.get())) == SQLITE_ROW)
-        keys.push_back(sqlite3_column_int64(k.get(), 0));
-    if (rc != SQLITE_DONE)
-        sqlFail(db(), rc);
+    const QString order = backend->keysetOrder(orderBy, *table);
+    if (!order.isEmpty())
+        keySql += QStringLiteral(" order by ") + order;
+    keys = backend->keys(keySql);
     keyset = true;
     updatable = true;
 }
 
 void Recordset::Impl::openStream()
 {
-    stream = prepareStmt(db(), sourceSql, true);
-    setColumns(stream.get());
+    stream = backend->query(sourceSql);
+    setColumns(stream->columns());
+    rows.clear();
+    rowsRead = 0;
+    rowBase = 0;
+    exhausted = false;
     fetchTo(0);
 }
 
@@ -213,24 +167,16 @@ int Recordset::Impl::column(const QString& name) const
 
 bool Recordset::Impl::fetchTo(qint64 index)
 {
-    const int n = int(cols.size());
     while (!exhausted && rowsRead <= index) {
-        const int rc = sqlite3_step(stream.get());
-        if (rc == SQLITE_ROW) {
-            if (forwardOnly) {
-                rows.clear();
-                rowBase = rowsRead;
-            }
-            for (int c = 0; c < n; ++c)
-                rows.push_back(sql::readColumn(stream.get(), c, cols[c].type.type));
-            ++rowsRead;
-        } else if (rc == SQLITE_DONE) {
-            exhausted = true;
-            sqlite3_reset(stream.get());
-        } else {
-            exhausted = true;
-            sqlFail(db(), rc);
+        if (forwardOnly) {
+            rows.clear();
+            rowBase = rowsRead;
         }
+        if (!stream->next(rows)) {
+            exhausted = true;
+            break;
+        }
+        ++rowsRead;
     }
     return index >= 0 && index < rowsRead;
 }
@@ -255,18 +201,8 @@ const Value& Recordset::Impl::valueAt(int col)
     if (!keyset)
         return rows[size_t(pos - rowBase) * cols.size() + size_t(col)];
     if (!curValid) {
-        sqlite3_stmt* s = rowStmt.get();
-        sqlite3_reset(s);
-        sqlite3_bind_int64(s, 1, keys[size_t(pos)]);
-        const int rc = sqlite3_step(s);
-        if (rc == SQLITE_DONE)
-            raise(RecordDeleted, QStringLiteral("Record is deleted."));
-        if (rc != SQLITE_ROW)
-            sqlFail(db(), rc);
-        cur.resize(cols.size());
-        for (size_t c = 0; c < cols.size(); ++c)
-            cur[c] = sql::readColumn(s, int(c), cols[c].type.type);
-        sqlite3_reset(s);
+        if (!rowReader->read(keys[size_t(pos)], cur))
+            raise(ErrNo::RecordDeleted, QStringLiteral("Record is deleted."));
         curValid = true;
     }
     return cur[size_t(col)];
@@ -280,36 +216,11 @@ void Recordset::Impl::moveTo(qint64 index)
     edit = EditMode::None;
 }
 
-void Recordset::Impl::step(sqlite3_stmt* s)
-{
-    const int rc = sqlite3_step(s);
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
-        sqlFail(db(), rc);
-}
-
-qint64 Recordset::Impl::nextKey()
-{
-    qint64 k = 0;
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db(), "select seq from sqlite_sequence where name = ?1 collate nocase", -1, &s, nullptr)
-        == SQLITE_OK) {
-        const QByteArray t = plainName(table).toUtf8();
-        sqlite3_bind_text(s, 1, t.constData(), int(t.size()), SQLITE_TRANSIENT);
-        if (sqlite3_step(s) == SQLITE_ROW)
-            k = sqlite3_column_int64(s, 0);
-    }
-    sqlite3_finalize(s);
-    Stmt m = prepareStmt(db(), QStringLiteral("select max(rowid) from ") + table);
-    if (sqlite3_step(m.get()) == SQLITE_ROW)
-        k = std::max<qint64>(k, sqlite3_column_int64(m.get(), 0));
-    return k + 1;
-}
-
 void Recordset::Impl::consumeWriteFailure()
 {
-    if (conn->failCount > 0) {
-        --conn->failCount;
-        raise(conn->failError);
+    if (backend->failCount > 0) {
+        --backend->failCount;
+        raise(backend->failError);
     }
 }
 
@@ -428,7 +339,7 @@ void Recordset::AddNew()
     d->checkWritable(false);
     d->buf = d->defaults;
     d->dirty.assign(d->cols.size(), 0);
-    d->newKey = d->pkName.isEmpty() ? 0 : d->nextKey();
+    d->newKey = d->table->autoKey.isEmpty() ? 0 : d->backend->reserveKey(*d->table);
     if (d->pkCol >= 0)
         d->buf[size_t(d->pkCol)] = sql::convertFor(Value(int(d->newKey)), d->cols[size_t(d->pkCol)].type.type);
     d->edit = Impl::EditMode::Adding;
@@ -440,6 +351,7 @@ void Recordset::Edit()
     d->buf.resize(d->cols.size());
     for (size_t c = 0; c < d->cols.size(); ++c)
         d->buf[c] = d->valueAt(int(c));
+    d->asShown = d->buf;
     d->dirty.assign(d->cols.size(), 0);
     d->edit = Impl::EditMode::Editing;
 }
@@ -449,7 +361,7 @@ void Recordset::Update()
     d->checkOpen();
     if (d->edit == Impl::EditMode::None)
         raise(ErrNo::UpdateWithoutEdit);
-    d->conn->beforeWrite();
+    d->backend->beforeWrite();
     d->consumeWriteFailure();
     QStringList names;
     std::vector<const Value*> values;
@@ -467,38 +379,28 @@ void Recordset::Update()
     }
     if (d->edit == Impl::EditMode::Adding) {
         const Value key(int(d->newKey));
-        if (!d->pkName.isEmpty() && !names.contains(d->pkName, Qt::CaseInsensitive)) {
-            names.prepend(d->pkName);
+        const QString& autoKey = d->table->autoKey;
+        if (!autoKey.isEmpty() && !names.contains(autoKey, Qt::CaseInsensitive)) {
+            names.prepend(autoKey);
             values.insert(values.begin(), &key);
         }
-        QString sqlText;
-        if (names.isEmpty()) {
-            sqlText = QStringLiteral("insert into %1 default values").arg(d->table);
-        } else {
-            QStringList q, marks;
-            for (const QString& n : names) {
-                q << quotedName(n);
-                marks << QStringLiteral("?");
-            }
-            sqlText = QStringLiteral("insert into %1 (%2) values (%3)")
-                          .arg(d->table, q.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-        }
-        Stmt s = prepareStmt(d->db(), sqlText);
-        for (size_t i = 0; i < values.size(); ++i)
-            sql::bindValue(s.get(), int(i) + 1, *values[i]);
-        d->step(s.get());
-        d->keys.push_back(sqlite3_last_insert_rowid(d->db()));
+        d->keys.push_back(d->backend->insertRow(*d->table, names, values));
     } else if (!names.isEmpty()) {
-        QStringList sets;
-        for (const QString& n : names)
-            sets << quotedName(n) + QStringLiteral(" = ?");
-        Stmt s = prepareStmt(d->db(), QStringLiteral("update %1 set %2 where rowid = ?%3")
-                                           .arg(d->table, sets.join(QStringLiteral(", ")))
-                                           .arg(values.size() + 1));
-        for (size_t i = 0; i < values.size(); ++i)
-            sql::bindValue(s.get(), int(i) + 1, *values[i]);
-        sqlite3_bind_int64(s.get(), int(values.size()) + 1, d->keys[size_t(d->pos)]);
-        d->step(s.get());
+        try {
+            d->backend->updateRow(*d->table, d->keys[size_t(d->pos)], names, values, d->selectList, d->asShown);
+        } catch (const Error& e) {
+            if (e.number() == ErrNo::ChangedElsewhere) {
+                // The buffer stays open with what was typed; the row as it
+                // is stored now becomes the one a second Update replaces.
+                d->curValid = false;
+                try {
+                    for (size_t c = 0; c < d->cols.size(); ++c)
+                        d->asShown[c] = d->valueAt(int(c));
+                } catch (const Error&) {
+                }
+            }
+            throw;
+        }
         d->curValid = false;
     }
     d->edit = Impl::EditMode::None;
@@ -517,12 +419,10 @@ void Recordset::DiscardEdit() noexcept { d->edit = Impl::EditMode::None; }
 void Recordset::Delete()
 {
     d->checkWritable(true);
-    d->conn->beforeWrite();
+    d->backend->beforeWrite();
     d->consumeWriteFailure();
     d->edit = Impl::EditMode::None;
-    Stmt s = prepareStmt(d->db(), QStringLiteral("delete from %1 where rowid = ?1").arg(d->table));
-    sqlite3_bind_int64(s.get(), 1, d->keys[size_t(d->pos)]);
-    d->step(s.get());
+    d->backend->deleteRow(*d->table, d->keys[size_t(d->pos)]);
     d->keys.erase(d->keys.begin() + d->pos);
     d->deleted = true;
     d->curValid = false;
@@ -532,10 +432,43 @@ bool Recordset::Editing() const { return d->edit != Impl::EditMode::None; }
 
 void Recordset::SetLockEdits(bool pessimistic) { d->lockEdits = pessimistic; }
 
+void Recordset::Requery()
+{
+    d->checkOpen();
+    d->edit = Impl::EditMode::None;
+    const bool had = d->hasCurrent();
+    const qint64 oldPos = d->pos;
+    const engine::RowKey oldKey = d->keyset && had ? d->keys[size_t(oldPos)] : 0;
+    d->bof = d->eof = true;
+    d->deleted = false;
+    d->curValid = false;
+    if (d->keyset) {
+        d->keys = d->backend->keys(d->keySql);
+    } else {
+        d->stream.reset();
+        d->openStream();
+    }
+    if (d->count() == 0 && !d->exists(0))
+        return;
+    qint64 target = 0;
+    if (had) {
+        target = oldPos;
+        if (d->keyset) {
+            const auto it = std::find(d->keys.begin(), d->keys.end(), oldKey);
+            target = it != d->keys.end() ? it - d->keys.begin() : std::min<qint64>(oldPos, qint64(d->keys.size()) - 1);
+        } else if (!d->exists(target)) {
+            d->fetchAll();
+            target = d->count() - 1;
+        }
+    }
+    if (d->exists(target))
+        d->moveTo(target);
+}
+
 void Recordset::Close()
 {
     d->stream.reset();
-    d->rowStmt.reset();
+    d->rowReader.reset();
     d->rows.clear();
     d->rows.shrink_to_fit();
     d->keys.clear();

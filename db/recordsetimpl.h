@@ -1,36 +1,29 @@
 #pragma once
 // The inside of a record set.  Two ways of holding rows:
-//  - keyset: a query over one table; the rowids of its rows, in the query's
-//    order, are read once at open, and the current row is read by rowid.
+//  - keyset: a query over one table; the keys of its rows, in the query's
+//    order, are read once at open, and the current row is read by key.
 //    Updatable (dynaset, table).
-//  - stream: any query; rows are read from one statement as the set moves
-//    and kept, so that moving back works.  Read-only (snapshot, and any
-//    query that is not over one table).
-#include "db/database.h"
-#include "db/dbconnection.h"
-#include "db/sqlvalues.h"
+//  - stream: any query; rows are read as the set moves and kept, so that
+//    moving back works.  Read-only (snapshot, and any query that is not
+//    over one table).
+// The backend (backend.h) does what differs between a file and a server.
+#include "db/backend.h"
 
 #include <QHash>
 #include <vector>
 
 namespace cvd {
 
-// Helpers of the record set's files.
-QString plainName(const QString& name);  // without [..], ".." or `..`
-QString quotedName(const QString& name); // as an SQLite identifier
-QString columnText(sqlite3_stmt* s, int i);
+// A name without [..], ".." or `..`.
+QString plainName(const QString& name);
 
 struct Recordset::Impl {
-    struct Column {
-        QString name;       // as the query names it
-        QString origin;     // the table's column written by an update
-        sql::ColumnType type;
-    };
+    using Column = engine::Column;
     enum class EditMode { None, Adding, Editing };
 
-    // Declared first: the statements below are finalized before it goes.
-    std::shared_ptr<Connection> conn;
+    std::shared_ptr<engine::Backend> backend;
     RecordsetType type = RecordsetType::Dynaset;
+    QString source;   // as the caller gave it
     bool keyset = false;
     bool updatable = false;
     bool closed = false;
@@ -39,17 +32,18 @@ struct Recordset::Impl {
     QHash<QString, int> byName; // exact and case-folded names
 
     // Keyset.
-    QString table;
-    std::vector<qint64> keys;
-    Stmt rowStmt;
-    QString pkName; // the AutoNumber key column, if the table has one
-    int pkCol = -1; // its place among the set's columns
+    const engine::TableInfo* table = nullptr;
+    QString selectList; // the set's columns, as its query names them
+    QString keySql;     // the query of its keys
+    std::vector<engine::RowKey> keys;
+    std::unique_ptr<engine::RowReader> rowReader;
+    int pkCol = -1; // the AutoNumber key's place among the set's columns
     std::vector<Value> defaults;
-    std::vector<Value> cur;
+    std::vector<Value> cur; // the current row as read
     bool curValid = false;
 
     // Stream.
-    Stmt stream;
+    std::unique_ptr<engine::Rows> stream;
     std::vector<Value> rows; // row after row, cols.size() values each
     qint64 rowsRead = 0;
     bool forwardOnly = false; // rows holds only the last row read
@@ -70,11 +64,13 @@ struct Recordset::Impl {
     EditMode edit = EditMode::None;
     std::vector<Value> buf;
     std::vector<char> dirty;
-    qint64 newKey = 0;
+    std::vector<Value> asShown; // the row as it was when Edit began
+    engine::RowKey newKey = 0;
 
-    static std::unique_ptr<Impl> open(const std::shared_ptr<Connection>& conn, const QString& source, RecordsetType type);
+    static std::unique_ptr<Impl> open(const std::shared_ptr<engine::Backend>& backend, const QString& source,
+                                      RecordsetType type);
+    void load();
 
-    sqlite3* db() const { return conn->db; }
     void checkOpen() const;
     // An open, updatable set (3027 otherwise); with `needCurrent`, also a
     // current record (3021).
@@ -87,13 +83,10 @@ struct Recordset::Impl {
     bool hasCurrent() const { return !bof && !eof && !deleted; }
     const Value& valueAt(int col);
     void moveTo(qint64 index);
-    void setColumns(sqlite3_stmt* s);
+    void setColumns(const std::vector<Column>& c);
     void openKeyset(const QString& columns, const QString& where, const QString& orderBy);
     void openStream();
-    void loadTableInfo();
-    qint64 nextKey();
     void consumeWriteFailure();
-    void step(sqlite3_stmt* s);
 };
 
 } // namespace cvd
