@@ -3,6 +3,7 @@
 #include "db/errors.h"
 #include "db/sqldialect.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
