@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace cvd {
 
@@ -24,7 +25,8 @@ bool namesServer(const QString& location)
     if (l.endsWith(QLatin1String(".conn")))
         return true;
     // key=value pairs ("host=dbhost dbname=calvedon"), never a path.
-    return l.contains(u'=') && !QFileInfo::exists(l) && !l.contains(u'/');
+    static const QRegularExpression pairs(QStringLiteral("^[A-Za-z_]+\\s*="));
+    return pairs.match(l).hasMatch() && !QFileInfo::exists(l);
 }
 
 namespace {

@@ -103,23 +103,6 @@ private:
     std::vector<Column> m_cols;
 };
 
-// A column default as the table declares it ("0", "'x'"), else Null.
-Value parseDefault(const QString& d)
-{
-    if (d.isEmpty())
-        return Value();
-    bool ok = false;
-    const int i = d.toInt(&ok);
-    if (ok)
-        return Value(i);
-    const double f = d.toDouble(&ok);
-    if (ok)
-        return Value(f);
-    if (d.size() >= 2 && d.startsWith(u'\'') && d.endsWith(u'\''))
-        return Value(d.mid(1, d.size() - 2).replace(QLatin1String("''"), QLatin1String("'")));
-    return Value();
-}
-
 QString plain(const QString& name)
 {
     if (name.size() >= 2 && ((name.startsWith(u'[') && name.endsWith(u']')) || (name.startsWith(u'"') && name.endsWith(u'"'))
@@ -236,7 +219,7 @@ const TableInfo& SqliteBackend::table(const QString& name)
     while (sqlite3_step(info.get()) == SQLITE_ROW) {
         const QString col = textAt(info.get(), 1);
         if (sqlite3_column_type(info.get(), 4) != SQLITE_NULL)
-            t.defaults.insert(col.toCaseFolded(), parseDefault(textAt(info.get(), 4)));
+            t.defaults.insert(col.toCaseFolded(), sql::declaredDefault(textAt(info.get(), 4)));
         if (sqlite3_column_int(info.get(), 5) > 0) {
             ++pkCount;
             pk = col;

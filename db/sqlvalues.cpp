@@ -129,6 +129,26 @@ Value convertFor(const Value& v, ColType type)
     return v;
 }
 
+Value declaredDefault(const QString& expr)
+{
+    QString d = expr.trimmed();
+    const qsizetype cast = d.lastIndexOf(QLatin1String("::"));
+    if (cast > 0 && !d.mid(cast).contains(u'\''))
+        d = d.left(cast);
+    if (d == QLatin1String("false") || d == QLatin1String("true"))
+        return Value(d == QLatin1String("true"));
+    bool ok = false;
+    const int i = d.toInt(&ok);
+    if (ok)
+        return Value(i);
+    const double f = d.toDouble(&ok);
+    if (ok)
+        return Value(f);
+    if (d.size() >= 2 && d.startsWith(u'\'') && d.endsWith(u'\''))
+        return Value(d.mid(1, d.size() - 2).replace(QLatin1String("''"), QLatin1String("'")));
+    return Value();
+}
+
 void bindValue(sqlite3_stmt* stmt, int index, const Value& v)
 {
     switch (v.type()) {

@@ -26,6 +26,10 @@ Value readColumn(sqlite3_stmt* stmt, int i, ColType type);
 // no number or date, 6 for an overflow); Null stays Null.
 Value convertFor(const Value& v, ColType type);
 
+// A column's declared default as the database writes it ("0", "'x'",
+// "false", "'x'::citext"); Null for what is no plain value.
+Value declaredDefault(const QString& expr);
+
 // Binds a value (already converted) to parameter `index` (from 1).
 void bindValue(sqlite3_stmt* stmt, int index, const Value& v);
 

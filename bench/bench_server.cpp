@@ -1,0 +1,191 @@
+// The same work on the database file and on a server holding the same
+// rows, side by side, with the command-line clients running the same query.
+//
+//   bench_server FOLDER SERVER
+//
+// FOLDER holds a cvd.mdb with many requests (cvdtool demo FOLDER --requests
+// 1000000); SERVER is a folder holding cvd.conn, a *.conn file or a
+// connection string naming a server with the same rows (cvdtool copy FOLDER
+// SERVER).  Measured on each: start-up to the first request shown, Next,
+// Update, a find, and "Hours by Staff" for the whole range to a text file
+// (cvdtool report, as a separate process; CVDTOOL names it, default the
+// cvdtool beside this program).  Each server figure is printed with its
+// target and PASS or FAIL; the exit status is 1 when any fails.
+#include "db/database.h"
+#include "db/serverdialect.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+
+using namespace cvd;
+
+namespace {
+
+bool allPassed = true;
+
+const QString ListSql = QStringLiteral("Select * from Req order by ReqDate desc");
+// The find dialog's query for a word in the description or the response,
+// resolved requests of one staff member.
+const QString FindSql = QStringLiteral("Select * from Req where (ReqDesc like '*floor 3 jams*' or Resp like "
+                                       "'*floor 3 jams*') and AssignedTo = 2 order by ReqDate desc");
+
+void row(const char* figure, double file, double server, double client, const char* unit, double target = 0,
+         bool relative = false)
+{
+    std::printf("%-34s %10.3f %10.3f %10.3f %-3s", figure, file, server, client, unit);
+    if (target > 0) {
+        const double limit = relative ? target * client : target;
+        const bool pass = server < limit;
+        allPassed = allPassed && pass;
+        std::printf("  target < %g%s  %s", relative ? target : limit, relative ? "x client" : unit, pass ? "PASS" : "FAIL");
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+QString location(const QString& arg)
+{
+    const QFileInfo fi(arg);
+    if (fi.isDir())
+        return QDir(arg).filePath(QFileInfo::exists(QDir(arg).filePath(QStringLiteral("cvd.conn"))) ? QStringLiteral("cvd.conn")
+                                                                                                  : QStringLiteral("cvd.mdb"));
+    return arg;
+}
+
+void showRecord(Recordset& rs)
+{
+    const int n = int(rs.FieldNames().size());
+    for (int i = 0; i < n; ++i)
+        (void)rs.Field(i);
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+struct Figures {
+    double startup = 0, next = 0, update = 0, find = 0, hours = 0;
+};
+
+Figures measure(const QString& where, const QString& folderArg)
+{
+    Figures f;
+    QElapsedTimer t;
+    t.start();
+    auto db = Database::Open(where);
+    auto rs = db->OpenRecordset(ListSql);
+    showRecord(*rs);
+    f.startup = t.nsecsElapsed() / 1e6;
+
+    std::vector<double> times;
+    for (int i = 0; i < 1000 && !rs->Eof(); ++i) {
+        t.restart();
+        rs->MoveNext();
+        if (!rs->Eof())
+            showRecord(*rs);
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    f.next = median(times);
+
+    times.clear();
+    rs->MoveFirst();
+    for (int i = 0; i < 200; ++i) {
+        t.restart();
+        rs->Edit();
+        rs->SetField(QStringLiteral("Misc1"), Value(QStringLiteral("bench %1").arg(i)));
+        rs->Update();
+        showRecord(*rs);
+        times.push_back(t.nsecsElapsed() / 1e6);
+        rs->MoveNext();
+    }
+    f.update = median(times);
+
+    times.clear();
+    for (int i = 0; i < 3; ++i) {
+        t.restart();
+        auto found = db->OpenRecordset(FindSql);
+        if (!found->Eof())
+            showRecord(*found);
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    f.find = median(times);
+    rs.reset();
+    db.reset();
+
+    QTemporaryDir tmp;
+    QString tool = qEnvironmentVariable("CVDTOOL");
+    if (tool.isEmpty())
+        tool = QCoreApplication::applicationDirPath() + QStringLiteral("/../cvdtool");
+    t.restart();
+    const int rc = QProcess::execute(tool, {QStringLiteral("report"), folderArg, QStringLiteral("hours"), QStringLiteral("--from"),
+                                            QStringLiteral("1900-01-01"), QStringLiteral("--to"), QStringLiteral("2100-12-31"),
+                                            QStringLiteral("-o"), tmp.filePath(QStringLiteral("hours.txt"))});
+    f.hours = rc == 0 ? t.nsecsElapsed() / 1e6 : -1;
+    return f;
+}
+
+// The client's own time for a query ("Time: 12.3 ms" of its timer).
+double clientTime(const QString& program, const QStringList& args, const QString& timePattern)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(-1);
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    const QRegularExpression re(timePattern);
+    double best = -1;
+    for (auto it = re.globalMatch(out); it.hasNext();) {
+        const double v = it.next().captured(1).toDouble();
+        best = best < 0 ? v : std::min(best, v);
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (app.arguments().size() < 3) {
+        std::fprintf(stderr, "usage: bench_server FOLDER SERVER\n");
+        return 2;
+    }
+    const QString fileArg = app.arguments()[1], serverArg = app.arguments()[2];
+    const QString file = location(fileArg), server = location(serverArg);
+    try {
+        const Figures onFile = measure(file, fileArg);
+        const Figures onServer = measure(server, serverArg);
+        // The clients run the find three times; their best time counts.
+        const QString serverSql = sql::translateForServer(FindSql);
+        QString conninfo = server;
+        if (server.endsWith(QLatin1String(".conn"))) {
+            QFile f(server);
+            if (f.open(QIODevice::ReadOnly))
+                conninfo = QString::fromUtf8(f.readLine()).trimmed();
+        }
+        QStringList psql{QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), conninfo, QStringLiteral("-o"),
+                         QStringLiteral("/dev/null"), QStringLiteral("-c"), QStringLiteral("\\timing on")};
+        for (int i = 0; i < 3; ++i)
+            psql << QStringLiteral("-c") << serverSql;
+        const double psqlFind = clientTime(QStringLiteral("psql"), psql, QStringLiteral("Time: ([0-9.]+) ms"));
+
+        std::printf("%-34s %10s %10s %10s\n", "", "file", "server", "psql");
+        row("start-up to the first request", onFile.startup, onServer.startup, 0, "ms", 1000);
+        row("Next (median)", onFile.next, onServer.next, 0, "ms", 5);
+        row("Update (median)", onFile.update, onServer.update, 0, "ms", 5);
+        row("find (median of 3)", onFile.find, onServer.find, psqlFind, "ms", 2, true);
+        row("Hours by Staff, all, to a text file", onFile.hours, onServer.hours, 0, "ms");
+    } catch (const Error& e) {
+        std::fprintf(stderr, "error %d: %s\n", e.number(), qPrintable(e.text()));
+        return 1;
+    }
+    return allPassed ? 0 : 1;
+}

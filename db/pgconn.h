@@ -1,0 +1,84 @@
+#pragma once
+// One libpq connection to the server, with the program's error numbers for
+// what the server reports, the statement parameters as text, and field
+// values read from text results as the program's types.
+#include "db/backend.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <libpq-fe.h>
+
+namespace cvd::pg {
+
+struct ResultDeleter {
+    void operator()(PGresult* r) const { PQclear(r); }
+};
+using Result = std::unique_ptr<PGresult, ResultDeleter>;
+
+// What the catalog says of one column of a program's table.
+struct CatalogColumn {
+    QString table;  // as the program spells it
+    QString column; // as the program spells it
+    sql::ColumnType type;
+};
+
+class Connection {
+public:
+    // Connects or throws: 3151 when the server cannot be reached or the
+    // text is no connection string, 3029 when it refuses the login.
+    // `source` names the cvd.conn file in messages.
+    Connection(const QString& conninfo, const QString& source);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    PGconn* raw() const { return m_conn; }
+    // "dbname on host:port as user"
+    const QString& where() const { return m_where; }
+    // Grows each time the connection was made afresh (prepared statements
+    // are then made again).
+    int generation() const { return m_generation; }
+
+    // Runs a statement; `?` marks outside quotes become $1, $2...  Throws
+    // the program's error for a failure.  With `binary`, results come in
+    // the server's binary form.
+    Result exec(const QString& sql, const std::vector<Value>& params = {}, bool binary = false);
+    // The same for text already in the server's form ($n marks).
+    Result execRaw(const QByteArray& sql, const std::vector<Value>& params = {}, bool binary = false);
+    Result execPrepared(const QByteArray& name, const std::vector<Value>& params);
+    // Prepares a statement under `name`; the description of its result.
+    Result prepare(const QByteArray& name, const QString& sql);
+    // A statement whose failure is of no interest (ROLLBACK after a failure).
+    void quietly(const char* sql);
+
+    // Throws the program's error for a failed result (or a lost connection).
+    [[noreturn]] void fail(PGresult* r);
+    // Made afresh when it was lost; 3146 when the server is still away.
+    void ensureConnected();
+
+    // The program's tables as the server holds them: by table oid and
+    // column number.
+    QHash<quint32, QString> tables;
+    QHash<quint64, CatalogColumn> columns;
+    void loadCatalog();
+    const CatalogColumn* catalogColumn(quint32 tableOid, int column) const;
+
+private:
+    PGconn* m_conn = nullptr;
+    QString m_where;
+    int m_generation = 0;
+    bool m_broken = false;
+};
+
+// The result's columns as the record sets see them: the program's spelling
+// where the text or the catalog gives one, the type from the program's
+// schema (or from the server's type of a computed column).
+std::vector<engine::Column> resultColumns(const Connection& c, const PGresult* r, const QHash<QString, QString>& spellings);
+
+// Field `col` of row `row` of a text result, read as `type` says.
+Value readValue(const PGresult* r, int row, int col, sql::ColType type);
+
+// "?" marks outside quotes as $1, $2...
+QByteArray numberedParameters(const QString& sql);
+
+} // namespace cvd::pg
