@@ -28,8 +28,10 @@ void HandleError(const Error& e)
             LockRetryCounter = 1;
             return;
         }
-        platform().endProgram(0);
-        return; // not reached
+        // No: this write is given up.  The window keeps what was typed, as
+        // for any write that fails, so the user can try again or cancel.
+        LockRetryFlag = false;
+        return;
     case ErrNo::DialogCancelled:
         ReportCancelled = true;
         return;
@@ -60,20 +62,100 @@ void trapSteps(std::initializer_list<std::function<void()>> steps)
         trap(step);
 }
 
-bool WriteLoop(const std::function<void()>& write)
+bool WriteLoop(const std::function<void()>& write, const std::function<void()>& changedElsewhere)
 {
     LockRetryCounter = 0;
     LockRetryFlag = true;
     bool written = false;
+    bool changed = false;
+    bool waiting = false;
     while (LockRetryFlag) {
         LockRetryFlag = false;
-        written = trap(write);
+        written = trap([&] {
+            try {
+                write();
+            } catch (const Error& e) {
+                if (e.number() != ErrNo::ChangedElsewhere || !changedElsewhere)
+                    throw;
+                changed = true;
+            }
+        });
+        if (!LockRetryFlag)
+            break;
+        // Another desk holds the record: a moment for it to finish.
+        if (!waiting)
+            platform().setPointer(Pointer::Hourglass);
+        waiting = true;
+        platform().pause(LockRetryPauseMs);
     }
+    if (waiting)
+        platform().setPointer(Pointer::Default);
     trap([] {
         if (MainDb)
             MainDb->Idle();
     });
-    return written;
+    if (changed)
+        trap(changedElsewhere);
+    return written && !changed;
+}
+
+namespace {
+
+// A stored value on one line of a message: line breaks as blanks, a long
+// text cut short.
+QString oneLine(const QString& text)
+{
+    QString line = text.simplified();
+    if (line.isEmpty())
+        return QStringLiteral("(empty)");
+    if (line.size() > 60)
+        line = line.left(57) + QStringLiteral("...");
+    return line;
+}
+
+// A label as a name: without its access key's mark, on one line.
+QString labelName(QString label)
+{
+    label.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    label.remove(QLatin1Char('&'));
+    label.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+    return label.simplified();
+}
+
+} // namespace
+
+void tellChangedElsewhere(const QString& what, const QList<StoredField>& differing, const QString& choices)
+{
+    QString text = what + QStringLiteral("\n\n");
+    if (differing.isEmpty()) {
+        text += QStringLiteral("What is stored now is what the window shows.");
+    } else {
+        text += QStringLiteral("Stored now:");
+        for (const StoredField& f : differing)
+            text += QStringLiteral("\n    ") + labelName(f.label) + QStringLiteral(": ") + oneLine(f.stored);
+    }
+    text += QStringLiteral("\n\n") + choices;
+    platform().messageBox(text, Mb::OkOnly | Mb::Exclamation, QStringLiteral("Changed at Another Desk"));
+}
+
+Deletion DeleteLoop(Recordset& rs)
+{
+    bool gone = false;
+    const bool deleted = WriteLoop([&] {
+        try {
+            rs.Delete();
+        } catch (const Error& e) {
+            if (e.number() != ErrNo::RecordDeleted)
+                throw;
+            gone = true;
+        }
+    });
+    if (!deleted)
+        return Deletion::Failed;
+    if (!gone)
+        return Deletion::Done;
+    trap([&] { rs.Requery(); });
+    return Deletion::Elsewhere;
 }
 
 void guarded(const std::function<void()>& handler)

@@ -1,6 +1,8 @@
 #include "base/platform.h"
 
 #include <cassert>
+#include <chrono>
+#include <thread>
 
 namespace cvd {
 
@@ -15,5 +17,7 @@ Platform& platform()
 }
 
 void setPlatform(Platform* p) { g_platform = p; }
+
+void Platform::pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 } // namespace cvd

@@ -67,6 +67,11 @@ public:
     virtual void progressEnd() = 0;
     virtual void beep() = 0;
     virtual void setPointer(Pointer p) = 0;
+    // Waits about `ms` milliseconds (between the tries of a write that
+    // another desk holds up).  The program's windows are still painted
+    // meanwhile, but nothing the user does is taken until it ends.  This
+    // one blocks the thread; the program's own waits in an event loop.
+    virtual void pause(int ms);
     // A call on the help engine: file, command (Help::...) and its data.
     virtual void help(QWidget* owner, const QString& helpFile, int command, quint32 data) = 0;
     // Ends the program at once: every window closes and the database is

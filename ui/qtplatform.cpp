@@ -6,6 +6,7 @@
 #include "ui/helpwindow.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -15,6 +16,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -182,6 +184,15 @@ void QtPlatform::setPointer(Pointer p)
         QApplication::restoreOverrideCursor();
         m_hourglass = false;
     }
+}
+
+// The windows go on painting while the write waits, but a click or a key
+// is kept until the wait is over: nothing may start another write meanwhile.
+void QtPlatform::pause(int ms)
+{
+    QEventLoop wait;
+    QTimer::singleShot(ms, &wait, &QEventLoop::quit);
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtPlatform::help(QWidget*, const QString& helpFile, int command, quint32 data)

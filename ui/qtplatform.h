@@ -1,7 +1,7 @@
 #pragma once
 // The platform services of the running program, over Qt: message and input
-// boxes, the Save As and font dialogs, the beep, the mouse pointer, the help
-// window, and the end of the program.
+// boxes, the Save As and font dialogs, the beep, the mouse pointer, a pause
+// that keeps the windows painted, the help window, and the end of the program.
 #include "base/platform.h"
 
 #include <QElapsedTimer>
@@ -24,6 +24,7 @@ public:
     void progressEnd() override;
     void beep() override;
     void setPointer(Pointer p) override;
+    void pause(int ms) override;
     void help(QWidget* owner, const QString& helpFile, int command, quint32 data) override;
     // Hides every window, releases the requests and the database, and
     // leaves the process with the exit code.

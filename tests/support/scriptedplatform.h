@@ -42,6 +42,8 @@ public:
     void progressEnd() override { ++progressEnds; }
     void beep() override { ++beeps; }
     void setPointer(Pointer p) override { pointers << p; }
+    // Recorded, never waited.
+    void pause(int ms) override { pauses << ms; }
     void help(QWidget* owner, const QString& helpFile, int command, quint32 data) override;
     [[noreturn]] void endProgram(int exitCode) override;
 
@@ -58,6 +60,7 @@ public:
     QStringList prompts;
     QList<HelpCall> helpCalls;
     QList<Pointer> pointers;
+    QList<int> pauses;
     int beeps = 0;
     int printDialogs = 0;
     QStringList progressLabels;
