@@ -90,7 +90,7 @@ void frmMain::Form_Activate()
     Editing = true;
     bool reloaded = false;
     try {
-        reloaded = reloadChangedLists(*MainDb, l);
+        reloaded = reloadChangedLists(*MainDb, l, &m_listVersions);
     } catch (...) {
         Editing = wasEditing;
         throw;

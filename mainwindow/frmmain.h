@@ -11,6 +11,8 @@
 //   frmmain_edit.cpp, frmmain_cost.cpp, frmmain_dates.cpp
 //                           editing, the numeric boxes and costing, the date fields
 //   frmmain_add.cpp         adding, deleting and the find hand-over
+//   frmmain_desks.cpp       other desks' changes: Refresh, a request changed
+//                           at another desk since it was shown
 #include "ui/frmabout.h"
 #include "ui/lookuplists.h"
 #include "ui/shownfields.h"
@@ -91,6 +93,7 @@ public:
     QMenu* mnuReports = nullptr;
     QMenu* mnuHelpMenu = nullptr;
     QAction* mnuDefaults = nullptr;
+    QAction* mnuRefresh = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuMaint[6] = {};
     QAction* mnuRptOut[3] = {};
@@ -144,12 +147,18 @@ public:
     // entry whose text equals the typed text (in any case); Null otherwise.
     Value typedCustomer() const;
 
-    // Activation: reloads the look-up lists whose flag is set, then shows
+    // Activation: reloads the look-up lists whose flag is set, or whose
+    // table changed since it was read (at another desk, too), then shows
     // the current request again.
     void Form_Activate();
 
     // Menu commands (frmmain_menus.cpp).
     void mnuDefaults_Click();
+    // File > Refresh (F5): reads the requests and the look-up lists again,
+    // other desks' changes included, and shows the current request; a
+    // request being edited or added is saved or dropped first, as the user
+    // says (frmmain_desks.cpp).
+    void mnuRefresh_Click();
     void mnuExit_Click();
     void mnuMaint_Click(int index);
     void mnuRptOut_Click(int index);
@@ -200,11 +209,27 @@ private:
     // Asks whether to keep a request being edited or added before the
     // window closes; returns whether it may close.
     bool mayClose();
+    // The record's fields and the controls that show them, in the order
+    // ShowRecord fills them (the request number aside).
+    QList<std::pair<QString, QWidget*>> fieldControls() const;
+    // A field's value as ShowRecord shows it in `control` (a list: the
+    // entry's text; the check box: "Yes" or "No"), and what `control`
+    // shows now in the same terms.
+    QString fieldText(const QWidget* control, const Value& v) const;
+    QString controlText(const QWidget* control) const;
+    // Update found the request changed at another desk since it was shown:
+    // tells the user what is stored now where it differs from the screen.
+    void requestChangedElsewhere();
 
     QHash<const QWidget*, QLabel*> m_labels;
     // What ShowRecord put into the entry controls: a save writes only the
     // fields the user changed.
     ShownFields m_shownFields;
+    // The table versions the look-up lists were read at.
+    ListVersions m_listVersions;
+    // The shown request was found changed at another desk: Cancel reads
+    // the requests again, so as to show the stored version.
+    bool m_changedElsewhere = false;
     QPointer<frmAbout> m_about;
     bool m_shown = false;
 };

@@ -75,8 +75,16 @@ void frmMain::cmdDelete_Click()
                               QStringLiteral("Delete Request"))
         != Answer::Yes)
         return;
-    WriteLoop([] { ReqSet->Delete(); });
-    trap([] { ReqSet->MoveNext(); });
+    // A request that could not be deleted stays on display.  One that
+    // another desk deleted first is gone all the same: the set was read
+    // again and stands on the request that took its place.
+    const Deletion deleted = DeleteLoop(*ReqSet);
+    if (deleted == Deletion::Failed)
+        return;
+    trap([deleted] {
+        if (deleted == Deletion::Done)
+            ReqSet->MoveNext();
+    });
     trap([this] {
         if (ReqSetHasRecords()) {
             if (ReqSet->Eof())

@@ -34,38 +34,76 @@ struct FillingControls {
 
 } // namespace
 
+QList<std::pair<QString, QWidget*>> frmMain::fieldControls() const
+{
+    const std::pair<const char*, QWidget*> fields[] = {
+        {"ShortDesc", txtShortDesc}, {"ReqDesc", txtReqDesc},     {"Resp", txtResp},
+        {"ReqDate", dcReqDate},      {"DueDate", dcDueDate},      {"ResDate", dcResDate},
+        {"Resolved", chkResolved},   {"CustID", cmbCust},         {"DeptID", cmbDept},
+        {"PriID", cmbPri},           {"CatID", cmbCat},           {"EnteredBy", cmbEnteredBy},
+        {"AssignedTo", cmbAssignedTo}, {"HoursTot", txtHoursTot}, {"MinTot", txtMinTot},
+        {"AddCharge", txtAddCharge}, {"CostTot", txtCostTot},     {"AmtPaid", txtAmtPaid},
+        {"PaidDate", dcPaidDate},    {"Misc1", txtMisc1}};
+    QList<std::pair<QString, QWidget*>> out;
+    for (const auto& [field, control] : fields)
+        out.append({QString::fromLatin1(field), control});
+    return out;
+}
+
+QString frmMain::fieldText(const QWidget* control, const Value& v) const
+{
+    if (qobject_cast<const DateField*>(control))
+        return dateText(v);
+    if (const auto* list = qobject_cast<const QComboBox*>(control)) {
+        const int i = v.isNull() ? -1 : list->findData(v.toLong());
+        return i < 0 ? QString() : list->itemText(i);
+    }
+    if (qobject_cast<const QCheckBox*>(control))
+        return !v.isNull() && v.toBool() ? QStringLiteral("Yes") : QStringLiteral("No");
+    if (control == txtHoursTot || control == txtMinTot)
+        return v.isNull() ? QString() : fmt::numberText(v.toSingle());
+    if (control == txtAddCharge)
+        return v.isNull() ? QString() : fmt::currency(v.toCurrency());
+    if (control == txtCostTot || control == txtAmtPaid)
+        return moneyText(v);
+    return v.displayText();
+}
+
+QString frmMain::controlText(const QWidget* control) const
+{
+    if (const auto* list = qobject_cast<const QComboBox*>(control))
+        return list->currentText();
+    if (const auto* tick = qobject_cast<const QCheckBox*>(control))
+        return tick->isChecked() ? QStringLiteral("Yes") : QStringLiteral("No");
+    if (const auto* memo = qobject_cast<const QPlainTextEdit*>(control))
+        return memoText(memo);
+    if (const auto* box = qobject_cast<const QLineEdit*>(control))
+        return box->text();
+    return QString();
+}
+
 void frmMain::ShowRecord()
 {
     if (!ReqSet)
         return;
     Recordset& rs = *ReqSet;
-    auto f = [&rs](const char* name) { return rs.Field(QString::fromLatin1(name)); };
     FillingControls filling(Editing);
     m_shownFields.clear();
 
-    txtShortDesc->setText(f("ShortDesc").displayText());
-    setMemoText(txtReqDesc, f("ReqDesc").displayText());
-    setMemoText(txtResp, f("Resp").displayText());
-    txtReqID->setText(f("ReqID").displayText());
-    dcReqDate->setEditText(dateText(f("ReqDate")));
-    dcDueDate->setEditText(dateText(f("DueDate")));
-    dcResDate->setEditText(dateText(f("ResDate")));
-    const Value resolved = f("Resolved");
-    chkResolved->setChecked(!resolved.isNull() && resolved.toBool());
-    selectByItemData(cmbCust, f("CustID"));
-    selectByItemData(cmbDept, f("DeptID"));
-    selectByItemData(cmbPri, f("PriID"));
-    selectByItemData(cmbCat, f("CatID"));
-    selectByItemData(cmbEnteredBy, f("EnteredBy"));
-    selectByItemData(cmbAssignedTo, f("AssignedTo"));
-    const Value hours = f("HoursTot"), minutes = f("MinTot"), addCharge = f("AddCharge");
-    txtHoursTot->setText(hours.isNull() ? QString() : fmt::numberText(hours.toSingle()));
-    txtMinTot->setText(minutes.isNull() ? QString() : fmt::numberText(minutes.toSingle()));
-    txtAddCharge->setText(addCharge.isNull() ? QString() : fmt::currency(addCharge.toCurrency()));
-    txtCostTot->setText(moneyText(f("CostTot")));
-    txtAmtPaid->setText(moneyText(f("AmtPaid")));
-    dcPaidDate->setEditText(dateText(f("PaidDate")));
-    txtMisc1->setText(f("Misc1").displayText());
+    txtReqID->setText(rs.Field(QStringLiteral("ReqID")).displayText());
+    for (const auto& [field, control] : fieldControls()) {
+        const Value v = rs.Field(field);
+        if (auto* list = qobject_cast<QComboBox*>(control); list && !qobject_cast<DateField*>(control))
+            selectByItemData(list, v);
+        else if (auto* memo = qobject_cast<QPlainTextEdit*>(control))
+            setMemoText(memo, v.displayText());
+        else if (auto* tick = qobject_cast<QCheckBox*>(control))
+            tick->setChecked(!v.isNull() && v.toBool());
+        else if (auto* date = qobject_cast<DateField*>(control))
+            date->setEditText(fieldText(date, v));
+        else if (auto* box = qobject_cast<QLineEdit*>(control))
+            box->setText(fieldText(box, v));
+    }
     for (QWidget* box : std::initializer_list<QWidget*>{txtShortDesc, txtMisc1, cmbCust})
         showFromStart(box);
     m_shownFields.remember(entryControls());

@@ -242,7 +242,7 @@ bool frmMain::StoreFields()
     set("EnteredBy", cmbEnteredBy, [this] { return selectedItemData(cmbEnteredBy); });
     set("AssignedTo", cmbAssignedTo, [this] { return selectedItemData(cmbAssignedTo); });
     set("Misc1", txtMisc1, [this] { return Value(txtMisc1->text()); });
-    return WriteLoop([&rs] { rs.Update(); });
+    return WriteLoop([&rs] { rs.Update(); }, [this] { requestChangedElsewhere(); });
 }
 
 // Opens the edit buffer (a new record when adding, the current one when
@@ -277,6 +277,7 @@ bool frmMain::saveRequest()
     if (!writeRequest(key))
         return false;
     cmdAddNew->setText(QStringLiteral("&Add New"));
+    m_changedElsewhere = false;
     trap([&] {
         ReqSet->FindFirst(QStringLiteral("ReqID = ") + key.displayText());
         if (ReqSet->NoMatch())
@@ -293,6 +294,11 @@ void frmMain::cmdUpdate_Click() { saveRequest(); }
 
 void frmMain::cmdCancel_Click()
 {
+    // After an Update that found the request changed at another desk, the
+    // stored version is read afresh.
+    if (m_changedElsewhere && ReqSet)
+        trap([] { ReqSet->Requery(); });
+    m_changedElsewhere = false;
     if (ReqSetHasRecords()) {
         trap([this] { ShowRecord(); });
     } else {

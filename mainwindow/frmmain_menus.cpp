@@ -15,6 +15,7 @@
 #include <QDate>
 #include <QDir>
 #include <QMenu>
+#include <QKeySequence>
 #include <QMenuBar>
 
 namespace cvd {
@@ -71,6 +72,9 @@ void frmMain::createMenus()
     mnuDefaults = item(mnuFile, "&Maintain Program Defaults", QStringLiteral("mnuDefaults"),
                        [](frmMain* w) { w->mnuDefaults_Click(); });
     item(mnuFile, "&Back Up Database...", QStringLiteral("mnuBackup"), [](frmMain*) { backUpDatabase(); });
+    mnuFile->addSeparator();
+    mnuRefresh = item(mnuFile, "&Refresh", QStringLiteral("mnuRefresh"), [](frmMain* w) { w->mnuRefresh_Click(); });
+    mnuRefresh->setShortcut(QKeySequence(Qt::Key_F5));
     mnuFile->addSeparator();
     mnuExit = item(mnuFile, "E&xit", QStringLiteral("mnuExit"), [](frmMain* w) { w->mnuExit_Click(); });
 

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <functional>
 
 namespace cvd {
 
@@ -68,37 +69,46 @@ void setEntries(QComboBox* list, const ListEntries& entries)
     list->setCurrentIndex(-1);
 }
 
-bool reloadChangedLists(Database& db, const LookupLists& lists)
+bool ListVersions::moved(Database& db, const QString& table) const
+{
+    const auto it = readAt.constFind(table);
+    return it == readAt.constEnd() || *it != db.tableVersion(table);
+}
+
+bool reloadChangedLists(Database& db, const LookupLists& lists, ListVersions* versions)
 {
     bool any = false;
-    if (CatListChanged) {
+    // The version is read before the rows, so that a change made while
+    // they are read is seen at the next activation.
+    auto reload = [&](bool& flag, const QString& table, const std::function<void()>& fill) {
+        if (versions && versions->moved(db, table))
+            flag = true;
+        if (!flag)
+            return;
+        const qint64 version = versions ? db.tableVersion(table) : 0;
+        fill();
+        if (versions)
+            versions->readAt.insert(table, version);
+        flag = false;
+        any = true;
+    };
+    reload(CatListChanged, QStringLiteral("Categories"), [&] {
         setEntries(lists.cat, readEntries(db, lookup::CategoriesSql, QStringLiteral("CatID"), QStringLiteral("CatDesc")));
-        CatListChanged = false;
-        any = true;
-    }
-    if (CustListChanged) {
-        setEntries(lists.cust, readEntries(db, lookup::CustomersSql, QStringLiteral("CustID")));
-        CustListChanged = false;
-        any = true;
-    }
-    if (DeptListChanged) {
+    });
+    reload(CustListChanged, QStringLiteral("Customers"),
+           [&] { setEntries(lists.cust, readEntries(db, lookup::CustomersSql, QStringLiteral("CustID"))); });
+    reload(DeptListChanged, QStringLiteral("Dept"), [&] {
         setEntries(lists.dept, readEntries(db, lookup::DeptSql, QStringLiteral("DeptID"), QStringLiteral("DeptName")));
-        DeptListChanged = false;
-        any = true;
-    }
-    if (PriListChanged) {
+    });
+    reload(PriListChanged, QStringLiteral("Priorities"), [&] {
         setEntries(lists.pri, readEntries(db, lookup::PrioritiesSql, QStringLiteral("PriID"), QStringLiteral("PriDesc")));
-        PriListChanged = false;
-        any = true;
-    }
-    if (StaffListChanged) {
+    });
+    reload(StaffListChanged, QStringLiteral("Staff"), [&] {
         // One read fills both lists; each keeps its own model and selection.
         const ListEntries staff = readEntries(db, lookup::StaffSql, QStringLiteral("StaffID"));
         setEntries(lists.enteredBy, staff);
         setEntries(lists.assignedTo, staff);
-        StaffListChanged = false;
-        any = true;
-    }
+    });
     return any;
 }
 

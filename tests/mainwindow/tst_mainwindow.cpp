@@ -96,7 +96,8 @@ private slots:
     }
 
     // While a request is edited, the Maintain items and Exit are off; the
-    // report target is one of two.  Back Up stands after the defaults.
+    // report target is one of two.  Back Up stands after the defaults,
+    // Refresh (F5) on its own before Exit.
     void menus()
     {
         frmMain& w = f->started();
@@ -104,9 +105,10 @@ private slots:
         const QAction* backup = w.findChild<QAction*>(u"mnuBackup"_s);
         QCOMPARE(file.indexOf(backup), file.indexOf(w.mnuDefaults) + 1);
         QCOMPARE(backup->text(), u"&Back Up Database..."_s);
+        QCOMPARE(file.indexOf(w.mnuRefresh), file.indexOf(w.mnuExit) - 2);
         const QStringList offWhileEditing{"mnuExit", "mnuMaint1", "mnuMaint2", "mnuMaint3", "mnuMaint4", "mnuMaint5"};
         const QList<QAction*> all = w.findChildren<QAction*>(QRegularExpression("^mnu"));
-        QCOMPARE(all.size(), 23);
+        QCOMPARE(all.size(), 24);
         w.EditLayout();
         for (QAction* a : all)
             QVERIFY2(a->isEnabled() == !offWhileEditing.contains(a->objectName()), qPrintable(a->objectName()));
