@@ -41,39 +41,31 @@ INSERT INTO Staff (StaffID, FirstName, LastName, Phone, AltID, Comments) VALUES
  (3, 'Anders', 'Ångström', NULL, NULL, NULL);
 INSERT INTO Req (ReqID, ShortDesc, ReqDesc, Resp, ReqDate, DueDate, ResDate, Resolved, HoursTot, MinTot,
                  AddCharge, CostTot, AmtPaid, PaidDate, CustID, DeptID, PriID, CatID, EnteredBy, AssignedTo, Misc1) VALUES
- (1, 'Printer jam', 'The printer jams on every page', 'Cleared the paper path', '1997-12-15', '1997-12-16', '1997-12-15', 1,
+ (1, 'Printer jam', 'The printer jams on every page', 'Cleared the paper path', '1997-12-15', '1997-12-16', '1997-12-15', TRUE,
   1, 0, 0, 500000, 500000, '1997-12-20', 1, 1, 1, 2, 1, 1, NULL),
- (2, 'Spreadsheet crash', 'Excel crashes when printing', NULL, '1998-01-05', NULL, NULL, 0,
+ (2, 'Spreadsheet crash', 'Excel crashes when printing', NULL, '1998-01-05', NULL, NULL, FALSE,
   1, 15, 0, 500000, 0, NULL, 1, 1, 2, 1, 1, 2, 'urgent'),
- (3, 'Network down', 'No network for O''Neil in the lab', 'Replaced the switch', '1998-01-20', NULL, '1998-01-21', 1,
+ (3, 'Network down', 'No network for O''Neil in the lab', 'Replaced the switch', '1998-01-20', NULL, '1998-01-21', TRUE,
   0, 45, 0, 400000, 0, NULL, 2, 2, 1, 3, 2, 1, NULL),
- (4, 'New mouse', 'Mouse needed', NULL, '1998-02-10', NULL, NULL, 0,
+ (4, 'New mouse', 'Mouse needed', NULL, '1998-02-10', NULL, NULL, FALSE,
   0, 30, 0, 250000, 250000, '1998-02-11', 3, 1, 3, 2, 2, NULL, NULL),
- (5, 'Upgrade', 'Upgrade the PRINTER driver', 'Installed the driver', '1998-03-05', NULL, '1998-03-06', 1,
+ (5, 'Upgrade', 'Upgrade the PRINTER driver', 'Installed the driver', '1998-03-05', NULL, '1998-03-06', TRUE,
   2, 0, 200000, 1000000, 300000, '1998-03-10', 1, 2, 2, 1, 3, 3, NULL),
- (6, '李 request', 'Zoë needs Ångström units', NULL, '1998-03-31', NULL, NULL, 0,
+ (6, '李 request', 'Zoë needs Ångström units', NULL, '1998-03-31', NULL, NULL, FALSE,
   0, 0, NULL, NULL, NULL, NULL, 4, 3, NULL, NULL, NULL, 2, NULL),
- (7, 'Server', 'Server room is hot', NULL, '1999-06-01', NULL, NULL, 0,
+ (7, 'Server', 'Server room is hot', NULL, '1999-06-01', NULL, NULL, FALSE,
   3, 0, 0, 750000, 0, NULL, 2, 2, 1, 2, 1, 1, NULL),
- (8, 'Cable', 'Cable#5 loose', 'Fixed', '2001-07-04', NULL, '2001-07-04', 1,
+ (8, 'Cable', 'Cable#5 loose', 'Fixed', '2001-07-04', NULL, '2001-07-04', TRUE,
   1, 0, 0, 400000, 0, NULL, NULL, NULL, 3, 3, 1, 3, NULL);
 COMMIT;
 )SQL";
 
 } // namespace
 
-QString createFixtureDb(const QString& folder)
+QString newDatabase(const QString& folder, const QString& rowsSql, Engine engine)
 {
-    const QString path = createEmptyDb(folder);
-    sqlite3* db = nullptr;
-    sqlite3_open(QFile::encodeName(path).constData(), &db);
-    run(db, fixtureRows);
-    sqlite3_close(db);
-    return path;
-}
-
-QString createEmptyDb(const QString& folder)
-{
+    if (engine == Engine::Server)
+        return createServerDb(folder, rowsSql);
     const QString path = QDir(folder).filePath(QStringLiteral("cvd.mdb"));
     QFile::remove(path);
     sqlite3* db = nullptr;
@@ -84,8 +76,20 @@ QString createEmptyDb(const QString& folder)
     run(db, "BEGIN");
     schema::createTables(db);
     run(db, "COMMIT");
+    if (!rowsSql.isEmpty())
+        run(db, rowsSql.toUtf8().constData());
     sqlite3_close(db);
     return path;
+}
+
+QString createFixtureDb(const QString& folder, Engine engine)
+{
+    return newDatabase(folder, QString::fromUtf8(fixtureRows), engine);
+}
+
+QString createEmptyDb(const QString& folder, Engine engine)
+{
+    return newDatabase(folder, QString(), engine);
 }
 
 } // namespace cvd::test

@@ -17,14 +17,26 @@
 //               7     1999-06-01  no  2    2    2   1   1   1   75.00   0.00
 //               8     2001-07-04  yes -    -    3   3   1   3   40.00   0.00
 //   Settings    the row schema::createTables writes (rate 40, minimum 25)
+//
+// On the server (testbackend.h) the same rows go into a schema of their own,
+// and the folder gets a cvd.conn naming it instead of a cvd.mdb.
+#include "support/testbackend.h"
+
 #include <QString>
 
 namespace cvd::test {
 
-// Creates `folder`/cvd.mdb holding the rows above and returns its path.
-QString createFixtureDb(const QString& folder);
+// Creates `folder`/cvd.mdb holding the rows above and returns its path; in
+// server mode the schema and `folder`/cvd.conn, whose path it returns.
+QString createFixtureDb(const QString& folder, Engine engine = testEngine());
 
-// Creates `folder`/cvd.mdb with the tables and the Settings row only.
-QString createEmptyDb(const QString& folder);
+// The same with the tables and the Settings row only.
+QString createEmptyDb(const QString& folder, Engine engine = testEngine());
+
+// The same with the tables, the Settings row and the rows `rowsSql` writes
+// (written so that both engines take it: Yes/No as TRUE and FALSE, tabs and
+// line ends as the characters themselves).  Rows written with their keys
+// leave the next AutoNumber past the largest key.
+QString newDatabase(const QString& folder, const QString& rowsSql, Engine engine = testEngine());
 
 } // namespace cvd::test

@@ -1,11 +1,11 @@
 #include "support/testfiles.h"
 
 #include "db/errors.h"
+#include "support/testbackend.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <sqlite3.h>
 
 namespace cvd::test {
 
@@ -23,11 +23,7 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 
 bool execSql(const QString& path, const char* sql)
 {
-    sqlite3* db = nullptr;
-    bool ok = sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK
-              && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return ok;
+    return errorOf([&] { execOnTestDb(path, QString::fromUtf8(sql)); }) == 0;
 }
 
 int errorOf(const std::function<void()>& f, QString* text)
@@ -46,20 +42,15 @@ namespace {
 
 QStringList readRows(const QString& path, const QString& sql, bool typed)
 {
-    sqlite3* db = nullptr;
-    sqlite3_stmt* s = nullptr;
+    QList<QList<StoredField>> rows;
+    errorOf([&] { rows = storedRows(path, sql); });
     QStringList out;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
-        sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &s, nullptr);
-    while (s && sqlite3_step(s) == SQLITE_ROW) {
+    for (const QList<StoredField>& row : std::as_const(rows)) {
         QStringList fields;
-        for (int i = 0; i < sqlite3_column_count(s); ++i)
-            fields << (typed ? QString::number(sqlite3_column_type(s, i)) + u':' : QString())
-                          + QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)));
+        for (const StoredField& f : row)
+            fields << (typed ? QString::number(f.type) + u':' : QString()) + f.text;
         out << fields.join(u'|');
     }
-    sqlite3_finalize(s);
-    sqlite3_close(db);
     return out;
 }
 

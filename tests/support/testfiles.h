@@ -12,15 +12,18 @@ QByteArray fileBytes(const QString& path);
 // Writes `bytes` as the whole file; false when it cannot.
 bool writeFile(const QString& path, const QByteArray& bytes);
 
-// Runs SQL on a database file with plain SQLite, creating it if need be.
+// Runs SQL on a database file with plain SQLite, creating it if need be,
+// or on the server schema a cvd.conn names (testbackend.h); false when the
+// engine refuses it.
 bool execSql(const QString& path, const char* sql);
 
 // The number of the cvd::Error that `f` throws (its text into `text`), or 0.
 int errorOf(const std::function<void()>& f, QString* text = nullptr);
 
 // The rows of `sql` on a database file, read with plain SQLite as any other
-// program would (an interrupted write rolled back first): a line a row, each
-// field as "type:text" (SQLite's type number), joined by '|'.
+// program would (an interrupted write rolled back first), or on the server
+// schema a cvd.conn names: a line a row, each field as "type:text" (SQLite's
+// type number, as testbackend.h's storedRows gives it), joined by '|'.
 QStringList sqlRows(const QString& path, const QString& sql);
 // The first row of a one-column query as text; empty when there is none.
 QString sqlValue(const QString& path, const QString& sql);

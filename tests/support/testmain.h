@@ -6,15 +6,22 @@
 //
 //   CVD_TEST_MAIN(TestDatabase)          // with a QApplication (windows)
 //   CVD_TEST_GUILESS_MAIN(TestDatabase)  // with a QCoreApplication
+//
+// A program run on the server (CVD_TEST_BACKEND=server) when there is no
+// test server prints "SKIP: no PostgreSQL server (why)" and ends with
+// SkippedExitCode, which CTest counts as skipped.
 #include <QTest>
 
 class QObject;
 
 namespace cvd::test {
 
+constexpr int SkippedExitCode = 77;
+
 // Runs the test functions of `tests` as QTest::qExec does and returns the
-// number of failures.  Named functions or options on the command line are
-// passed to one qExec as they are.
+// number of failures (at most 127, and never SkippedExitCode).  Named
+// functions or options on the command line are passed to one qExec as they
+// are.
 int runTests(QObject* tests, int argc, char** argv);
 
 } // namespace cvd::test

@@ -1,0 +1,266 @@
+#include "support/testbackend.h"
+
+#include "db/errors.h"
+#include "db/schema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <cmath>
+#include <libpq-fe.h>
+#include <memory>
+#include <sqlite3.h>
+
+namespace cvd::test {
+
+namespace {
+
+// What the information file of the test server says.
+struct ServerInfo {
+    QString unavailable; // why there is none; empty when there is one
+    QHash<QString, QString> values;
+};
+
+const ServerInfo& serverInfo()
+{
+    static const ServerInfo info = [] {
+        ServerInfo i;
+        const QString path = qEnvironmentVariable("CVD_TEST_PGINFO");
+        QFile f(path);
+        if (path.isEmpty()) {
+            i.unavailable = QStringLiteral("CVD_TEST_PGINFO is not set");
+        } else if (!f.open(QIODevice::ReadOnly)) {
+            i.unavailable = QStringLiteral("no server information in %1").arg(path);
+        } else {
+            for (const QString& line : QString::fromUtf8(f.readAll()).split(u'\n')) {
+                if (line.startsWith(QLatin1String("unavailable:"))) {
+                    i.unavailable = line.mid(12).trimmed();
+                    break;
+                }
+                const qsizetype eq = line.indexOf(u'=');
+                if (eq > 0)
+                    i.values.insert(line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
+            }
+            if (i.unavailable.isEmpty() && i.values.value(QStringLiteral("conninfo")).isEmpty())
+                i.unavailable = QStringLiteral("no conninfo in %1").arg(path);
+        }
+        return i;
+    }();
+    return info;
+}
+
+struct PgFinish {
+    void operator()(PGconn* c) const { PQfinish(c); }
+};
+using PgConn = std::unique_ptr<PGconn, PgFinish>;
+struct PgClear {
+    void operator()(PGresult* r) const { PQclear(r); }
+};
+using PgResult = std::unique_ptr<PGresult, PgClear>;
+
+PgConn pgConnect(const QString& conninfo)
+{
+    const QByteArray ci = conninfo.toUtf8();
+    const char* const keys[] = {"dbname", "client_encoding", "fallback_application_name", nullptr};
+    const char* const values[] = {ci.constData(), "UTF8", "cvdtest", nullptr};
+    PgConn c(PQconnectdbParams(keys, values, 1));
+    if (PQstatus(c.get()) != CONNECTION_OK)
+        raise(ErrNo::ServerUnreachable, QStringLiteral("Couldn't reach the test server (%1): %2")
+                                            .arg(conninfo, QString::fromUtf8(PQerrorMessage(c.get())).trimmed()));
+    PQsetNoticeProcessor(c.get(), [](void*, const char*) {}, nullptr);
+    return c;
+}
+
+PgResult pgRun(PGconn* c, const QString& sql)
+{
+    PgResult r(PQexec(c, sql.toUtf8().constData()));
+    const ExecStatusType s = PQresultStatus(r.get());
+    if (s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK)
+        raise(ErrNo::SqlError, QString::fromUtf8(PQresultErrorMessage(r.get())).trimmed());
+    return r;
+}
+
+// The schemas this program made, dropped when it ends so that a server
+// that outlives the tests does not fill up with them.
+struct Schemas {
+    QStringList made;
+    ~Schemas()
+    {
+        if (made.isEmpty())
+            return;
+        try {
+            PgConn c = pgConnect(serverConninfo());
+            pgRun(c.get(), QStringLiteral("SET lock_timeout = '2s'; DROP SCHEMA IF EXISTS %1 CASCADE")
+                               .arg(made.join(QLatin1String(", "))));
+        } catch (const Error&) {
+            // A schema still in use stays; the test server goes in the end.
+        }
+    }
+};
+Schemas& schemasMade()
+{
+    static Schemas s;
+    return s;
+}
+
+// The server's text of a field as the file would hold it: Yes/No as 1/0,
+// an integral number as an integer.
+StoredField storedField(const PGresult* r, int row, int column)
+{
+    if (PQgetisnull(r, row, column))
+        return {SQLITE_NULL, QString()};
+    const QString text = QString::fromUtf8(PQgetvalue(r, row, column));
+    switch (PQftype(r, column)) {
+    case 16: // bool
+        return {SQLITE_INTEGER, text == u't' ? QStringLiteral("1") : QStringLiteral("0")};
+    case 20: case 21: case 23: case 26: // int8, int2, int4, oid
+        return {SQLITE_INTEGER, text};
+    case 700: case 701: case 1700: { // float4, float8, numeric
+        static const QRegularExpression integral(QStringLiteral("^-?[0-9]+(\\.0*)?$"));
+        if (integral.match(text).hasMatch())
+            return {SQLITE_INTEGER, text.section(u'.', 0, 0)};
+        const double v = text.toDouble();
+        if (v == double(qint64(v)) && std::abs(v) < 9.0e15)
+            return {SQLITE_INTEGER, QString::number(qint64(v))};
+        return {SQLITE_FLOAT, QString::number(v, 'g', 15)};
+    }
+    case 17: // bytea
+        return {SQLITE_BLOB, text};
+    default:
+        return {SQLITE_TEXT, text};
+    }
+}
+
+QList<QList<StoredField>> serverRows(const QString& conninfo, const QString& sql)
+{
+    PgConn c = pgConnect(conninfo);
+    pgRun(c.get(), QStringLiteral("SET datestyle = ISO"));
+    const PgResult r = pgRun(c.get(), sql);
+    QList<QList<StoredField>> rows;
+    for (int i = 0; i < PQntuples(r.get()); ++i) {
+        QList<StoredField> fields;
+        for (int j = 0; j < PQnfields(r.get()); ++j)
+            fields << storedField(r.get(), i, j);
+        rows << fields;
+    }
+    return rows;
+}
+
+QList<QList<StoredField>> fileRows(const QString& path, const QString& sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_stmt* s = nullptr;
+    // Opened for writing, so that an interrupted write is rolled back first.
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &s, nullptr);
+    QList<QList<StoredField>> rows;
+    while (rc == SQLITE_OK && (rc = sqlite3_step(s)) == SQLITE_ROW) {
+        QList<StoredField> fields;
+        for (int i = 0; i < sqlite3_column_count(s); ++i)
+            fields << StoredField{sqlite3_column_type(s, i),
+                                  QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)))};
+        rows << fields;
+        rc = SQLITE_OK;
+    }
+    const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    if (rc != SQLITE_DONE)
+        raise(ErrNo::SqlError, QStringLiteral("%1: %2").arg(path, message));
+    return rows;
+}
+
+} // namespace
+
+bool serverMode() { return qgetenv("CVD_TEST_BACKEND") == "server"; }
+
+Engine testEngine() { return serverMode() ? Engine::Server : Engine::File; }
+
+QString serverUnavailable() { return serverInfo().unavailable; }
+
+QString serverConninfo() { return serverInfo().values.value(QStringLiteral("conninfo")); }
+
+bool isConnFile(const QString& path) { return path.endsWith(QLatin1String(".conn")); }
+
+QString connFileConninfo(const QString& connPath)
+{
+    QFile f(connPath);
+    if (f.open(QIODevice::ReadOnly))
+        for (const QString& line : QString::fromUtf8(f.readAll()).split(u'\n')) {
+            const QString l = line.trimmed();
+            if (!l.isEmpty() && !l.startsWith(u'#'))
+                return l;
+        }
+    raise(ErrNo::FileNotFound, QStringLiteral("no connection string in %1").arg(connPath));
+}
+
+QString createServerDb(const QString& folder, const QString& rowsSql)
+{
+    static int made = 0;
+    const QString name = QStringLiteral("fx_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+    const PgConn c = pgConnect(serverConninfo());
+    // A schema of the same name is left by an earlier program of this
+    // process number, which has ended.
+    QStringList ddl{QStringLiteral("SET client_min_messages = warning"),
+                    QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(name),
+                    QStringLiteral("CREATE SCHEMA %1").arg(name),
+                    QStringLiteral("SET search_path = %1, public").arg(name)};
+    ddl << schema::serverCreateStatements();
+    pgRun(c.get(), ddl.join(QLatin1String(";\n")));
+    schemasMade().made << name;
+    if (!rowsSql.isEmpty())
+        pgRun(c.get(), rowsSql);
+    pgRun(c.get(), schema::serverResyncStatements().join(QLatin1String(";\n")));
+
+    const QString path = QDir(folder).filePath(QStringLiteral("cvd.conn"));
+    QFile f(path);
+    const QByteArray line =
+        QStringLiteral("%1 options='-csearch_path=%2,public'\n").arg(serverConninfo(), name).toUtf8();
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(line) != line.size())
+        raise(ErrNo::PathAccess, QStringLiteral("cannot write %1").arg(path));
+    return path;
+}
+
+void execOnTestDb(const QString& connOrPath, const QString& sql)
+{
+    if (isConnFile(connOrPath)) {
+        const PgConn c = pgConnect(connFileConninfo(connOrPath));
+        pgRun(c.get(), QStringLiteral("SET client_min_messages = warning"));
+        pgRun(c.get(), sql);
+        return;
+    }
+    sqlite3* db = nullptr;
+    char* msg = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(connOrPath).constData(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &msg);
+    const QString message = QString::fromUtf8(msg ? msg : sqlite3_errmsg(db));
+    sqlite3_free(msg);
+    sqlite3_close(db);
+    if (rc != SQLITE_OK)
+        raise(ErrNo::SqlError, QStringLiteral("%1: %2").arg(connOrPath, message));
+}
+
+QList<QList<StoredField>> storedRows(const QString& connOrPath, const QString& sql)
+{
+    return isConnFile(connOrPath) ? serverRows(connFileConninfo(connOrPath), sql) : fileRows(connOrPath, sql);
+}
+
+QList<QStringList> rowsOnTestDb(const QString& connOrPath, const QString& sql)
+{
+    QList<QStringList> rows;
+    for (const QList<StoredField>& stored : storedRows(connOrPath, sql)) {
+        QStringList fields;
+        for (const StoredField& f : stored)
+            fields << (f.type == SQLITE_NULL ? QString() : f.text);
+        rows << fields;
+    }
+    return rows;
+}
+
+} // namespace cvd::test
