@@ -17,6 +17,7 @@ MaintDesign codesDesign(bool priorities)
     d.caption = priorities ? QStringLiteral("Maintain Priorities") : QStringLiteral("Maintain Categories");
     d.selectSql = priorities ? QStringLiteral("Select * from Priorities order by PriDesc")
                              : QStringLiteral("Select * from Categories order by CatDesc");
+    d.table = priorities ? QStringLiteral("Priorities") : QStringLiteral("Categories");
     d.keyField = priorities ? QStringLiteral("PriID") : QStringLiteral("CatID");
     d.findField = priorities ? QStringLiteral("PriDesc") : QStringLiteral("CatDesc");
     d.findCaption = QStringLiteral("&Find");
@@ -41,6 +42,9 @@ MaintDesign codesDesign(bool priorities)
     d.checkTitle = QStringLiteral("Missing Data");
     d.focusAfterFailedCheck = false;
     d.hasDefaultButton = true;
+    d.changedElsewhereText = priorities
+                                 ? QStringLiteral("This priority was changed at another desk since you opened it.")
+                                 : QStringLiteral("This category was changed at another desk since you opened it.");
     d.listChanged = priorities ? &PriListChanged : &CatListChanged;
     d.helpContext = priorities ? 33 : 28;
     d.clientTwips = QSize(6555, 3630);

@@ -20,6 +20,7 @@ MaintDesign customersDesign()
     d.objectName = QStringLiteral("frmCust");
     d.caption = QStringLiteral("Maintain Customers");
     d.selectSql = QStringLiteral("Select * from Customers order by LastName, FirstName");
+    d.table = QStringLiteral("Customers");
     d.keyField = QStringLiteral("CustID");
     d.findField = QStringLiteral("LastName");
     d.findPrompt = QStringLiteral("Enter the last name of the customer to find: ");
@@ -31,7 +32,9 @@ MaintDesign customersDesign()
                       QStringLiteral("This customer is currently assigned to a request record.")}};
     d.checkMessage = QStringLiteral("You must enter a first name and/or a last name.");
     d.checkTitle = QStringLiteral("No Customer Name");
+    d.changedElsewhereText = QStringLiteral("This customer was changed at another desk since you opened it.");
     d.listChanged = &CustListChanged;
+    d.listTables = {QStringLiteral("Dept")};
     d.helpContext = 14;
     d.clientTwips = QSize(7800, 5115);
     wideButtons(d, 3720, 12);

@@ -23,7 +23,8 @@ public:
     QComboBox* cmbDept = nullptr;
 
 protected:
-    // The department list, filled once when the window opens.
+    // The department list: filled when the window opens, and again when the
+    // departments changed since (F5, or the window's activation).
     void loadLists() override;
     bool entriesComplete() const override;
 };

@@ -15,6 +15,7 @@ MaintDesign departmentsDesign()
     d.objectName = QStringLiteral("frmDept");
     d.caption = QStringLiteral("Maintain Departments/Companies");
     d.selectSql = QStringLiteral("Select * from Dept order by DeptName");
+    d.table = QStringLiteral("Dept");
     d.keyField = QStringLiteral("DeptID");
     d.findField = QStringLiteral("DeptName");
     d.findPrompt = QStringLiteral("Enter the name of the department/company to find: ");
@@ -29,6 +30,8 @@ MaintDesign departmentsDesign()
                       QStringLiteral("This department/company is assigned to a customer record.")}};
     d.checkMessage = QStringLiteral("You must enter a name for this department/company.");
     d.checkTitle = QStringLiteral("No Dept. Name");
+    d.changedElsewhereText =
+        QStringLiteral("This department/company was changed at another desk since you opened it.");
     d.listChanged = &DeptListChanged;
     d.helpContext = 31;
     d.clientTwips = QSize(7875, 5115);

@@ -15,6 +15,7 @@ MaintDesign staffDesign()
     d.objectName = QStringLiteral("frmStaff");
     d.caption = QStringLiteral("Maintain Staff");
     d.selectSql = QStringLiteral("Select * from Staff order by LastName, FirstName");
+    d.table = QStringLiteral("Staff");
     d.keyField = QStringLiteral("StaffID");
     d.findField = QStringLiteral("LastName");
     d.findPrompt = QStringLiteral("Enter the last name of the staff member to find: ");
@@ -26,6 +27,7 @@ MaintDesign staffDesign()
                       QStringLiteral("This staff member is in use in at least one request record.")}};
     d.checkMessage = QStringLiteral("You must enter a first name and/or a last name.");
     d.checkTitle = QStringLiteral("No Staff Name");
+    d.changedElsewhereText = QStringLiteral("This staff member was changed at another desk since you opened it.");
     d.listChanged = &StaffListChanged;
     d.helpContext = 32;
     d.clientTwips = QSize(7815, 5685);

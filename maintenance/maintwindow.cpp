@@ -3,6 +3,7 @@
 #include "maintenance/maintwindow.h"
 
 #include "base/errorhandler.h"
+#include "base/globals.h"
 #include "base/platform.h"
 #include "db/database.h"
 #include "ui/accesskeys.h"
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -65,6 +67,10 @@ MaintWindow::MaintWindow(MaintDesign design) : QWidget(nullptr), m_design(std::m
     layout->addWidget(resizingPanel);
     createButtons();
     installContextHelp(this);
+    // The window has no menu: F5 alone reads the records again.
+    auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    refresh->setObjectName(QStringLiteral("refreshKey"));
+    connect(refresh, &QShortcut::activated, this, [this] { guarded([this] { Refresh(); }); });
 }
 
 MaintWindow::~MaintWindow() = default;
@@ -251,9 +257,19 @@ void MaintWindow::EnableFields()
 void MaintWindow::changeEvent(QEvent* e)
 {
     QWidget::changeEvent(e);
+    if (e->type() != QEvent::ActivationChange || !isActiveWindow())
+        return;
     // Whatever happens here may change the list the main window shows.
-    if (e->type() == QEvent::ActivationChange && isActiveWindow() && m_design.listChanged)
+    if (m_design.listChanged)
         *m_design.listChanged = true;
+    // The window's own lists follow changes made elsewhere.
+    guarded([this] {
+        for (const QString& table : m_design.listTables)
+            if (MainDb && m_listVersions.moved(*MainDb, table)) {
+                reloadLists();
+                return;
+            }
+    });
 }
 
 void MaintWindow::showEvent(QShowEvent* e)

@@ -11,7 +11,10 @@
 //   maintwindow.cpp          construction, layouts, activation, closing
 //   maintwindow_records.cpp  showing and storing a record, moving, finding
 //   maintwindow_edit.cpp     Add New, Update, Cancel, Delete, OK
+//   maintwindow_desks.cpp    other desks' changes: Refresh (F5), the window's
+//                            lists, a record changed at another desk
 #include "db/value.h"
+#include "ui/lookuplists.h"
 #include "ui/shownfields.h"
 
 #include <QHash>
@@ -47,6 +50,8 @@ struct MaintDesign {
     QString objectName;
     QString caption;
     QString selectSql;
+    // The table the window's records are from, and its key.
+    QString table;
     QString keyField;
     QString findField;
     QString findCaption = QStringLiteral("F&ind");
@@ -67,7 +72,13 @@ struct MaintDesign {
     // OK is the default button while browsing, Add New from the start of
     // add mode until Cancel (the codes window); otherwise there is none.
     bool hasDefaultButton = false;
+    // Update found the record changed at another desk since it was shown.
+    QString changedElsewhereText;
     bool* listChanged = nullptr;
+    // The tables of the window's own look-up lists: when one changed (at
+    // another desk, or in another window), the lists are read again as the
+    // window becomes active.
+    QStringList listTables;
     int helpContext = 0;
     QSize clientTwips;
     QSize buttonTwips;
@@ -129,6 +140,10 @@ public:
     void cmdOk_Click();
     void cmdCancel_Click();
     void cmdUpdate_Click();
+    // F5: reads the records and the window's lists again, other desks'
+    // changes included, and shows the current record; a record being
+    // edited or added is saved or dropped first, as the user says.
+    void Refresh();
 
 protected:
     explicit MaintWindow(MaintDesign design);
@@ -194,9 +209,18 @@ private:
     void requeryAt(const Value& key);
     // Whether the record on display was found in use, after telling why.
     bool inUse();
+    // The window's own lists filled afresh, each keeping its selection.
+    void reloadLists();
+    // Update found the record changed at another desk: tells the user what
+    // is stored now where it differs from the screen.
+    void recordChangedElsewhere(const Value& key);
     // Asks whether to keep an edit or a new record before the window
     // closes; returns whether it may close.
     bool mayClose();
+    // A value as ShowRecord shows it in an entry's control, and what the
+    // control shows now, in the same terms.
+    QString entryText(const Entry& e, const Value& v) const;
+    QString shownText(const Entry& e) const;
 
     MaintDesign m_design;
     std::unique_ptr<Recordset> m_rs;
@@ -216,6 +240,11 @@ private:
     // The record that was current when add mode began (Null: none).
     Value m_keyBeforeAdd;
     bool m_closing = false;
+    // The table versions the window's lists were read at.
+    ListVersions m_listVersions;
+    // The record on display was found changed at another desk: Cancel reads
+    // the records again, so as to show the stored version.
+    bool m_changedElsewhere = false;
 };
 
 } // namespace cvd

@@ -88,6 +88,7 @@ bool MaintWindow::saveRecord()
     if (!writeRecord(key))
         return false;
     cmdAddNew->setText(QStringLiteral("&Add New"));
+    m_changedElsewhere = false;
     // The set is read again so that the saved record, and any written by
     // Add Another before it, stand in their sorted places.
     trap([&] { requeryAt(key); });
@@ -103,6 +104,11 @@ void MaintWindow::cmdUpdate_Click() { saveRecord(); }
 
 void MaintWindow::cmdCancel_Click()
 {
+    // After an Update that found the record changed at another desk, the
+    // stored version is read afresh.
+    if (m_changedElsewhere)
+        trap([this] { records().Requery(); });
+    m_changedElsewhere = false;
     // Records written by Add Another take their sorted places; the record
     // that was current when add mode began is shown again (the first one
     // when the list was empty then).
@@ -156,13 +162,17 @@ void MaintWindow::cmdDelete_Click()
     bool used = true;
     if (!trap([&] { used = inUse(); }) || used)
         return;
-    // The record stays on display when it could not be deleted.
-    if (!WriteLoop([&rs] { rs.Delete(); }))
+    // The record stays on display when it could not be deleted.  One that
+    // another desk deleted first is gone all the same: the set was read
+    // again and stands on the record that took its place.
+    const Deletion deleted = DeleteLoop(rs);
+    if (deleted == Deletion::Failed)
         return;
-    trap([this] {
+    trap([this, deleted] {
         Recordset& r = records();
         if (r.RecordCount() != 0) {
-            r.MoveNext();
+            if (deleted == Deletion::Done)
+                r.MoveNext();
             if (r.Eof())
                 r.MovePrevious();
             ShowRecord();

@@ -23,10 +23,7 @@ void MaintWindow::Form_Load()
     applyTabOrder();
     trapSteps({
         [this] { m_rs = MainDb->OpenRecordset(m_design.selectSql, RecordsetType::Dynaset); },
-        [this] {
-            QScopedValueRollback filling(m_filling, true);
-            loadLists();
-        },
+        [this] { reloadLists(); },
         [this] { records().SetLockEdits(false); },
         [this] {
             if (records().RecordCount() != 0) {
@@ -105,7 +102,9 @@ bool MaintWindow::StoreFields()
     for (const Entry& e : m_entries)
         if (!m_shown.untouched(e.control))
             trap([&] { rs.SetField(e.field, entryValue(e)); });
-    return WriteLoop([&rs] { rs.Update(); });
+    Value key;
+    trap([&] { key = rs.Field(keyField()); });
+    return WriteLoop([&rs] { rs.Update(); }, [this, key] { recordChangedElsewhere(key); });
 }
 
 bool MaintWindow::CheckFields()
