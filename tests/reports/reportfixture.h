@@ -57,34 +57,41 @@ INSERT INTO Customers (CustID, FirstName, LastName, Address, City, St, Zip, Coun
  (2, 'Ann', 'Adams', '77 Birch Road', 'Shelbyville', 'IL', '62565', NULL, 2),
  (3, 'Bob', 'Baker', NULL, NULL, NULL, NULL, NULL, 3),
  (4, 'Zoë', 'Ångström', 'Strandvägen 7', 'Stockholm', NULL, '114 56', '  Sweden  ', 2),
- (5, NULL, '李', 'Pipe | Lane; Unit 4', 'Tab' || char(9) || 'Town', 'ST', '00001', '', 3);
+ (5, NULL, '李', 'Pipe | Lane; Unit 4', 'Tab{TAB}Town', 'ST', '00001', '', 3);
 INSERT INTO Staff (StaffID, FirstName, LastName) VALUES
  (1, 'Jane', 'Smith'), (2, 'Jane', 'Smith'), (3, 'Tom', 'Jones'), (4, NULL, 'Ølsen');
 INSERT INTO Req (ReqID, ShortDesc, ReqDesc, Resp, ReqDate, Resolved, HoursTot, MinTot, CostTot, AmtPaid,
                  CustID, DeptID, CatID, AssignedTo) VALUES
- (1, 'Printer jam', 'Jams on every page', 'Cleared the paper path', '2026-01-05', 1, 1, 0, 400000, 400000, 1, 1, 2, 1),
- (2, 'Spreadsheet crash', 'Crashes when printing', NULL, '2026-01-06', 0, 2, 0, 800000, 0, 2, 2, 1, 2),
- (3, 'Network down', 'No network in the lab', 'Replaced the switch', '2026-01-07', 1, 0, 59, 393300, 300000, 1, 1, 3, 1),
- (4, 'New mouse', 'Mouse needed', NULL, '2026-01-08', 0, 0, 30, 250000, NULL, 2, 2, 2, 2),
- (5, 'Upgrade', 'Upgrade the driver', 'Installed the driver', '2026-01-09', 1, 0, 30, 250000, 0, 3, 3, 1, 2),
- (6, 'Walk-in', 'Nobody on file', NULL, '2026-01-10', 0, 1, 0, 400000, 0, NULL, NULL, NULL, NULL),
- (7, 'Odd | text; here', 'Tab' || char(9) || 'here' || char(13) || char(10) || 'second line | with; marks',
-  'Ünïcødé ✓ 李 — done', '2026-02-01', 1, 2, 130, 1666700, NULL, 4, 2, 3, 3),
- (8, 'Null amounts', 'Cost not set', NULL, '2026-02-02', 0, NULL, NULL, NULL, NULL, 5, 3, 1, 4),
- (9, 'Gone staff', 'Assigned to someone who left', NULL, '2026-02-03', 0, 0, 61, 250000, 0, 3, 1, 2, 99),
- (10, 'Partly paid', 'Big job', 'Done', '2026-03-01', 1, 3, 0, 1200000, 500000, 4, 2, 1, 3),
- (11, 'Far future', 'After 2030', NULL, '2031-06-15', 0, 1, 0, 400000, 0, 1, 1, 1, 1),
- (12, 'Long ago', 'Before 1930', 'Old', '1925-03-04', 1, 1, 0, 400000, 0, 1, 1, 1, 1),
- (13, 'Dept only', 'No customer, a department', NULL, '2026-03-02', 0, 0.5, 0, 250000, 0, NULL, 1, 2, 3),
- (14, 'Tabbed' || char(9) || 'text', 'Tab' || char(9) || 'separated', NULL, '2026-03-03', 0, 0, 45, 250000, NULL, 5, 3, 3, 4);
+ (1, 'Printer jam', 'Jams on every page', 'Cleared the paper path', '2026-01-05', TRUE, 1, 0, 400000, 400000, 1, 1, 2, 1),
+ (2, 'Spreadsheet crash', 'Crashes when printing', NULL, '2026-01-06', FALSE, 2, 0, 800000, 0, 2, 2, 1, 2),
+ (3, 'Network down', 'No network in the lab', 'Replaced the switch', '2026-01-07', TRUE, 0, 59, 393300, 300000, 1, 1, 3, 1),
+ (4, 'New mouse', 'Mouse needed', NULL, '2026-01-08', FALSE, 0, 30, 250000, NULL, 2, 2, 2, 2),
+ (5, 'Upgrade', 'Upgrade the driver', 'Installed the driver', '2026-01-09', TRUE, 0, 30, 250000, 0, 3, 3, 1, 2),
+ (6, 'Walk-in', 'Nobody on file', NULL, '2026-01-10', FALSE, 1, 0, 400000, 0, NULL, NULL, NULL, NULL),
+ (7, 'Odd | text; here', 'Tab{TAB}here{CRLF}second line | with; marks',
+  'Ünïcødé ✓ 李 — done', '2026-02-01', TRUE, 2, 130, 1666700, NULL, 4, 2, 3, 3),
+ (8, 'Null amounts', 'Cost not set', NULL, '2026-02-02', FALSE, NULL, NULL, NULL, NULL, 5, 3, 1, 4),
+ (9, 'Gone staff', 'Assigned to someone who left', NULL, '2026-02-03', FALSE, 0, 61, 250000, 0, 3, 1, 2, 99),
+ (10, 'Partly paid', 'Big job', 'Done', '2026-03-01', TRUE, 3, 0, 1200000, 500000, 4, 2, 1, 3),
+ (11, 'Far future', 'After 2030', NULL, '2031-06-15', FALSE, 1, 0, 400000, 0, 1, 1, 1, 1),
+ (12, 'Long ago', 'Before 1930', 'Old', '1925-03-04', TRUE, 1, 0, 400000, 0, 1, 1, 1, 1),
+ (13, 'Dept only', 'No customer, a department', NULL, '2026-03-02', FALSE, 0.5, 0, 250000, 0, NULL, 1, 2, 3),
+ (14, 'Tabbed{TAB}text', 'Tab{TAB}separated', NULL, '2026-03-03', FALSE, 0, 45, 250000, NULL, 5, 3, 3, 4);
 COMMIT;
 )SQL";
 
 // `folder`/cvd.mdb with the rows above; returns its path.
+// Rows as one text for the file and the server: {TAB} and {CRLF} stand for
+// those characters inside a text literal.
+inline QByteArray portableRows(const char* rows)
+{
+    return QByteArray(rows).replace("{TAB}", "\t").replace("{CRLF}", "\r\n");
+}
+
 inline QString createReportFixture(const QString& folder)
 {
     const QString path = createEmptyDb(folder);
-    if (!execSql(path, kReportRows))
+    if (!execSql(path, portableRows(kReportRows).constData()))
         qFatal("cannot fill the report fixture");
     return path;
 }

@@ -25,7 +25,7 @@ class tst_reportfiles : public QObject {
     QStringList reportFiles() const
     {
         QStringList files = folderFiles(s->dir.path());
-        files.removeIf([](const QString& f) { return f.startsWith(QLatin1String("cvd.mdb")); });
+        files.removeIf([](const QString& f) { return f.startsWith(QLatin1String("cvd.mdb")) || f == QLatin1String("cvd.conn"); });
         return files;
     }
 

@@ -29,9 +29,9 @@ INSERT INTO Customers (CustID, FirstName, LastName, Address, City, St, Zip, Coun
 INSERT INTO Staff (StaffID, FirstName, LastName) VALUES (5, 'Kim|', 'Ray;');
 INSERT INTO Req (ReqID, ShortDesc, ReqDesc, Resp, ReqDate, Resolved, HoursTot, MinTot, CostTot, AmtPaid,
                  CustID, DeptID, CatID, AssignedTo) VALUES
- (15, 'Printer; toner low', 'A|B', 'Done; ok | fine', '2026-04-01', 0, 1, 30, 600000, 0, 6, 4, 4, 5),
- (16, 'Two lines' || char(13) || char(10) || 'of text', 'First;' || char(13) || char(10) || 'second | line',
-  'Tab' || char(9) || 'here', '2026-04-02', 0, 0, 45, 250000, 0, 6, 4, 4, 5);
+ (15, 'Printer; toner low', 'A|B', 'Done; ok | fine', '2026-04-01', FALSE, 1, 30, 600000, 0, 6, 4, 4, 5),
+ (16, 'Two lines{CRLF}of text', 'First;{CRLF}second | line',
+  'Tab{TAB}here', '2026-04-02', FALSE, 0, 45, 250000, 0, 6, 4, 4, 5);
 )SQL";
 
 QByteArray totalsFile(const QByteArray& last)
@@ -58,7 +58,7 @@ private slots:
     {
         s = std::make_unique<ReportSession>();
         MainDb.reset(); // the program holds its database for itself
-        QVERIFY(execSql(s->dbPath, kMarkedRows));
+        QVERIFY(execSql(s->dbPath, portableRows(kMarkedRows).constData()));
         MainDb = Database::Open(s->dbPath);
         s->answers.start = QDate(2026, 4, 1);
         s->answers.end = QDate(2026, 4, 2);

@@ -1,0 +1,296 @@
+// Several desks on one server: two connections editing the same request,
+// writers racing on shared and on separate requests, a row held by another
+// desk, and a server that goes away in the middle of a write.  No edit is
+// ever lost or overwritten unseen.
+#include "db/database.h"
+#include "db/schema.h"
+#include "support/fixturedb.h"
+#include "support/testbackend.h"
+#include "support/testfiles.h"
+#include "support/testmain.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <libpq-fe.h>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <unistd.h>
+
+using namespace cvd;
+using namespace cvd::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString ReqSql = u"Select * from Req order by ReqDate desc"_s;
+
+std::unique_ptr<Recordset> onRequest(Database& db, int reqId)
+{
+    auto rs = db.OpenRecordset(ReqSql);
+    rs->FindFirst(u"ReqID = %1"_s.arg(reqId));
+    return rs;
+}
+
+// One increment of MinTot as a desk makes it: read, add one, save; a save
+// refused because another desk got there first is made again on what that
+// desk stored.  Returns how many saves were refused.
+int increment(Recordset& rs)
+{
+    for (int refused = 0;; ++refused) {
+        rs.Edit();
+        rs.SetField(u"MinTot"_s, Value(rs.Field(u"MinTot"_s).toLong() + 1));
+        try {
+            rs.Update();
+            return refused;
+        } catch (const Error& e) {
+            if (e.number() != ErrNo::ChangedElsewhere && e.number() != ErrNo::RecordLockedByUser)
+                throw;
+            rs.CancelUpdate();
+            // A desk's next try comes a moment later, not at once.
+            std::this_thread::sleep_for(std::chrono::microseconds(100 + std::rand() % 400));
+        }
+    }
+}
+
+// A desk of another program that holds a request's row (as one in the
+// middle of its own save does) until it is let go.
+class RowHolder {
+public:
+    RowHolder(const QString& conninfo, int reqId)
+    {
+        m_c = PQconnectdb(conninfo.toUtf8().constData());
+        PQclear(PQexec(m_c, "BEGIN"));
+        PQclear(PQexec(m_c, QByteArray("SELECT 1 FROM req WHERE reqid = " + QByteArray::number(reqId) + " FOR UPDATE").constData()));
+    }
+    ~RowHolder()
+    {
+        PQclear(PQexec(m_c, "ROLLBACK"));
+        PQfinish(m_c);
+    }
+    bool ok() const { return PQstatus(m_c) == CONNECTION_OK && PQtransactionStatus(m_c) == PQTRANS_INTRANS; }
+
+private:
+    PGconn* m_c;
+};
+
+QString script() { return qEnvironmentVariable("CVD_SOURCE_DIR") + u"/tests/server/testserver.sh"_s; }
+
+QString infoValue(const QString& infoFile, const QString& key)
+{
+    QFile f(infoFile);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    for (const QString& line : QString::fromUtf8(f.readAll()).split(u'\n'))
+        if (line.startsWith(key + u'='))
+            return line.mid(key.size() + 1);
+    return {};
+}
+
+} // namespace
+
+class TestConcurrency : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_made = 0;
+    QString fixture()
+    {
+        const QString folder = m_dir.filePath(QString::number(++m_made));
+        QDir().mkpath(folder);
+        return createFixtureDb(folder);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!serverMode())
+            QSKIP("runs on the server only");
+    }
+
+    // Two desks edit request 2 at once.  The first save goes through; the
+    // second is told, its typed text still in the buffer and the stored
+    // text in the message; saved again, it replaces the first knowingly.
+    void secondSaveIsToldNotSilent()
+    {
+        const QString conn = fixture();
+        auto a = Database::Open(conn), b = Database::Open(conn);
+        auto ra = onRequest(*a, 2), rb = onRequest(*b, 2);
+        ra->Edit();
+        rb->Edit();
+        ra->SetField(u"Resp"_s, Value(u"Rebooted it"_s));
+        rb->SetField(u"Resp"_s, Value(u"Reinstalled Excel"_s));
+        ra->Update();
+        try {
+            rb->Update();
+            QFAIL("the second desk overwrote the first one's change unseen");
+        } catch (const Error& e) {
+            QCOMPARE(e.number(), ErrNo::ChangedElsewhere);
+            QVERIFY2(e.text().contains(u"Resp: Rebooted it"_s), qPrintable(e.text()));
+        }
+        QVERIFY(rb->Editing());
+        QCOMPARE(rb->Field(u"Resp"_s).toText(), u"Reinstalled Excel"_s);
+        rb->Update(); // knowingly, over the stored version
+        auto check = onRequest(*Database::Open(conn), 2);
+        QCOMPARE(check->Field(u"Resp"_s).toText(), u"Reinstalled Excel"_s);
+
+        // A desk that deleted the request meanwhile: the save is told so.
+        ra->Requery();
+        ra->Edit();
+        ra->SetField(u"Resp"_s, Value(u"late"_s));
+        rb->Delete();
+        try {
+            ra->Update();
+            QFAIL("a save onto a deleted request went through");
+        } catch (const Error& e) {
+            QCOMPARE(e.number(), ErrNo::RecordDeleted);
+        }
+        // Deleting what another desk deleted is harmless.
+        auto rc = onRequest(*a, 3), rd = onRequest(*b, 3);
+        rc->Delete();
+        rd->Delete();
+        QCOMPARE(onRequest(*a, 3)->NoMatch(), true);
+    }
+
+    // A row another desk holds: the save is refused at once with 3260 (the
+    // error handler's lock loop then tries again), never left waiting, and
+    // goes through once the row is let go.
+    void heldRowGivesLockedAtOnce()
+    {
+        const QString conn = fixture();
+        auto db = Database::Open(conn);
+        auto rs = onRequest(*db, 4);
+        {
+            RowHolder holder(connFileConninfo(conn), 4);
+            QVERIFY(holder.ok());
+            rs->Edit();
+            rs->SetField(u"ShortDesc"_s, Value(u"New mouse and pad"_s));
+            QElapsedTimer t;
+            t.start();
+            try {
+                rs->Update();
+                QFAIL("a held row was written");
+            } catch (const Error& e) {
+                QCOMPARE(e.number(), ErrNo::RecordLockedByUser);
+            }
+            QVERIFY2(t.elapsed() < 2000, "the save waited for the lock");
+            QVERIFY(rs->Editing());
+        }
+        rs->Update();
+        QCOMPARE(onRequest(*db, 4)->Field(u"ShortDesc"_s).toText(), u"New mouse and pad"_s);
+    }
+
+    // Eight desks, 1,000 saves each: on one shared request and on a request
+    // of each desk's own.  Every increment is in the final values.
+    void writersLoseNothing_data()
+    {
+        QTest::addColumn<bool>("shared");
+        QTest::newRow("one shared request") << true;
+        QTest::newRow("a request each") << false;
+    }
+    void writersLoseNothing()
+    {
+        QFETCH(bool, shared);
+        const QString conn = fixture();
+        execOnTestDb(conn, u"update Req set MinTot = 0"_s);
+        constexpr int Writers = 8, Saves = 1000;
+        std::vector<std::thread> threads;
+        std::vector<int> refused(Writers, 0);
+        std::vector<QString> failures(Writers);
+        for (int w = 0; w < Writers; ++w)
+            threads.emplace_back([&, w] {
+                try {
+                    auto db = Database::Open(conn);
+                    auto rs = onRequest(*db, shared ? 1 : w + 1);
+                    for (int i = 0; i < Saves; ++i)
+                        refused[size_t(w)] += increment(*rs);
+                } catch (const Error& e) {
+                    failures[size_t(w)] = u"%1 %2"_s.arg(e.number()).arg(e.text());
+                }
+            });
+        for (auto& t : threads)
+            t.join();
+        for (const QString& f : failures)
+            QVERIFY2(f.isEmpty(), qPrintable(f));
+        const auto rows = rowsOnTestDb(conn, u"select ReqID, MinTot from Req order by ReqID"_s);
+        int total = 0;
+        for (const QStringList& r : rows)
+            total += r[1].toInt();
+        QCOMPARE(total, Writers * Saves);
+        if (shared)
+            QCOMPARE(rows[0][1].toInt(), Writers * Saves);
+        else
+            for (int w = 0; w < Writers; ++w)
+                QCOMPARE(rows[w][1].toInt(), Saves);
+        int allRefused = 0;
+        for (int r : refused)
+            allRefused += r;
+        qInfo("%s: %d saves refused and made again", shared ? "shared" : "separate", allRefused);
+        if (!shared)
+            QCOMPARE(allRefused, 0);
+    }
+
+    // The server stops in the middle of a desk's save: the desk is told the
+    // connection was lost, the typed record stays in the buffer, and once
+    // the server is back the same save goes through.
+    void serverStoppedMidWrite()
+    {
+        QTemporaryDir own;
+        const QString info = own.filePath(u"server.info"_s);
+        QCOMPARE(QProcess::execute(u"bash"_s, {script(), u"start"_s, info}), 0);
+        const QString conninfo = infoValue(info, u"conninfo"_s);
+        if (conninfo.isEmpty())
+            QSKIP("no private server could be started");
+        auto stop = qScopeGuard([&] { QProcess::execute(u"bash"_s, {script(), u"stop"_s, info}); });
+        const QString conn = own.filePath(u"cvd.conn"_s);
+        QFile f(conn);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(conninfo.toUtf8() + '\n');
+        f.close();
+        execOnTestDb(conn, schema::serverCreateStatements().join(u";\n"_s));
+        execOnTestDb(conn, u"insert into Req (ReqID, ShortDesc, ReqDate) values (1, 'Printer jam', '1998-01-05')"_s);
+
+        // The test server does not wait for the disk at commit; what is
+        // written so far is made to stay through the stop.
+        execOnTestDb(conn, u"CHECKPOINT"_s);
+        auto db = Database::Open(conn);
+        auto rs = onRequest(*db, 1);
+        rs->Edit();
+        rs->SetField(u"Resp"_s, Value(u"Cleared the paper path"_s));
+        QString why;
+
+        const QString pgctl = infoValue(info, u"bin"_s) + u"/pg_ctl"_s;
+        const QString data = infoValue(info, u"datadir"_s);
+        auto asServer = [&](const QStringList& args) {
+            // The server's own user runs it when the tests run as root.
+            QStringList cmd{pgctl};
+            cmd << args;
+            if (::getuid() == 0)
+                return QProcess::execute(u"runuser"_s, QStringList{u"-u"_s, u"nobody"_s, u"--"_s} + cmd);
+            return QProcess::execute(pgctl, args);
+        };
+        QCOMPARE(asServer({u"-D"_s, data, u"-m"_s, u"immediate"_s, u"-w"_s, u"stop"_s}), 0);
+        try {
+            rs->Update();
+            QFAIL("a save on a stopped server was taken as done");
+        } catch (const Error& e) {
+            QCOMPARE(e.number(), ErrNo::ConnectionLost);
+            QVERIFY2(e.text().contains(db->path()), qPrintable(e.text()));
+        }
+        QVERIFY(rs->Editing());
+        QCOMPARE(rs->Field(u"Resp"_s).toText(), u"Cleared the paper path"_s);
+
+        QCOMPARE(asServer({u"-D"_s, data, u"-w"_s, u"-l"_s, infoValue(info, u"socketdir"_s) + u"/restart.log"_s, u"-o"_s,
+                           u"-k "_s + infoValue(info, u"socketdir"_s) + u" -c listen_addresses=''"_s, u"start"_s}),
+                 0);
+        QVERIFY2(test::errorOf([&] { rs->Update(); }, &why) == 0, qPrintable(why));
+        QCOMPARE(rowsOnTestDb(conn, u"select Resp from Req where ReqID = 1"_s), QList<QStringList>{{u"Cleared the paper path"_s}});
+    }
+};
+
+CVD_TEST_GUILESS_MAIN(TestConcurrency)
+#include "tst_concurrency.moc"
