@@ -106,12 +106,8 @@ void frmDefault::Form_Load()
     m_settings = MainDb->OpenRecordset(QStringLiteral("Settings"), RecordsetType::Table);
     Recordset& rs = *m_settings;
     rs.MoveFirst();
-    auto money = [&rs](const char* field) {
-        const Value v = rs.Field(QString::fromLatin1(field));
-        return v.isNull() ? QString() : fmt::currency(v.toCurrency());
-    };
-    txtMinCharge->setText(money("DefMinCharge"));
-    txtHourlyRate->setText(money("DefHourlyRate"));
+    txtMinCharge->setText(moneyText(rs.Field(QStringLiteral("DefMinCharge"))));
+    txtHourlyRate->setText(moneyText(rs.Field(QStringLiteral("DefHourlyRate"))));
     txtCompName->setText(rs.Field(QStringLiteral("CompName")).displayText());
     setMemoText(txtCompAdd, rs.Field(QStringLiteral("CompAdd")).displayText());
     txtCompName->setCursorPosition(0);
@@ -121,6 +117,8 @@ void frmDefault::Form_Load()
     txtCompAdd->setFont(fontFromFields(readFontFields(rs, QStringLiteral("A"))));
     m_loaded = snapshot();
 }
+
+QString frmDefault::moneyText(const Value& v) { return v.isNull() ? QString() : fmt::currency(v.toCurrency()); }
 
 QStringList frmDefault::snapshot() const
 {

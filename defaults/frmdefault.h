@@ -25,6 +25,7 @@ namespace cvd {
 
 class ElasticPanel;
 class Recordset;
+class Value;
 struct Currency;
 
 class frmDefault : public QMainWindow {
@@ -59,7 +60,8 @@ public:
     // The font dialog for the company name (1) or address (2); the chosen
     // font is shown at once and stored by OK.
     void mnuFont_Click(int index);
-    // Stores the boxes and fonts, updates the costing values, closes.
+    // Stores the boxes and fonts, updates the costing values, closes.  When
+    // the row cannot be written, the window stays open with the entries.
     void cmdOk_Click();
     // Closes without storing anything.
     void cmdCancel_Click();
@@ -87,8 +89,14 @@ private:
     QWidget* fontBox(int index) const;
 
     // Stores everything into the row and writes it; returns whether the
-    // row was written.  Each step runs under the error trap.
+    // row was written (the costing values change only then).  Each step
+    // runs under the error trap.
     bool save();
+    // OK found the defaults changed at another desk since the window read
+    // them: tells the user what is stored now where it differs.
+    void defaultsChangedElsewhere();
+    // An amount as its box shows it: blank for an empty field.
+    static QString moneyText(const Value& v);
     void storeMoney(const QLineEdit* box, const QString& field, Currency& held);
     void storeFont(const QWidget* box, const QString& prefix);
     Recordset& settings();

@@ -9,6 +9,7 @@
 #include "ui/memobox.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -49,6 +50,9 @@ void frmDefault::storeFont(const QWidget* box, const QString& prefix)
 
 bool frmDefault::save()
 {
+    // The costing values go back to what they were when the row cannot be
+    // written: new costings keep using what the file holds.
+    const Currency minCharge = DefaultMinCharge, hourlyRate = DefaultHourlyRate;
     trap([this] { settings().Edit(); });
     storeMoney(txtMinCharge, QStringLiteral("DefMinCharge"), DefaultMinCharge);
     storeMoney(txtHourlyRate, QStringLiteral("DefHourlyRate"), DefaultHourlyRate);
@@ -56,10 +60,56 @@ bool frmDefault::save()
     trap([this] { settings().SetField(QStringLiteral("CompAdd"), Value(memoText(txtCompAdd))); });
     storeFont(txtCompName, QStringLiteral("N"));
     storeFont(txtCompAdd, QStringLiteral("A"));
-    const bool written = WriteLoop([this] { settings().Update(); });
-    if (!written && m_settings)
-        m_settings->DiscardEdit();
+    const bool written = WriteLoop([this] { settings().Update(); }, [this] { defaultsChangedElsewhere(); });
+    if (!written) {
+        if (m_settings)
+            m_settings->DiscardEdit();
+        DefaultMinCharge = minCharge;
+        DefaultHourlyRate = hourlyRate;
+    }
     return written;
+}
+
+namespace {
+
+// A font in a few words: "Arial, 12 pt, bold italic".
+QString fontText(const QFont& f)
+{
+    QStringList style;
+    if (f.bold())
+        style << QStringLiteral("bold");
+    if (f.italic())
+        style << QStringLiteral("italic");
+    if (f.underline())
+        style << QStringLiteral("underlined");
+    QString text = QStringLiteral("%1, %2 pt").arg(f.family(), fmt::numberText(pointSize(f)));
+    return style.isEmpty() ? text : text + QStringLiteral(", ") + style.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+void frmDefault::defaultsChangedElsewhere()
+{
+    auto rs = MainDb->OpenRecordset(QStringLiteral("Settings"), RecordsetType::Table);
+    rs->MoveFirst();
+    QList<StoredField> differing;
+    auto compare = [&](const QWidget* box, const QString& shown, const QString& stored) {
+        if (shown != stored)
+            differing << StoredField{labelOf(box)->text(), stored};
+    };
+    compare(txtMinCharge, txtMinCharge->text(), moneyText(rs->Field(QStringLiteral("DefMinCharge"))));
+    compare(txtHourlyRate, txtHourlyRate->text(), moneyText(rs->Field(QStringLiteral("DefHourlyRate"))));
+    compare(txtCompName, txtCompName->text(), rs->Field(QStringLiteral("CompName")).displayText());
+    compare(txtCompAdd, memoText(txtCompAdd), rs->Field(QStringLiteral("CompAdd")).displayText());
+    for (const QWidget* box : {static_cast<const QWidget*>(txtCompName), static_cast<const QWidget*>(txtCompAdd)}) {
+        const QFont stored = fontFromFields(readFontFields(*rs, box == txtCompName ? QStringLiteral("N") : QStringLiteral("A")));
+        if (fontKey(stored) != fontKey(box->font()))
+            differing << StoredField{labelOf(box)->text() + QStringLiteral(" Font"), fontText(stored)};
+    }
+    tellChangedElsewhere(QStringLiteral("The program defaults were changed at another desk since you opened this window."),
+                         differing,
+                         QStringLiteral("Your entries are still on screen.  Choose OK to save them over the stored "
+                                        "defaults, or Cancel to close the window and keep the stored ones."));
 }
 
 void frmDefault::cmdOk_Click()
@@ -68,7 +118,10 @@ void frmDefault::cmdOk_Click()
         // A box not yet checked (OK chosen by its access key) is checked first.
         if (!moneyBoxesAccepted())
             return;
-        save();
+        // Nothing typed is lost: a row that could not be written keeps the
+        // window open, so that the user can try again or cancel.
+        if (!save())
+            return;
     } catch (const ProgramEnded&) {
         return; // the program is ending
     }

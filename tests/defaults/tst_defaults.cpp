@@ -3,6 +3,7 @@
 // too), and closing it by its close box.
 // The fixture's Settings row: minimum $25.00, rate $40.00, the company name
 // in 18-point bold Times New Roman, the address in 10-point Times New Roman.
+#include "base/formats.h"
 #include "base/globals.h"
 #include "db/database.h"
 #include "db/errors.h"
@@ -340,6 +341,45 @@ private slots:
             QTRY_VERIFY(focusIsIn(w.txtMinCharge));
         }
         QTEST(settings({"DefMinCharge"}), "stored");
+    }
+
+    // OK when the row cannot be written (changed at another desk since the
+    // window read it, or held by another desk and given up with No): the
+    // user is told, the window stays open with the typed entries, and new
+    // costings keep the stored amounts.  OK again writes the entries.
+    void notWritten_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("changed at another desk") << int(ErrNo::ChangedElsewhere)
+            << "The program defaults were changed at another desk since you opened this window.\n\nStored now:\n"
+               "    Minimum Charge: $25.00\n    Hourly Rate: $60.00\n    Company Name: Other Co\n\nYour entries are "
+               "still on screen.  Choose OK to save them over the stored defaults, or Cancel to close the window "
+               "and keep the stored ones.";
+        QTest::newRow("held by another desk, No") << int(ErrNo::RecordLockedByUser)
+                                                  << "Could not update locked record.  Do you wish to try again?";
+    }
+    void notWritten()
+    {
+        QFETCH(int, error);
+        frmDefault& w = open();
+        QVERIFY(typeInto(w.txtMinCharge, QStringLiteral("30")));
+        if (error == ErrNo::ChangedElsewhere)
+            MainDb->Execute(QStringLiteral("update Settings set DefHourlyRate = 600000, CompName = 'Other Co'"));
+        f->p.answers << Answer::No;
+        MainDb->failNextWrites(error == ErrNo::ChangedElsewhere ? 1 : 1000, error);
+        w.cmdOk->click();
+        MainDb->failNextWrites(0, 0);
+        QTEST(f->messages(), "message");
+        QVERIFY(d && d->isVisible());
+        QCOMPARE(w.txtMinCharge->text() + ' ' + fmt::currency(DefaultMinCharge), QStringLiteral("$30.00 $25.00"));
+        QCOMPARE(settings({"DefMinCharge"}), QStringLiteral("250000"));
+        f->p.messages.clear();
+        w.cmdOk->click();
+        QTRY_VERIFY(d.isNull());
+        QCOMPARE(settings({"DefMinCharge", "DefHourlyRate"}) + ' ' + fmt::currency(DefaultMinCharge),
+                 QStringLiteral("300000 400000 $30.00"));
+        QVERIFY(f->p.messages.isEmpty());
     }
 };
 
