@@ -1,0 +1,108 @@
+// A new database on a PostgreSQL server: the program's tables made in one
+// transaction straight through libpq (the engine opens only a database
+// that has them), then filled through the engine.
+#include "db/createdb.h"
+
+#include "db/database.h"
+#include "db/errors.h"
+#include "db/pgconn.h"
+#include "db/schema.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace cvd {
+
+namespace {
+
+// The connection string a location gives: the first line of a cvd.conn
+// file that is neither blank nor a comment, or the text itself.
+QString connectionString(const QString& location)
+{
+    if (!location.trimmed().endsWith(QLatin1String(".conn")))
+        return location.trimmed();
+    QFile f(location);
+    if (!f.exists())
+        raise(ErrNo::FileNotFound, QStringLiteral("Couldn't find file '%1'.").arg(location));
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        raise(ErrNo::ServerUnreachable, QStringLiteral("Couldn't read '%1': %2").arg(location, f.errorString()));
+    while (!f.atEnd()) {
+        const QString line = QString::fromUtf8(f.readLine()).trimmed();
+        if (!line.isEmpty() && !line.startsWith(u'#'))
+            return line;
+    }
+    raise(ErrNo::ServerUnreachable, QStringLiteral("'%1' names no database server: it should hold one line, a "
+                                                   "connection string such as postgresql://user@host/dbname.")
+                                        .arg(location));
+}
+
+// The program's tables (in lower case, as the server names them) that the
+// database already holds, on the connection's search path.
+QStringList tablesPresent(pg::Connection& c)
+{
+    QStringList names;
+    for (const QString& t : schema::tableNames())
+        names << t.toLower();
+    const pg::Result r = c.exec(QStringLiteral("select t from unnest(?::text[]) as t where to_regclass(t) is not null"),
+                                {Value(QStringLiteral("{") + names.join(u',') + QStringLiteral("}"))});
+    QStringList present;
+    for (int i = 0; i < PQntuples(r.get()); ++i)
+        present << QString::fromUtf8(PQgetvalue(r.get(), i, 0));
+    return present;
+}
+
+// What serverCreateStatements() made, dropped again after a failed fill.
+// The database held none of the program's tables before, so every one of
+// them is this run's own.
+void dropMade(pg::Connection& c)
+{
+    QStringList names;
+    for (const QString& t : schema::tableNames())
+        names << t.toLower();
+    names << QStringLiteral("cvd_versions");
+    c.exec(QStringLiteral("SET client_min_messages = warning; BEGIN; DROP TABLE IF EXISTS %1 CASCADE; "
+                          "DROP FUNCTION IF EXISTS cvd_bump_version(); COMMIT")
+               .arg(names.join(QStringLiteral(", "))));
+}
+
+} // namespace
+
+QString createServerDatabase(const QString& location, const DatabaseFill& fill)
+{
+    const QString source = location.trimmed().endsWith(QLatin1String(".conn")) ? location : QString();
+    pg::Connection c(connectionString(location), source);
+    const QString where = c.where();
+    const QStringList present = tablesPresent(c);
+    if (!present.isEmpty())
+        raise(ErrNo::FileExists, QStringLiteral("The database server %1 already holds tables of the program (%2); "
+                                                "they were left as they are.")
+                                     .arg(where, present.join(QStringLiteral(", "))));
+    try {
+        c.exec(QStringLiteral("SET client_min_messages = warning; BEGIN; ") + schema::serverCreateStatements().join(
+                   QStringLiteral(";\n")) + QStringLiteral(";\nCOMMIT"));
+    } catch (const Error& e) {
+        c.quietly("ROLLBACK");
+        raise(e.number(), QStringLiteral("Cannot create the tables of the program on the database server %1: %2")
+                              .arg(where, e.text()));
+    }
+    try {
+        const auto db = Database::Open(location);
+        if (fill)
+            fill(*db);
+        db->resyncKeys();
+    } catch (const Error& e) {
+        QString undone = QStringLiteral("the tables made were dropped again.");
+        try {
+            c.ensureConnected();
+            dropMade(c);
+        } catch (const Error& cleanup) {
+            undone = QStringLiteral("the tables made could not be dropped again (%1); drop them before trying once "
+                                    "more.").arg(cleanup.text());
+        }
+        raise(e.number(), QStringLiteral("Cannot fill the new database on the server %1: %2  (%3)")
+                              .arg(where, e.text(), undone));
+    }
+    return where;
+}
+
+} // namespace cvd
