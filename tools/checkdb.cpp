@@ -5,23 +5,24 @@
 #include "db/filecheck.h"
 #include "tools/createdb.h"
 
-#include <sqlite3.h>
+#include <QDir>
+#include <QFileInfo>
 
 namespace cvd::tools {
 
-QStringList checkDatabase(const QString& folder)
+QStringList checkDatabase(const QString& argument)
 {
     std::shared_ptr<Database> db;
     try {
-        db = Database::Open(databasePath(folder), OpenMode::Check);
+        db = Database::Open(databaseLocation(argument), OpenMode::Check);
     } catch (const Error& e) {
         // What the program would refuse to open is a finding; a file that
-        // is missing or in use is not checked at all.
+        // is missing or in use, a server out of reach, is not checked at all.
         if (e.number() == ErrNo::NotADatabase || e.number() == ErrNo::MissingTables)
             return {e.text()};
         throw;
     }
-    QStringList problems = integrityProblems(db->handle(), false);
+    QStringList problems = db->isServer() ? QStringList() : integrityProblems(db->handle(), false);
     if (problems.isEmpty() && db->OpenRecordset(QStringLiteral("Settings"), RecordsetType::Table)->RecordCount() == 0)
         problems << QStringLiteral("The table Settings holds no record: the hourly rate, the minimum charge and the "
                                    "bill heading are missing (Calvedon adds an empty record when it starts; set them "
@@ -29,10 +30,23 @@ QStringList checkDatabase(const QString& folder)
     return problems;
 }
 
-void backupDatabaseFile(const QString& folder, const QString& file)
+QString checkNote(const QString& argument)
 {
-    auto db = Database::Open(databasePath(folder), OpenMode::Check);
+    if (!QFileInfo(argument).isDir() || !QFileInfo::exists(connectionFilePath(argument))
+        || !QFileInfo::exists(databasePath(argument)))
+        return {};
+    return QStringLiteral("%1 is not used and was not checked: %2 names the database of the folder.")
+        .arg(QDir::toNativeSeparators(databasePath(argument)), QDir::toNativeSeparators(connectionFilePath(argument)));
+}
+
+QString backupDatabaseFile(const QString& argument, const QString& file)
+{
+    // A server is read in one snapshot, which a connection opened only to
+    // check refuses; nothing is written to it either way.
+    const QString location = databaseLocation(argument);
+    auto db = Database::Open(location, isServerLocation(location) ? OpenMode::Work : OpenMode::Check);
     backupDatabase(*db, file);
+    return db->path();
 }
 
 } // namespace cvd::tools

@@ -1,6 +1,7 @@
-// cvdtool: makes, checks, backs up and recovers database files for
-// Calvedon, and runs its reports.
+// cvdtool: makes, checks, backs up, copies and recovers Calvedon's
+// databases (data files, or a PostgreSQL server's), and runs its reports.
 #include "base/version.h"
+#include "db/copydb.h"
 #include "db/errors.h"
 #include "tools/checkdb.h"
 #include "tools/createdb.h"
@@ -15,18 +16,18 @@ namespace {
 
 const char kUsage[] =
     "Usage:\n"
-    "  cvdtool create FOLDER\n"
-    "      Writes FOLDER/cvd.mdb: the empty tables and the default settings\n"
+    "  cvdtool create DATABASE\n"
+    "      Makes a new database: the empty tables and the default settings\n"
     "      (hourly rate 40.00, minimum charge 25.00).\n"
-    "  cvdtool demo FOLDER [--requests N] [--customers N] [--seed S]\n"
-    "      Writes FOLDER/cvd.mdb filled with demo customers, departments, staff,\n"
+    "  cvdtool demo DATABASE [--requests N] [--customers N] [--seed S]\n"
+    "      Makes a new database filled with demo customers, departments, staff,\n"
     "      categories, priorities and N requests (default 500) of the last three\n"
     "      years.  --customers N makes N customers (default: a fixed list of 36;\n"
     "      beyond those the names are made up).  The same seed (default 1) gives\n"
     "      the same records.\n"
-    "  cvdtool report FOLDER KIND [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--select ID]\n"
+    "  cvdtool report DATABASE KIND [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--select ID]\n"
     "                 [--state open|resolved|all] [--portrait] -o FILE\n"
-    "      Runs a report of the Reports menu on FOLDER/cvd.mdb without a window.\n"
+    "      Runs a report of the Reports menu on the database without a window.\n"
     "      KIND is listing-staff, listing-customer, listing-department,\n"
     "      listing-category, hours, charges-customer, charges-department,\n"
     "      bills-customer or bills-department.  The requests dated --from to --to\n"
@@ -38,16 +39,25 @@ const char kUsage[] =
     "      ending in .pdf gets the previewed report as PDF; any other FILE the\n"
     "      report's text file, as the menu command writes it; - writes the text\n"
     "      file to the standard output.  FILE is replaced only when the report\n"
-    "      is complete.  Refused while Calvedon has the database open.\n"
-    "  cvdtool check FOLDER\n"
-    "      Checks FOLDER/cvd.mdb: SQLite's full integrity check and the tables\n"
-    "      and columns the program needs.  Prints \"ok\" (exit status 0) or what\n"
-    "      is wrong (exit status 1).\n"
-    "  cvdtool backup FOLDER FILE\n"
-    "      Writes a consistent copy of FOLDER/cvd.mdb to FILE, through SQLite's\n"
-    "      online backup.  FILE must not exist yet; a damaged database is not\n"
-    "      copied (recover it instead).  To restore a backup, close Calvedon and\n"
-    "      put the backup in place of FOLDER/cvd.mdb, named cvd.mdb.\n"
+    "      is complete.  Refused while Calvedon has the data file open.\n"
+    "  cvdtool check DATABASE\n"
+    "      Checks the database: the tables and columns the program needs, the\n"
+    "      Settings record, and for a data file SQLite's full integrity check.\n"
+    "      Prints \"ok\" (exit status 0) or what is wrong (exit status 1).\n"
+    "  cvdtool backup DATABASE FILE\n"
+    "      Writes a consistent copy of the database to FILE, a new data file:\n"
+    "      a data file through SQLite's online backup, a server's records as\n"
+    "      they were when the backup began.  FILE must not exist yet; a damaged\n"
+    "      data file is not copied (recover it instead).  To restore a backup,\n"
+    "      close Calvedon and put the backup in place of cvd.mdb, named cvd.mdb\n"
+    "      (or copy it to a server with cvdtool copy).\n"
+    "  cvdtool copy SOURCE DESTINATION\n"
+    "      Copies every record of SOURCE, with its number, into DESTINATION: a\n"
+    "      new data file, or a database on a server (its tables are made when it\n"
+    "      has none; one that holds records is refused).  Then reads the copy\n"
+    "      back and prints, for each table, its records and SHA-256 checksum\n"
+    "      in SOURCE and in the copy.  A copy that differs is not kept, and the\n"
+    "      exit status is 1.  SOURCE is only read.\n"
     "  cvdtool recover FOLDER FILE\n"
     "      Copies every record of a damaged FOLDER/cvd.mdb that can still be\n"
     "      read into FILE, a new data file, keeping the records' numbers, and\n"
@@ -55,8 +65,14 @@ const char kUsage[] =
     "      not be read.  The damaged file is only read.\n"
     "  cvdtool --help\n"
     "  cvdtool --version\n"
-    "An existing cvd.mdb is never overwritten by create or demo, nor an existing\n"
-    "FILE by backup or recover.  FOLDER is created when missing by create and\n"
+    "DATABASE, SOURCE and DESTINATION are each a data folder (the server its\n"
+    "cvd.conn names, or else its cvd.mdb), a *.mdb or *.conn file, or a\n"
+    "connection string such as postgresql://helpdesk@dbhost/calvedon.  create\n"
+    "and demo take a folder (made when missing) or a server.  Passwords are\n"
+    "never part of a connection string: they come from ~/.pgpass, PGPASSWORD\n"
+    "or a service file.\n"
+    "An existing cvd.mdb is never overwritten by create, demo or copy, nor an\n"
+    "existing FILE by backup or recover, nor a server's tables by create or\n"
     "demo.  Every command that opens an existing cvd.mdb is refused while\n"
     "Calvedon has it open.\n";
 
@@ -98,6 +114,27 @@ void printRecovery(const QList<cvd::tools::RecoveredTable>& tables, const QStrin
                 qPrintable(file), qPrintable(cvd::tools::databasePath(folder)), qPrintable(folder), qPrintable(file));
 }
 
+// Each table of a copy with its records and checksum in the source and in
+// the copy; exit status 1 when they differ.
+int printCopy(const cvd::CopyReport& report)
+{
+    for (const cvd::TableCopy& t : report.tables) {
+        if (t.matches())
+            std::printf("%-10s %9lld records  sha256 %s  copy alike\n", qPrintable(t.table), t.source.rows,
+                        t.source.sha256.constData());
+        else
+            std::printf("%-10s %9lld records  sha256 %s  copy DIFFERS: %lld records  sha256 %s\n", qPrintable(t.table),
+                        t.source.rows, t.source.sha256.constData(), t.copy.rows, t.copy.sha256.constData());
+    }
+    if (!report.matches()) {
+        std::fprintf(stderr, "cvdtool: the copy of %s differs from it, and was not kept in %s.\n",
+                     qPrintable(report.source), qPrintable(report.copy));
+        return 1;
+    }
+    std::printf("Copied %s to %s\n", qPrintable(report.source), qPrintable(report.copy));
+    return 0;
+}
+
 } // namespace
 
 // cvdtool report (cvdtool_report.cpp).
@@ -120,11 +157,11 @@ int main(int argc, char** argv)
     if (command == QLatin1String("report"))
         return reportCommand(argc, argv, args);
     if (args.isEmpty() || args[0].startsWith(QLatin1String("--")))
-        return usageError("a FOLDER is needed.");
+        return usageError("a DATABASE is needed.");
     const QString folder = args.takeFirst();
     try {
         if (command == QLatin1String("create") && args.isEmpty()) {
-            std::printf("Created %s\n", qPrintable(cvd::tools::createDatabase(folder)));
+            std::printf("Created %s\n", qPrintable(cvd::tools::createDatabaseAt(folder)));
             return 0;
         }
         if (command == QLatin1String("demo")) {
@@ -143,11 +180,14 @@ int main(int argc, char** argv)
                 else
                     return usageError("unknown option or bad number.");
             }
-            std::printf("Created %s\n", qPrintable(cvd::tools::createDemoDatabase(folder, options)));
+            std::printf("Created %s\n", qPrintable(cvd::tools::createDemoDatabaseAt(folder, options)));
             return 0;
         }
         if (command == QLatin1String("check") && args.isEmpty()) {
             const QStringList problems = cvd::tools::checkDatabase(folder);
+            const QString note = cvd::tools::checkNote(folder);
+            if (!note.isEmpty())
+                std::fprintf(stderr, "cvdtool: %s\n", qPrintable(note));
             for (const QString& p : problems)
                 std::printf("%s\n", qPrintable(p));
             if (problems.isEmpty())
@@ -155,10 +195,12 @@ int main(int argc, char** argv)
             return problems.isEmpty() ? 0 : 1;
         }
         if (command == QLatin1String("backup") && args.size() == 1) {
-            cvd::tools::backupDatabaseFile(folder, args[0]);
-            std::printf("Backed up %s to %s\n", qPrintable(cvd::tools::databasePath(folder)), qPrintable(args[0]));
+            const QString name = cvd::tools::backupDatabaseFile(folder, args[0]);
+            std::printf("Backed up %s to %s\n", qPrintable(name), qPrintable(args[0]));
             return 0;
         }
+        if (command == QLatin1String("copy") && args.size() == 1)
+            return printCopy(cvd::copyDatabase(folder, args[0]));
         if (command == QLatin1String("recover") && args.size() == 1) {
             printRecovery(cvd::tools::recoverDatabase(folder, args[0]), folder, args[0]);
             return 0;

@@ -3,6 +3,7 @@
 // report options dialog come from the command line, the preview's document
 // is written as PDF, and anything the program would say in a message box is
 // printed on the error output.
+#include "db/createdb.h"
 #include "db/database.h"
 #include "db/errors.h"
 #include "base/formats.h"
@@ -117,7 +118,7 @@ QString parse(QStringList args, ReportArgs& a)
     if (positional.size() > 2)
         return QStringLiteral("unexpected argument '%1'").arg(positional[2]);
     a.folder = positional[0];
-    if (!QFileInfo(a.folder).isDir())
+    if (!QFileInfo::exists(a.folder) && !isServerLocation(a.folder))
         return QStringLiteral("no folder '%1'").arg(a.folder);
     a.kind = findReportKind(positional[1]);
     if (!a.kind)
@@ -162,12 +163,13 @@ int run(const ReportArgs& a, ConsolePlatform& console)
         // structure that guards the program's writes, which would read the
         // whole file a second time beside the report.  A file that the
         // program holds is still refused (3045).
-        MainDb = Database::Open(QDir(a.folder).filePath(QStringLiteral("cvd.mdb")), OpenMode::Check);
+        MainDb = Database::Open(databaseLocation(a.folder), OpenMode::Check);
         // The report reads each page once; SQLite's own small page cache
         // keeps the sort of its rows in the processor's cache (the larger
         // one the program keeps for browsing makes a sort of a million rows
         // a fifth slower).
-        sqlite3_exec(MainDb->handle(), "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
+        if (sqlite3* file = MainDb->handle())
+            sqlite3_exec(file, "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
     } catch (const Error& e) {
         return fail(QStringLiteral("error %1: %2").arg(e.number()).arg(e.text()), 1);
     }
