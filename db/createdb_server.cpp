@@ -90,17 +90,30 @@ QString createServerDatabase(const QString& location, const DatabaseFill& fill)
         if (fill)
             fill(*db);
         db->resyncKeys();
-    } catch (const Error& e) {
+    } catch (...) {
+        // Whatever stopped the fill (an error, or a caller's own reason),
+        // the tables made go again; a failure to drop them is told.
         QString undone = QStringLiteral("the tables made were dropped again.");
+        bool dropped = true;
         try {
             c.ensureConnected();
             dropMade(c);
         } catch (const Error& cleanup) {
+            dropped = false;
             undone = QStringLiteral("the tables made could not be dropped again (%1); drop them before trying once "
                                     "more.").arg(cleanup.text());
         }
-        raise(e.number(), QStringLiteral("Cannot fill the new database on the server %1: %2  (%3)")
-                              .arg(where, e.text(), undone));
+        try {
+            throw;
+        } catch (const Error& e) {
+            raise(e.number(), QStringLiteral("Cannot fill the new database on the server %1: %2  (%3)")
+                                  .arg(where, e.text(), undone));
+        } catch (...) {
+            if (!dropped)
+                raise(ErrNo::ServerUnreachable, QStringLiteral("The new database on the server %1 was not filled, "
+                                                               "and %2").arg(where, undone));
+            throw;
+        }
     }
     return where;
 }
