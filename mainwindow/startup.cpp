@@ -31,14 +31,62 @@ QString folderOf(const QString& path)
     return QDir::toNativeSeparators(f);
 }
 
-// Opens the database file.  A file in use elsewhere goes to the central
-// handler, which ends the program; any other refusal is explained once and
-// ends the program, the file untouched.
+// A database on a server that cannot be opened: one message that says why
+// in the engine's words (which name the server, never a password) and what
+// to do.
+void tellServerRefused(const Error& e)
+{
+    const QString conn = QDir::toNativeSeparators(DatabasePath);
+    switch (e.number()) {
+    case ErrNo::ServerUnreachable:
+        platform().messageBox(QStringLiteral("Calvedon cannot connect to the database server named in %1.\n\n%2\n\n"
+                                             "%1 holds one line, the connection string to the server, such as "
+                                             "postgresql://helpdesk@dbhost/calvedon.  Check it, and that the server is "
+                                             "running and can be reached from this computer, then start the program "
+                                             "again.")
+                                  .arg(conn, e.text()),
+                              Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Reach Database Server"));
+        break;
+    case ErrNo::LoginRefused:
+        platform().messageBox(QStringLiteral("The database server named in %1 refused the login.\n\n%2\n\n"
+                                             "Passwords are never kept in %1: they come from ~/.pgpass, PGPASSWORD or "
+                                             "a service file.  Ask the server's administrator for access if you have "
+                                             "none, then start the program again.")
+                                  .arg(conn, e.text()),
+                              Mb::OkOnly | Mb::Critical, QStringLiteral("Database Server Login Refused"));
+        break;
+    case ErrNo::MissingTables:
+        platform().messageBox(QStringLiteral("The database named in %1 does not hold the tables of Calvedon, and "
+                                             "cannot be used.  Nothing has been changed.\n\n%2\n\n"
+                                             "Make them there with\n    cvdtool create %1\nor move a data file there "
+                                             "with\n    cvdtool copy FOLDER %1\nand start the program again.")
+                                  .arg(conn, e.text()),
+                              Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Use Database Server"));
+        break;
+    default:
+        platform().messageBox(QStringLiteral("The database named in %1 cannot be opened.\n\n%2  %3")
+                                  .arg(conn)
+                                  .arg(e.number())
+                                  .arg(e.text()),
+                              Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Open Database"));
+        break;
+    }
+}
+
+// Opens the database: the file, or the server that cvd.conn names.  A file
+// in use elsewhere goes to the central handler, which ends the program; any
+// other refusal is explained once and ends the program, the file or the
+// server untouched.
 void openDatabase()
 {
     try {
         MainDb = Database::Open(DatabasePath);
     } catch (const Error& e) {
+        if (isServerLocation(DatabasePath)) {
+            tellServerRefused(e);
+            platform().endProgram(1);
+            return;
+        }
         const QString file = QDir::toNativeSeparators(DatabasePath);
         switch (e.number()) {
         case ErrNo::DatabaseInUse:
@@ -121,6 +169,8 @@ void offerNewDatabase()
 // is damaged, the engine lets nothing be written to it.
 void tellWhenDamaged()
 {
+    if (MainDb->isServer()) // the server keeps its own structure
+        return;
     const std::weak_ptr<Database> checked = MainDb;
     const QString file = QDir::toNativeSeparators(DatabasePath);
     const QString folder = folderOf(DataPath);
@@ -235,7 +285,7 @@ void startUp(frmMain& w, const QString& commandLine, bool fromMenu)
         // 4. The files in the data folder.
         [] {
             HelpFilePath = helpFilePathFor(DataPath, installedHelpFile());
-            DatabasePath = DataPath + QStringLiteral("cvd.mdb");
+            DatabasePath = locateDatabase(DataPath);
         },
         // 5. The database, for this program alone; from the menu, a new one
         //    when the user wants it.
