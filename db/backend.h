@@ -112,5 +112,8 @@ std::shared_ptr<Backend> openServer(const QString& conninfo, const QString& sour
 
 // Whether a location names a server: a *.conn file or a connection string.
 bool namesServer(const QString& location);
+// The connection string of such a location: the first line of the *.conn
+// file that is neither blank nor a comment, or the string itself.
+QString connectionString(const QString& location);
 
 } // namespace cvd::engine

@@ -15,27 +15,6 @@ namespace cvd {
 
 namespace {
 
-// The connection string a location gives: the first line of a cvd.conn
-// file that is neither blank nor a comment, or the text itself.
-QString connectionString(const QString& location)
-{
-    if (!location.trimmed().endsWith(QLatin1String(".conn")))
-        return location.trimmed();
-    QFile f(location);
-    if (!f.exists())
-        raise(ErrNo::FileNotFound, QStringLiteral("Couldn't find file '%1'.").arg(location));
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        raise(ErrNo::ServerUnreachable, QStringLiteral("Couldn't read '%1': %2").arg(location, f.errorString()));
-    while (!f.atEnd()) {
-        const QString line = QString::fromUtf8(f.readLine()).trimmed();
-        if (!line.isEmpty() && !line.startsWith(u'#'))
-            return line;
-    }
-    raise(ErrNo::ServerUnreachable, QStringLiteral("'%1' names no database server: it should hold one line, a "
-                                                   "connection string such as postgresql://user@host/dbname.")
-                                        .arg(location));
-}
-
 // The program's tables (in lower case, as the server names them) that the
 // database already holds, on the connection's search path.
 QStringList tablesPresent(pg::Connection& c)
@@ -70,7 +49,7 @@ void dropMade(pg::Connection& c)
 QString createServerDatabase(const QString& location, const DatabaseFill& fill)
 {
     const QString source = location.trimmed().endsWith(QLatin1String(".conn")) ? location : QString();
-    pg::Connection c(connectionString(location), source);
+    pg::Connection c(engine::connectionString(location), source);
     const QString where = c.where();
     const QStringList present = tablesPresent(c);
     if (!present.isEmpty())

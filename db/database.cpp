@@ -29,16 +29,17 @@ bool namesServer(const QString& location)
     return pairs.match(l).hasMatch() && !QFileInfo::exists(l);
 }
 
-namespace {
-
-// The first line of a cvd.conn file that is neither blank nor a comment.
-QString connectionLine(const QString& path)
+// The connection string a server location gives: the first line of a
+// cvd.conn file that is neither blank nor a comment, or the text itself.
+QString connectionString(const QString& location)
 {
-    QFile f(path);
+    if (!location.trimmed().endsWith(QLatin1String(".conn")))
+        return location.trimmed();
+    QFile f(location);
     if (!f.exists())
-        raise(ErrNo::FileNotFound, QStringLiteral("Couldn't find file '%1'.").arg(path));
+        raise(ErrNo::FileNotFound, QStringLiteral("Couldn't find file '%1'.").arg(location));
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        raise(ErrNo::ServerUnreachable, QStringLiteral("Couldn't read '%1': %2").arg(path, f.errorString()));
+        raise(ErrNo::ServerUnreachable, QStringLiteral("Couldn't read '%1': %2").arg(location, f.errorString()));
     while (!f.atEnd()) {
         const QString line = QString::fromUtf8(f.readLine()).trimmed();
         if (!line.isEmpty() && !line.startsWith(u'#'))
@@ -46,10 +47,8 @@ QString connectionLine(const QString& path)
     }
     raise(ErrNo::ServerUnreachable, QStringLiteral("'%1' names no database server: it should hold one line, a "
                                                    "connection string such as postgresql://user@host/dbname.")
-                                        .arg(path));
+                                        .arg(location));
 }
-
-} // namespace
 
 } // namespace engine
 
@@ -61,10 +60,9 @@ std::shared_ptr<Database> Database::Open(const QString& location, OpenMode mode)
     auto impl = std::make_unique<Impl>();
     if (!engine::namesServer(location))
         impl->backend = engine::openFile(location, mode);
-    else if (location.trimmed().endsWith(QLatin1String(".conn")))
-        impl->backend = engine::openServer(engine::connectionLine(location), location, mode);
     else
-        impl->backend = engine::openServer(location.trimmed(), QString(), mode);
+        impl->backend = engine::openServer(engine::connectionString(location),
+                                           location.trimmed().endsWith(QLatin1String(".conn")) ? location : QString(), mode);
     return std::shared_ptr<Database>(new Database(std::move(impl)));
 }
 
