@@ -3,13 +3,11 @@
 // that has them), then filled through the engine.
 #include "db/createdb.h"
 
+#include "db/backend.h"
 #include "db/database.h"
 #include "db/errors.h"
 #include "db/pgconn.h"
 #include "db/schema.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 namespace cvd {
 
