@@ -24,10 +24,12 @@ void frmMain::mnuRefresh_Click()
     if (ReqSet)
         ReqSet->Requery();
     Form_Activate(); // the lists, then the current request
-    if (ReqSetHasRecords())
+    if (ReqSetHasRecords()) {
         EnableFields();
-    else
+        txtCostTot->setEnabled(false); // worked out from the hours, never typed
+    } else {
         showNoRequests();
+    }
 }
 
 void frmMain::requestChangedElsewhere()

@@ -31,7 +31,7 @@ extra=$(cd "$usr" && find . -type f | grep -v -E '^\./(bin/(cvd|cvdtool)|share/(
 [ -z "$extra" ] || fail "installed files that are not the program's: $extra"
 
 [ "$("$usr/bin/cvdtool" --version)" = "cvdtool $version" ] || fail "cvdtool --version: $("$usr/bin/cvdtool" --version 2>&1)"
-"$usr/bin/cvdtool" --help | grep -q 'cvdtool create FOLDER' || fail "cvdtool --help"
+"$usr/bin/cvdtool" --help | grep -q 'cvdtool create DATABASE' || fail "cvdtool --help"
 "$usr/bin/cvdtool" create "$tmp/data" >/dev/null || fail "cvdtool create"
 
 # The program starts on the folder and runs until it is stopped.

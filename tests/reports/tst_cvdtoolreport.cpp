@@ -162,7 +162,7 @@ private slots:
     {
         const ToolResult r = runCvdTool({"--help"});
         QCOMPARE(r.exitCode, 0);
-        QVERIFY(r.out.contains(QLatin1String("cvdtool report FOLDER KIND")));
+        QVERIFY(r.out.contains(QLatin1String("cvdtool report DATABASE KIND")));
         for (const QString& kind : reportKindNames())
             QVERIFY2(r.out.contains(kind), qPrintable(kind));
     }
