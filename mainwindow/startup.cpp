@@ -37,40 +37,42 @@ QString folderOf(const QString& path)
 void tellServerRefused(const Error& e)
 {
     const QString conn = QDir::toNativeSeparators(DatabasePath);
+    std::pair<QString, QString> told; // the text and the caption
     switch (e.number()) {
     case ErrNo::ServerUnreachable:
-        platform().messageBox(QStringLiteral("Calvedon cannot connect to the database server named in %1.\n\n%2\n\n"
-                                             "%1 holds one line, the connection string to the server, such as "
-                                             "postgresql://helpdesk@dbhost/calvedon.  Check it, and that the server is "
-                                             "running and can be reached from this computer, then start the program "
-                                             "again.")
-                                  .arg(conn, e.text()),
-                              Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Reach Database Server"));
+        told = {QStringLiteral("Calvedon cannot connect to the database server named in %1.\n\n%2\n\n"
+                               "%1 holds one line, the connection string to the server, such as "
+                               "postgresql://helpdesk@dbhost/calvedon.  Check it, and that the server is "
+                               "running and can be reached from this computer, then start the program "
+                               "again.")
+                    .arg(conn, e.text()),
+                QStringLiteral("Cannot Reach Database Server")};
         break;
     case ErrNo::LoginRefused:
-        platform().messageBox(QStringLiteral("The database server named in %1 refused the login.\n\n%2\n\n"
-                                             "Passwords are never kept in %1: they come from ~/.pgpass, PGPASSWORD or "
-                                             "a service file.  Ask the server's administrator for access if you have "
-                                             "none, then start the program again.")
-                                  .arg(conn, e.text()),
-                              Mb::OkOnly | Mb::Critical, QStringLiteral("Database Server Login Refused"));
+        told = {QStringLiteral("The database server named in %1 refused the login.\n\n%2\n\n"
+                               "Passwords are never kept in %1: they come from ~/.pgpass, PGPASSWORD or "
+                               "a service file.  Ask the server's administrator for access if you have "
+                               "none, then start the program again.")
+                    .arg(conn, e.text()),
+                QStringLiteral("Database Server Login Refused")};
         break;
     case ErrNo::MissingTables:
-        platform().messageBox(QStringLiteral("The database named in %1 does not hold the tables of Calvedon, and "
-                                             "cannot be used.  Nothing has been changed.\n\n%2\n\n"
-                                             "Make them there with\n    cvdtool create %1\nor move a data file there "
-                                             "with\n    cvdtool copy FOLDER %1\nand start the program again.")
-                                  .arg(conn, e.text()),
-                              Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Use Database Server"));
+        told = {QStringLiteral("The database named in %1 does not hold the tables of Calvedon, and "
+                               "cannot be used.  Nothing has been changed.\n\n%2\n\n"
+                               "Make them there with\n    cvdtool create %1\nor move a data file there "
+                               "with\n    cvdtool copy FOLDER %1\nand start the program again.")
+                    .arg(conn, e.text()),
+                QStringLiteral("Cannot Use Database Server")};
         break;
     default:
-        platform().messageBox(QStringLiteral("The database named in %1 cannot be opened.\n\n%2  %3")
-                                  .arg(conn)
-                                  .arg(e.number())
-                                  .arg(e.text()),
-                              Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Open Database"));
+        told = {QStringLiteral("The database named in %1 cannot be opened.\n\n%2  %3")
+                    .arg(conn)
+                    .arg(e.number())
+                    .arg(e.text()),
+                QStringLiteral("Cannot Open Database")};
         break;
     }
+    platform().messageBox(told.first, Mb::OkOnly | Mb::Critical, told.second);
 }
 
 // Opens the database: the file, or the server that cvd.conn names.  A file
@@ -88,11 +90,12 @@ void openDatabase()
             return;
         }
         const QString file = QDir::toNativeSeparators(DatabasePath);
+        std::pair<QString, QString> told; // the text and the caption
         switch (e.number()) {
         case ErrNo::DatabaseInUse:
             throw;
         case ErrNo::FileNotFound:
-            platform().messageBox(
+            told = {
                 QStringLiteral("The data file %1 was not found.\n\n"
                                "To create a new, empty data file in that folder, run\n"
                                "    cvdtool create %2\n"
@@ -101,36 +104,37 @@ void openDatabase()
                                "and start the program again.  To use a data file in another folder, "
                                "start the program with -d and the folder, for example: cvd -d /path/to/folder")
                     .arg(file, folderOf(DataPath)),
-                Mb::OkOnly | Mb::Critical, QStringLiteral("Data File Not Found"));
+                QStringLiteral("Data File Not Found")};
             break;
         case ErrNo::NotADatabase:
-            platform().messageBox(QStringLiteral("The file %1 is not a Calvedon data file, or it is damaged, "
-                                                 "and cannot be opened.  The file has not been changed.\n\n(%2)")
-                                      .arg(file, e.text()),
-                                  Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Open Data File"));
+            told = {QStringLiteral("The file %1 is not a Calvedon data file, or it is damaged, "
+                                   "and cannot be opened.  The file has not been changed.\n\n(%2)")
+                        .arg(file, e.text()),
+                    QStringLiteral("Cannot Open Data File")};
             break;
         case ErrNo::MissingTables:
-            platform().messageBox(QStringLiteral("The file %1 is a database, but it does not hold the tables of a "
-                                                 "Calvedon data file, and cannot be used.  The file has not been changed.\n\n(%2)")
-                                      .arg(file, e.text()),
-                                  Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Open Data File"));
+            told = {QStringLiteral("The file %1 is a database, but it does not hold the tables of a "
+                                   "Calvedon data file, and cannot be used.  The file has not been changed.\n\n(%2)")
+                        .arg(file, e.text()),
+                    QStringLiteral("Cannot Open Data File")};
             break;
         case ErrNo::CannotWrite:
-            platform().messageBox(QStringLiteral("The data file %1 cannot be used, because Calvedon could not save "
-                                                 "anything into it:\n\n%2\n\nThe file has not been changed.  Allow "
-                                                 "changes to the file and its folder (or copy both to a place where you "
-                                                 "may write) and start the program again.")
-                                      .arg(file, e.text()),
-                                  Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Write Data File"));
+            told = {QStringLiteral("The data file %1 cannot be used, because Calvedon could not save "
+                                   "anything into it:\n\n%2\n\nThe file has not been changed.  Allow "
+                                   "changes to the file and its folder (or copy both to a place where you "
+                                   "may write) and start the program again.")
+                        .arg(file, e.text()),
+                    QStringLiteral("Cannot Write Data File")};
             break;
         default:
-            platform().messageBox(QStringLiteral("The data file %1 cannot be opened.\n\n%2  %3")
-                                      .arg(file)
-                                      .arg(e.number())
-                                      .arg(e.text()),
-                                  Mb::OkOnly | Mb::Critical, QStringLiteral("Cannot Open Data File"));
+            told = {QStringLiteral("The data file %1 cannot be opened.\n\n%2  %3")
+                        .arg(file)
+                        .arg(e.number())
+                        .arg(e.text()),
+                    QStringLiteral("Cannot Open Data File")};
             break;
         }
+        platform().messageBox(told.first, Mb::OkOnly | Mb::Critical, told.second);
         platform().endProgram(1);
     }
 }
