@@ -16,22 +16,6 @@
 
 namespace cvd::test {
 
-// Folders of a test: a new, empty one for each call of next().
-class Folders {
-public:
-    QString next()
-    {
-        const QString folder = m_dir.filePath(QString::number(++m_count));
-        QDir().mkpath(folder);
-        return folder;
-    }
-    QString filePath(const QString& name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-    int m_count = 0;
-};
-
 inline QByteArray fileHash(const QString& path)
 {
     return QCryptographicHash::hash(fileBytes(path), QCryptographicHash::Sha256).toHex();

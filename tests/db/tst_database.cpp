@@ -22,13 +22,8 @@ static const QString AllRequests = u"Select * from Req order by ReqDate desc"_s;
 class TestDatabase : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    int m_fixtures = 0;
-    QString freshFixture()
-    {
-        const QString folder = m_dir.filePath(QString::number(++m_fixtures));
-        return QDir().mkpath(folder) ? test::createFixtureDb(folder) : QString();
-    }
+    test::Folders m_dir;
+    QString freshFixture() { return test::createFixtureDb(m_dir.next()); }
 
 private slots:
     // Refused opens name the file and leave it as it was.

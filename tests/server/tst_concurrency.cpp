@@ -96,14 +96,8 @@ QString infoValue(const QString& infoFile, const QString& key)
 class TestConcurrency : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    int m_made = 0;
-    QString fixture()
-    {
-        const QString folder = m_dir.filePath(QString::number(++m_made));
-        QDir().mkpath(folder);
-        return createFixtureDb(folder);
-    }
+    Folders m_dir;
+    QString fixture() { return createFixtureDb(m_dir.next()); }
 
 private slots:
     void initTestCase()

@@ -22,14 +22,9 @@ using namespace Qt::StringLiterals;
 class TestServerSmoke : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    int m_made = 0;
     // A fresh fixture database on the engine.
-    QString fixture(Engine engine)
-    {
-        const QString folder = m_dir.filePath(QString::number(++m_made));
-        return QDir().mkpath(folder) ? createFixtureDb(folder, engine) : QString();
-    }
+    Folders m_dir;
+    QString fixture(Engine engine) { return createFixtureDb(m_dir.next(), engine); }
     // A query's rows on a fixture of each engine, after the same statements.
     void onBoth(const QString& setup, const QString& sql, QList<QStringList>& file, QList<QStringList>& server)
     {

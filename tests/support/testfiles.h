@@ -1,10 +1,28 @@
 #pragma once
 // Small file and error helpers shared by the tests.
 #include <QByteArray>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QStringList>
 #include <functional>
 
 namespace cvd::test {
+
+// Folders of a test: a new, empty one for each call of next().
+class Folders {
+public:
+    QString next()
+    {
+        const QString folder = m_dir.filePath(QString::number(++m_count));
+        QDir().mkpath(folder);
+        return folder;
+    }
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+    int m_count = 0;
+};
 
 // The file's bytes; empty when it cannot be read.
 QByteArray fileBytes(const QString& path);
