@@ -4,8 +4,10 @@ DEMO    ?= demo
 JOBS    ?= $(shell nproc)
 PREFIX  ?= /usr/local
 # What building, running and testing need (the tests check the installed
-# desktop entry, metainfo and manual pages with their own validators).
-PACKAGES = cmake g++ make qt6-base-dev libsqlite3-dev sqlite3 fonts-liberation2 \
+# desktop entry, metainfo and manual pages with their own validators; the
+# report pages' golden layouts measure Chinese names in Droid Sans Fallback,
+# so that every machine lays them out alike).
+PACKAGES = cmake g++ make qt6-base-dev libsqlite3-dev sqlite3 fonts-liberation2 fonts-droid-fallback \
            desktop-file-utils appstream man-db libpq-dev postgresql
 # What making the Debian package needs besides.
 PACKAGE_TOOLS = dpkg-dev file
