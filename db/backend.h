@@ -46,6 +46,7 @@ struct TableInfo {
     QString key;     // what tells its rows apart: "rowid", or the key column
     QString autoKey; // the AutoNumber column, empty when there is none
     QHash<QString, Value> defaults; // declared defaults by case-folded column
+    bool view = false; // a view: its rows are read, never written
 };
 
 class Backend {

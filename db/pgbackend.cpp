@@ -268,8 +268,16 @@ public:
                                            " on a.attrelid = i.indrelid and a.attnum = i.indkey[0]"
                                            " where i.indrelid = to_regclass(?) and i.indisprimary and i.indnatts = 1"),
                             {Value(t.name)});
-        if (PQntuples(k.get()) != 1)
-            raise(ErrNo::SqlError, QStringLiteral("The table %1 has no key of one column.").arg(plain));
+        if (PQntuples(k.get()) != 1) {
+            Result kind = m_c.exec(QStringLiteral("select relkind from pg_class where oid = to_regclass(?)"), {Value(t.name)});
+            if (PQntuples(kind.get()) == 0 || PQgetisnull(kind.get(), 0, 0))
+                raise(ErrNo::SqlError, QStringLiteral("relation \"%1\" does not exist").arg(t.name));
+            const char relkind = *PQgetvalue(kind.get(), 0, 0);
+            if (relkind != 'v' && relkind != 'm')
+                raise(ErrNo::SqlError, QStringLiteral("The table %1 has no key of one column.").arg(plain));
+            t.view = true;
+            return *m_tables.insert(folded, t);
+        }
         t.key = spelledColumn(spelled, QString::fromUtf8(PQgetvalue(k.get(), 0, 0)));
         if (*PQgetvalue(k.get(), 0, 1) != '\0')
             t.autoKey = t.key;

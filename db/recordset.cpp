@@ -58,25 +58,19 @@ void Recordset::Impl::load()
     sourceSql = backend->translate(tableName ? QStringLiteral("select * from ") + src : src);
     keyset = false;
     if (type != RecordsetType::Snapshot && !forwardOnly) {
+        // A query over one table is keyed, and so updatable.  Only a view
+        // is read as a stream instead (read-only, as the engine offers it);
+        // a keyset that cannot be built for any other reason is an error of
+        // its own, never a quiet change to a set that cannot be saved.
         if (const auto simple = sql::parseSimpleSelect(sourceSql)) {
-            try {
-                table = &backend->table(simple->table);
+            table = &backend->table(simple->table);
+            if (table->view) {
+                table = nullptr;
+            } else {
                 QString order = simple->orderBy;
                 if (type == RecordsetType::Table && order.isEmpty())
                     order = table->key;
                 openKeyset(simple->columns, simple->where, order);
-            } catch (const Error& e) {
-                // A query over one table that cannot be keyed (a view, an
-                // order by a select-list alias) is read as a stream.  A
-                // server that went away is no reason to try once more.
-                if (e.number() == ErrNo::ConnectionLost || e.number() == ErrNo::ServerUnreachable)
-                    throw;
-                keyset = false;
-                table = nullptr;
-                rowReader.reset();
-                cols.clear();
-                byName.clear();
-                keys.clear();
             }
         }
     }

@@ -331,7 +331,7 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 
 } // namespace
 
-std::vector<Token> tokenize(const QString& sql)
+std::vector<Token> tokenize(const QString& sql, DoubleQuotes doubleQuotes)
 {
     std::vector<Token> out;
     const qsizetype n = sql.size();
@@ -357,6 +357,16 @@ std::vector<Token> tokenize(const QString& sql)
                 ++i;
             }
             out.push_back({Token::String, sql.mid(start, i - start)});
+        } else if (c == u'"' && doubleQuotes == DoubleQuotes::Name) {
+            ++i;
+            while (i < n) {
+                if (sql[i] == u'"' && !(i + 1 < n && sql[i + 1] == u'"')) {
+                    ++i;
+                    break;
+                }
+                i += sql[i] == u'"' ? 2 : 1;
+            }
+            out.push_back({Token::QuotedName, sql.mid(start, i - start)});
         } else if (c == u'"') {
             // A text literal between double quotes, as a single-quoted one.
             ++i;
@@ -425,7 +435,7 @@ std::vector<Token> tokenize(const QString& sql)
 
 std::optional<SimpleSelect> parseSimpleSelect(const QString& translatedSql)
 {
-    const std::vector<Token> toks = tokenize(translatedSql);
+    const std::vector<Token> toks = tokenize(translatedSql, DoubleQuotes::Name);
     const Significant s = significant(toks);
     const int n = int(s.at.size());
     if (n < 4 || !isKeyword(toks[s.at[0]], "select"))

@@ -19,8 +19,12 @@ struct Token {
 };
 
 // Splits a text into tokens; date literals become ISO text literals.
-// Error 3001 for a date literal that is no date.
-std::vector<Token> tokenize(const QString& sql);
+// Error 3001 for a date literal that is no date.  In the program's dialect
+// a text between double quotes is a text literal; in a text already
+// translated for a backend it is a name ("custid", COLLATE "und-x-icu"),
+// and stays as it is.
+enum class DoubleQuotes { Text, Name };
+std::vector<Token> tokenize(const QString& sql, DoubleQuotes doubleQuotes = DoubleQuotes::Text);
 
 // Whether a token is the word `word` (any case), the punctuation `p`, a name.
 bool isKeyword(const Token& t, const char* word);

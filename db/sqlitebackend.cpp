@@ -213,6 +213,12 @@ const TableInfo& SqliteBackend::table(const QString& name)
     TableInfo t;
     t.name = name;
     t.key = QStringLiteral("rowid");
+    Stmt kind = prepareStmt(db, QStringLiteral("select type from sqlite_master where name = ?1 collate nocase"
+                                               " and type in ('table', 'view')"));
+    bindAll(kind.get(), {Value(plain(name))});
+    if (sqlite3_step(kind.get()) != SQLITE_ROW)
+        raise(ErrNo::SqlError, QStringLiteral("no such table: %1").arg(plain(name)));
+    t.view = textAt(kind.get(), 0) == QLatin1String("view");
     Stmt info = prepareStmt(db, QStringLiteral("PRAGMA table_info(%1)").arg(quote(name)));
     int pkCount = 0;
     QString pk, pkType;

@@ -96,6 +96,8 @@ private slots:
     // (texts quoted, a second text alone moved up, four-digit years, the
     // blanks between the pieces as joined), then the main window showing the
     // matching requests from the first; no match says so and shows all again.
+    // Every selection can be worked on as all requests can: a found request
+    // edited and saved, then deleted, on the file and on a server alike.
     void search_data()
     {
         QTest::addColumn<QString>("line"); // as entries() gives it
@@ -103,6 +105,9 @@ private slots:
         QTest::addColumn<QString>("ids");
         QTest::newRow("second text only") << "|printer|and|req||none|-|-" << "ReqDesc like '*printer*'" << "5 1";
         QTest::newRow("apostrophe") << "O'Neil||and|req||none|-|-" << "ReqDesc like '*O''Neil*'" << "3";
+        QTest::newRow("both texts, response too")
+            << "the|driver|and|resp||none|-|-"
+            << "(ReqDesc like '*the*' or Resp like '*the*') and (ReqDesc like '*driver*' or Resp like '*driver*')" << "5";
         QTest::newRow("either text, response too")
             << "switch|driver|or|resp||none|-|-"
             << "((ReqDesc like '*switch*' or Resp like '*switch*') or (ReqDesc like '*driver*' or Resp like '*driver*'))"
@@ -156,6 +161,21 @@ private slots:
         QCOMPARE(w.txtReqID->text(), ids.section(' ', 0, 0));
         QVERIFY(f->browsing());
         QCOMPARE(f->walk().join(' '), ids);
+
+        f->p.messages.clear();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.cmdFirst->click();
+        const QString first = ids.section(' ', 0, 0);
+        QVERIFY(typeInto(w.txtShortDesc, QStringLiteral("Found and saved")));
+        QVERIFY2(f->saved(), qPrintable(f->messages()));
+        QCOMPARE(fileQuery("select ShortDesc from Req where ReqID = " + first), QStringLiteral("Found and saved"));
+        QCOMPARE(w.txtReqID->text() + ' ' + w.windowTitle(), first + ' ' + w.windowTitle());
+        f->p.answers << Answer::Yes;
+        w.cmdDelete->click();
+        QCOMPARE(f->messages(), QStringLiteral("Are you sure that you want to delete this request?"));
+        QCOMPARE(fileQuery("select count(*) from Req where ReqID = " + first), QStringLiteral("0"));
+        QCOMPARE(w.txtReqID->text(), ids.count(' ') ? ids.section(' ', 1, 1) : QString());
     }
 
     // OK without any criterion says so and keeps the modal dialog open.

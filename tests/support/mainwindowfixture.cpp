@@ -26,7 +26,7 @@ MainWindowFixture::MainWindowFixture()
 {
     resetProgramValues();
     fmt::setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
-    createFixtureDb(dir.path());
+    location = createFixtureDb(dir.path());
     w = std::make_unique<frmMain>();
 }
 
@@ -154,6 +154,10 @@ void tabOut()
 
 QString fileQuery(const QString& sql)
 {
+    if (MainDb->isServer()) {
+        const QList<QStringList> rows = rowsOnTestDb(DatabasePath, sql);
+        return rows.isEmpty() ? QStringLiteral("(no row)") : rows.first().value(0);
+    }
     sqlite3_stmt* st = nullptr;
     QString out = QStringLiteral("(no row)");
     if (sqlite3_prepare_v2(MainDb->handle(), sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)

@@ -18,7 +18,10 @@ struct MainWindowFixture {
     ScriptedPlatform p;
     std::unique_ptr<frmMain> w;
 
-    QString dbPath() const { return dir.filePath(QStringLiteral("cvd.mdb")); }
+    // The fixture's database: cvd.mdb, or on the test server the cvd.conn
+    // that names it.
+    QString location;
+    QString dbPath() const { return location; }
     frmMain& started();     // started on the folder, shown and active
     frmMain& at(int reqId); // started and stepped on to request `reqId`
     bool browsing() const;  // the browse layout, nothing being edited or added
@@ -43,7 +46,8 @@ bool focusInto(QWidget* c);
 bool typeInto(QWidget* c, const QString& text);
 void tabOut();
 
-// The first column of the first row of `sql` on the open database, as text.
+// The first column of the first row of `sql` on the open database, as text
+// (on a server, `sql` is run as the server takes it).
 QString fileQuery(const QString& sql);
 inline int requestCount() { return fileQuery(QStringLiteral("select count(*) from Req")).toInt(); }
 
