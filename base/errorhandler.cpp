@@ -4,6 +4,8 @@
 #include "base/platform.h"
 #include "db/database.h"
 
+#include <optional>
+
 namespace cvd {
 
 void HandleError(const Error& e)
@@ -138,18 +140,27 @@ void tellChangedElsewhere(const QString& what, const QList<StoredField>& differi
     platform().messageBox(text, Mb::OkOnly | Mb::Exclamation, QStringLiteral("Changed at Another Desk"));
 }
 
-Deletion DeleteLoop(Recordset& rs)
+Deletion DeleteLoop(Recordset& rs, const std::function<void(const Error&)>& inUse)
 {
     bool gone = false;
+    std::optional<Error> named;
     const bool deleted = WriteLoop([&] {
         try {
             rs.Delete();
         } catch (const Error& e) {
+            if (e.number() == ErrNo::RowInUse && inUse) {
+                named = e;
+                return;
+            }
             if (e.number() != ErrNo::RecordDeleted)
                 throw;
             gone = true;
         }
     });
+    if (named) {
+        trap([&] { inUse(*named); });
+        return Deletion::Failed;
+    }
     if (!deleted)
         return Deletion::Failed;
     if (!gone)

@@ -70,8 +70,11 @@ void tellChangedElsewhere(const QString& what, const QList<StoredField>& differi
 // record that another desk deleted first is gone all the same: no message,
 // and the set is read again, so that it stands on the record that took the
 // deleted one's place (Deletion::Elsewhere).  After a delete of its own the
-// set stands where the engine leaves it (Deletion::Done).
+// set stands where the engine leaves it (Deletion::Done).  A record that
+// another record names after all (3200: another desk saved one naming it
+// since the window looked) is kept, and passed to `inUse`, when given,
+// instead of the handler's message.
 enum class Deletion { Failed, Done, Elsewhere };
-Deletion DeleteLoop(Recordset& rs);
+Deletion DeleteLoop(Recordset& rs, const std::function<void(const Error&)>& inUse = {});
 
 } // namespace cvd

@@ -5,6 +5,7 @@
 // buffer, finding and seeking) is common code over this interface; only the
 // engine's own files include it.
 #include "db/database.h"
+#include "db/references.h"
 #include "db/sqlvalues.h"
 
 #include <QHash>
@@ -93,8 +94,14 @@ public:
     virtual void idle() {}
 
     virtual qint64 tableVersion(const QString& table) = 0;
+    // Loaders write rows as they come, whatever they name: a server stops
+    // checking the references between tables at the first loader, until
+    // enforceReferences().
     virtual std::unique_ptr<Database::BulkLoader> loader(const QString& table, const QStringList& columns) = 0;
     virtual void resyncKeys() = 0;
+    // The references checked again from now on; rows that already break
+    // one (`broken`) are kept as they are.
+    virtual void enforceReferences(const QList<BrokenReferences>& broken) { Q_UNUSED(broken); }
 
     // The file's own: its SQLite connection and the check of its structure.
     virtual sqlite3* handle() const { return nullptr; }

@@ -182,6 +182,7 @@ void takeBack(Database& dest, const std::vector<std::vector<Value>>& settings)
     for (const QString& table : schema::tableNames())
         dest.Execute(QStringLiteral("Delete from %1").arg(table));
     loadRows(dest, QStringLiteral("Settings"), settings);
+    dest.finishLoading();
 }
 
 struct NotKept {};
@@ -238,7 +239,7 @@ CopyReport copyDatabase(Database& src, Database& dest, const CopyProgress& progr
         report.stopped = true;
         return report;
     }
-    dest.resyncKeys();
+    report.broken = dest.finishLoading();
     for (TableCopy& t : report.tables)
         t.copy = tableChecksum(dest, t.table);
     return report;

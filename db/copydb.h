@@ -4,6 +4,8 @@
 // file (a backup, or moving back), a file to a file.  Every copy is read
 // back and compared with its source, table by table, by the number of rows
 // and a checksum over their values.
+#include "db/references.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -45,6 +47,9 @@ struct CopyReport {
     QString source, copy;    // the databases' names (Database::path())
     QList<TableCopy> tables; // in the order copied
     bool stopped = false;    // the progress answered false
+    // References that copied rows break (they name a row that the source
+    // lacks): copied as they are, and counted.
+    QList<BrokenReferences> broken;
     // Copied whole, and every table of the copy as its source.
     bool matches() const;
 };

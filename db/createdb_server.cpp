@@ -66,7 +66,7 @@ QString createServerDatabase(const QString& location, const DatabaseFill& fill)
         const auto db = Database::Open(location);
         if (fill)
             fill(*db);
-        db->resyncKeys();
+        db->finishLoading();
     } catch (...) {
         // Whatever stopped the fill (an error, or a caller's own reason),
         // the tables made go again; a failure to drop them is told.

@@ -13,6 +13,7 @@ namespace cvd {
 
 struct Database::Impl {
     std::shared_ptr<engine::Backend> backend;
+    bool loading = false; // rows loaded since the last finishLoading()
 };
 
 namespace engine {
@@ -91,10 +92,26 @@ qint64 Database::tableVersion(const QString& table) { return d->backend->tableVe
 
 std::unique_ptr<Database::BulkLoader> Database::loader(const QString& table, const QStringList& columns)
 {
-    return d->backend->loader(table, columns);
+    auto l = d->backend->loader(table, columns);
+    d->loading = true;
+    return l;
 }
 
-void Database::resyncKeys() { d->backend->resyncKeys(); }
+QList<BrokenReferences> Database::finishLoading()
+{
+    if (!d->loading)
+        return {};
+    d->loading = false;
+    d->backend->resyncKeys();
+    QList<BrokenReferences> broken;
+    for (const Reference& r : references()) {
+        auto count = OpenRecordset(r.countBrokenSql(), RecordsetType::ForwardOnly);
+        if (const qint64 n = qint64(count->Field(0).toDouble()))
+            broken << BrokenReferences{r, n};
+    }
+    d->backend->enforceReferences(broken);
+    return broken;
+}
 
 void Database::failNextWrites(int count, int errorNumber)
 {

@@ -8,6 +8,7 @@
 // its number; nothing here shows a window.  No caller needs to know which
 // backend it has.
 #include "db/errors.h"
+#include "db/references.h"
 #include "db/value.h"
 
 #include <QStringList>
@@ -95,10 +96,15 @@ public:
         virtual void add(const std::vector<Value>& row) = 0;
         virtual void finish() = 0;
     };
+    // Rows are loaded as they come, whatever other tables they name (on a
+    // server, the references between tables are not checked until
+    // finishLoading()).
     std::unique_ptr<BulkLoader> loader(const QString& table, const QStringList& columns);
     // After rows were loaded with their keys: new AutoNumber keys follow
-    // the largest key of every table.
-    void resyncKeys();
+    // the largest key of every table, and the references between tables
+    // are kept again (db/references.h).  Returns the references that some
+    // loaded rows break, with their counts: those rows are kept as they are.
+    QList<BrokenReferences> finishLoading();
 
     // Test seam: the next `count` record writes (Update, Delete) fail with
     // `errorNumber` (3168 or 3260) before touching the file.

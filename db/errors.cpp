@@ -33,6 +33,9 @@ QString errorText(int number)
     case ErrNo::ServerUnreachable: return QStringLiteral("Couldn't reach the database server.");
     case ErrNo::RecordDeleted: return QStringLiteral("Record is deleted.");
     case ErrNo::ChangedElsewhere: return QStringLiteral("The record was changed at another desk since it was read.");
+    case ErrNo::RowInUse: return QStringLiteral("The record cannot be deleted because another record refers to it.");
+    case ErrNo::MissingReference:
+        return QStringLiteral("You cannot add or change a record because a record it refers to does not exist.");
     case ErrNo::DialogCancelled: return QStringLiteral("Cancel was selected.");
     default: return QStringLiteral("Application-defined or object-defined error");
     }

@@ -34,6 +34,8 @@ constexpr int ConnectionLost = 3146;     // the connection to the server was los
 constexpr int ServerUnreachable = 3151;  // the server could not be reached
 constexpr int RecordDeleted = 3167;      // the record was deleted (by another desk)
 constexpr int ChangedElsewhere = 3197;   // the record was changed at another desk since it was read
+constexpr int RowInUse = 3200;           // a row another row names cannot be deleted
+constexpr int MissingReference = 3201;   // a reference to a row that does not exist
 constexpr int DialogCancelled = 32755;
 }
 

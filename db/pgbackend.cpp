@@ -356,10 +356,17 @@ public:
 
     void deleteRow(const TableInfo& table, RowKey key) override
     {
-        inTransaction([&] {
-            if (lockRow(table, key, table.key, nullptr))
-                m_c.exec(QStringLiteral("delete from %1 where %2 = ?").arg(table.name, table.key), keyParams(key));
-        });
+        try {
+            inTransaction([&] {
+                if (lockRow(table, key, table.key, nullptr))
+                    m_c.exec(QStringLiteral("delete from %1 where %2 = ?").arg(table.name, table.key), keyParams(key));
+            });
+        } catch (const Error& e) {
+            // A row that another names (a request saved at another desk).
+            if (e.number() == ErrNo::MissingReference && m_c.lastReference)
+                raiseRowInUse(*m_c.lastReference);
+            throw;
+        }
     }
 
     void beforeWrite() override
@@ -377,7 +384,32 @@ public:
     std::unique_ptr<Database::BulkLoader> loader(const QString& table, const QStringList& columns) override
     {
         beforeWrite();
+        if (!m_loading) {
+            // Rows come table by table, requests before the customers they
+            // name: the references are made again, and checked, at the end.
+            QStringList drops;
+            for (const Reference& r : references())
+                drops << r.serverDropStatement();
+            m_c.exec(QStringLiteral("SET client_min_messages = warning; ") + drops.join(QStringLiteral("; ")));
+            m_loading = true;
+        }
         return std::make_unique<PgLoader>(m_c, table, columns);
+    }
+
+    void enforceReferences(const QList<BrokenReferences>& broken) override
+    {
+        if (!m_loading)
+            return;
+        QStringList adds;
+        for (const Reference& r : references()) {
+            const bool kept = std::any_of(broken.begin(), broken.end(), [&](const BrokenReferences& b) {
+                return b.reference.constraintName() == r.constraintName();
+            });
+            adds << r.serverDropStatement() << r.serverAddStatement(!kept);
+        }
+        m_c.exec(QStringLiteral("SET client_min_messages = warning; BEGIN; ") + adds.join(QStringLiteral("; "))
+                 + QStringLiteral("; COMMIT"));
+        m_loading = false;
     }
 
     void resyncKeys() override
@@ -440,6 +472,7 @@ private:
 
     pg::Connection m_c;
     QString m_writesRefused;
+    bool m_loading = false; // references unchecked while rows are loaded
     QHash<QString, TableInfo> m_tables;
 };
 

@@ -2,7 +2,10 @@
 // parameters, and the program's error numbers for the server's failures.
 #include "db/pgconn.h"
 
+#include "db/references.h"
 #include "db/schema.h"
+
+#include <QRegularExpression>
 
 #include <cstring>
 
@@ -177,6 +180,8 @@ void Connection::fail(PGresult* r)
         raise(ErrNo::RecordLockedByUser);
     if (state == "23505")
         raise(ErrNo::DuplicateKey);
+    if (state == "23503")
+        failReference(r);
     if (state == "22001" || state == "23514")
         raise(ErrNo::FieldTooSmall);
     if (state == "22003")
@@ -189,6 +194,22 @@ void Connection::fail(PGresult* r)
     if (state == "XX001" || state == "XX002")
         raise(ErrNo::NotADatabase, QStringLiteral("The database server %1 reports damage: %2").arg(m_where, msg));
     raise(ErrNo::SqlError, msg);
+}
+
+// A write that would break a reference between tables: a row that names
+// one that is gone.  (The server says the same of the delete of a row that
+// another names: the backend's delete tells that apart, by the reference
+// this leaves in lastReference.)
+void Connection::failReference(PGresult* r)
+{
+    const Reference* ref = referenceByConstraint(QString::fromUtf8(PQresultErrorField(r, PG_DIAG_CONSTRAINT_NAME)));
+    lastReference = ref;
+    if (!ref)
+        raise(ErrNo::SqlError, QString::fromUtf8(PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY)));
+    // Key (custid)=(12) is not present in table "customers".
+    static const QRegularExpression key(QStringLiteral("\\)=\\((-?[0-9]+)\\)"));
+    const QRegularExpressionMatch m = key.match(QString::fromUtf8(PQresultErrorField(r, PG_DIAG_MESSAGE_DETAIL)));
+    raiseMissingReference(*ref, m.hasMatch() ? m.captured(1).toLongLong() : 0);
 }
 
 Result Connection::exec(const QString& sql, const std::vector<Value>& params, bool binary)

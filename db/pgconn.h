@@ -52,7 +52,10 @@ public:
     void quietly(const char* sql);
 
     // Throws the program's error for a failed result (or a lost connection).
+    // A reference between tables that a statement would break is 3201, and
+    // the reference is kept in lastReference.
     [[noreturn]] void fail(PGresult* r);
+    const Reference* lastReference = nullptr;
     // Made afresh when it was lost; 3146 when the server is still away.
     void ensureConnected();
 
@@ -64,6 +67,7 @@ public:
     const CatalogColumn* catalogColumn(quint32 tableOid, int column) const;
 
 private:
+    [[noreturn]] void failReference(PGresult* r);
     PGconn* m_conn = nullptr;
     QString m_where;
     int m_generation = 0;

@@ -1,6 +1,7 @@
 #include "db/schema.h"
 
 #include "db/errors.h"
+#include "db/references.h"
 
 #include <sqlite3.h>
 #include <utility>
@@ -239,8 +240,11 @@ QStringList statementsFor(Dialect d)
         for (const Index& i : t.indexes)
             stmts << QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
                          .arg(i.name, t.name, d == Dialect::File ? i.fileColumns : i.serverColumns);
-    if (d == Dialect::Server)
+    if (d == Dialect::Server) {
         stmts << insertSettings(d) << versionStatements();
+        for (const Reference& r : references())
+            stmts << r.serverAddStatement();
+    }
     return stmts;
 }
 

@@ -37,7 +37,8 @@ void createTables(sqlite3* db);
 // indexes, the one Settings row the file gets, and the table versions:
 // cvd_versions(tablename, version) holds a row for each of Customers, Dept,
 // Staff, Categories, Priorities and Settings (tablename in lower case), whose
-// version goes up by one with every statement that changes that table.
+// version goes up by one with every statement that changes that table; and
+// last the references between the tables (db/references.h) as foreign keys.
 const QStringList& serverCreateStatements();
 
 // The statements that set each table's key sequence on a server past its

@@ -2,6 +2,7 @@
 // the file is the program's alone, so a row never changes under a set.
 #include "db/sqlitebackend.h"
 
+#include "db/schema.h"
 #include "db/sqldialect.h"
 
 #include <sqlite3.h>
@@ -150,7 +151,38 @@ private:
     bool m_open = false;
 };
 
+bool sameTable(const QString& a, const QString& b) { return plain(a).compare(plain(b), Qt::CaseInsensitive) == 0; }
+
+bool anyRow(sqlite3* db, const QString& sqlText, const Value& param)
+{
+    Stmt s = prepareStmt(db, sqlText, true);
+    sql::bindValue(s.get(), 1, param);
+    const int rc = sqlite3_step(s.get());
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        sqlFail(db, rc);
+    return rc == SQLITE_ROW;
+}
+
 } // namespace
+
+// The file is the program's alone: a row written here names rows that
+// exist (3201 otherwise), checked for the references the write changes.
+void SqliteBackend::checkReferences(const TableInfo& table, const QStringList& columns,
+                                    const std::vector<const Value*>& values)
+{
+    for (const Reference& r : references()) {
+        if (!sameTable(r.table, table.name))
+            continue;
+        qsizetype i = columns.size();
+        while (--i >= 0 && columns[i].compare(r.column, Qt::CaseInsensitive) != 0) {
+        }
+        if (i < 0 || values[size_t(i)]->isNull())
+            continue;
+        const Value& key = *values[size_t(i)];
+        if (!anyRow(db, QStringLiteral("select 1 from %1 where %2 = ?1").arg(r.target, schema::keyColumn(r.target)), key))
+            raiseMissingReference(r, key.toLong());
+    }
+}
 
 QString SqliteBackend::translate(const QString& dialectSql) const { return translateSql(dialectSql); }
 
@@ -284,6 +316,7 @@ RowKey SqliteBackend::insertRow(const TableInfo& table, const QStringList& colum
         sqlText = QStringLiteral("insert into %1 (%2) values (%3)")
                       .arg(table.name, q.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     }
+    checkReferences(table, columns, values);
     Stmt s = prepareStmt(db, sqlText);
     for (size_t i = 0; i < values.size(); ++i)
         sql::bindValue(s.get(), int(i) + 1, *values[i]);
@@ -295,6 +328,7 @@ RowKey SqliteBackend::insertRow(const TableInfo& table, const QStringList& colum
 void SqliteBackend::updateRow(const TableInfo& table, RowKey key, const QStringList& columns,
                               const std::vector<const Value*>& values, const QString&, const std::vector<Value>&)
 {
+    checkReferences(table, columns, values);
     QStringList sets;
     for (const QString& n : columns)
         sets << quote(n) + QStringLiteral(" = ?");
@@ -310,6 +344,11 @@ void SqliteBackend::updateRow(const TableInfo& table, RowKey key, const QStringL
 
 void SqliteBackend::deleteRow(const TableInfo& table, RowKey key)
 {
+    // A row that another names stays (3200).
+    for (const Reference& r : references())
+        if (sameTable(r.target, table.name)
+            && anyRow(db, QStringLiteral("select 1 from %1 where %2 = ?1 limit 1").arg(r.table, r.column), Value(int(key))))
+            raiseRowInUse(r);
     Stmt s = prepareStmt(db, QStringLiteral("delete from %1 where rowid = ?1").arg(table.name));
     sqlite3_bind_int64(s.get(), 1, key);
     step(db, s.get());

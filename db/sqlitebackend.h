@@ -65,6 +65,8 @@ public:
     QStringList waitForCheck() override;
 
 private:
+    void checkReferences(const engine::TableInfo& table, const QStringList& columns,
+                         const std::vector<const Value*>& values);
     void bumpVersion(const QString& table);
     QHash<QString, engine::TableInfo> m_tables; // by case-folded name
     QHash<QString, qint64> m_versions;          // by case-folded name

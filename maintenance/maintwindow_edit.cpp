@@ -162,10 +162,15 @@ void MaintWindow::cmdDelete_Click()
     bool used = true;
     if (!trap([&] { used = inUse(); }) || used)
         return;
-    // The record stays on display when it could not be deleted.  One that
+    // The record stays on display when it could not be deleted: one that a
+    // request (or customer) saved at another desk names since the check is
+    // refused by the database, and the check's message says why.  One that
     // another desk deleted first is gone all the same: the set was read
     // again and stands on the record that took its place.
-    const Deletion deleted = DeleteLoop(rs);
+    const Deletion deleted = DeleteLoop(rs, [this](const Error& e) {
+        if (!inUse())
+            HandleError(e);
+    });
     if (deleted == Deletion::Failed)
         return;
     trap([this, deleted] {

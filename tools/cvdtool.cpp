@@ -57,7 +57,9 @@ const char kUsage[] =
     "      has none; one that holds records is refused).  Then reads the copy\n"
     "      back and prints, for each table, its records and SHA-256 checksum\n"
     "      in SOURCE and in the copy.  A copy that differs is not kept, and the\n"
-    "      exit status is 1.  SOURCE is only read.\n"
+    "      exit status is 1.  SOURCE is only read.  Records that name a record\n"
+    "      SOURCE lacks (a request assigned to a staff member no longer on\n"
+    "      file) are copied as they are and counted.\n"
     "  cvdtool recover FOLDER FILE\n"
     "      Copies every record of a damaged FOLDER/cvd.mdb that can still be\n"
     "      read into FILE, a new data file, keeping the records' numbers, and\n"
@@ -132,6 +134,10 @@ int printCopy(const cvd::CopyReport& report)
         return 1;
     }
     std::printf("Copied %s to %s\n", qPrintable(report.source), qPrintable(report.copy));
+    // Records that name a record the source does not hold (an older file's
+    // requests assigned to staff since removed, say) are copied as they are.
+    for (const cvd::BrokenReferences& b : report.broken)
+        std::printf("%s (copied as it is).\n", qPrintable(b.describe()));
     return 0;
 }
 

@@ -25,7 +25,6 @@ void runWriteTest(const QString& folder, std::FILE* out, long count)
         set->SetField(QStringLiteral("MinTot"), float(i % 60));
         set->SetField(QStringLiteral("CostTot"), Currency::fromWhole(25 + i % 100));
         set->SetField(QStringLiteral("AmtPaid"), Currency::fromWhole(0));
-        set->SetField(QStringLiteral("EnteredBy"), 1);
         set->Update();
         db->Idle();
         std::fprintf(out, "%d\n", int(id.toLong()));

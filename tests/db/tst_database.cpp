@@ -174,6 +174,105 @@ private slots:
         QCOMPARE(rs->Field(u"Resolved"_s), Value(false));
     }
 
+    // A reference names an existing row or none, and a row that something
+    // names stays: the same refusals, in the same words, on the file and on
+    // a server, whoever wrote the other row.
+    void references_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<int>("key");       // the row to change or delete; 0: a new one
+        QTest::addColumn<QString>("field"); // empty: delete the row
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("text");
+        const QString none;
+        QTest::newRow("new request, missing customer") << none << "Req" << 0 << "CustID" << QVariant(99) << 3201
+            << "This request names customer number 99, which no longer exists: it was deleted, perhaps at another "
+               "desk.  Choose another customer, or none, and save again.";
+        QTest::newRow("request assigned to missing staff") << none << "Req" << 1 << "AssignedTo" << QVariant(77) << 3201
+            << "This request names staff member number 77 in Assigned To, which no longer exists";
+        QTest::newRow("customer in a missing department") << none << "Customers" << 2 << "DeptID" << QVariant(9) << 3201
+            << "This customer names department/company number 9, which no longer exists";
+        QTest::newRow("request naming none") << none << "Req" << 1 << "CustID" << QVariant() << 0 << "";
+        QTest::newRow("request naming another") << none << "Req" << 1 << "CatID" << QVariant(3) << 0 << "";
+        QTest::newRow("delete a customer a request names") << none << "Customers" << 1 << "" << QVariant() << 3200
+            << "This customer cannot be deleted: a request names it.";
+        QTest::newRow("delete a department a customer names") << "Update Req set DeptID = Null where DeptID = 3"
+            << "Dept" << 3 << "" << QVariant() << 3200 << "This department/company cannot be deleted: a customer names it.";
+        QTest::newRow("delete a staff member who entered a request")
+            << "Update Req set AssignedTo = Null where AssignedTo = 2" << "Staff" << 2 << "" << QVariant() << 3200
+            << "This staff member cannot be deleted: a request names it.";
+        QTest::newRow("delete a category nothing names") << "Update Req set CatID = 1 where CatID = 3"
+            << "Categories" << 3 << "" << QVariant() << 0 << "";
+    }
+    void references()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, table);
+        QFETCH(int, key);
+        QFETCH(QString, field);
+        QFETCH(QVariant, value);
+        QFETCH(int, error);
+        QFETCH(QString, text);
+        auto db = Database::Open(freshFixture());
+        if (!setup.isEmpty())
+            db->Execute(setup);
+        const QString keyField = table == u"Req" ? u"ReqID"_s : table == u"Customers" ? u"CustID"_s
+                                 : table == u"Dept" ? u"DeptID"_s : table == u"Staff" ? u"StaffID"_s : u"CatID"_s;
+        const auto count = [&] {
+            auto all = db->OpenRecordset(u"Select * from "_s + table, RecordsetType::Snapshot);
+            all->MoveLast();
+            return all->RecordCount();
+        };
+        const long before = count();
+        auto rs = db->OpenRecordset(u"Select * from "_s + table);
+        if (key)
+            rs->FindFirst(keyField + u" = "_s + QString::number(key));
+        QString said;
+        const int got = errorOf([&] {
+            if (field.isEmpty()) {
+                rs->Delete();
+                return;
+            }
+            key ? rs->Edit() : rs->AddNew();
+            if (!key)
+                rs->SetField(u"ReqDate"_s, QDate(2000, 1, 1));
+            rs->SetField(field, value.isNull() ? Value() : Value(value.toInt()));
+            rs->Update();
+        }, &said);
+        QCOMPARE(got, error);
+        QVERIFY2(!error || said.startsWith(text), qPrintable(said));
+        const long changed = field.isEmpty() ? -1 : key ? 0 : 1;
+        QCOMPARE(count(), before + (error ? 0 : changed));
+    }
+
+    // Rows loaded as an older file may hold them (a request naming a
+    // customer that is gone) are kept and counted; such a request can still
+    // be edited, and only a change of its reference is checked.
+    void brokenReferencesLoaded()
+    {
+        auto db = Database::Open(test::createEmptyDb(m_dir.next()));
+        auto load = db->loader(u"Req"_s, {u"ReqID"_s, u"ReqDate"_s, u"CustID"_s, u"AssignedTo"_s});
+        load->add({Value(1), Value(QDate(1999, 1, 1)), Value(7), Value()});
+        load->add({Value(2), Value(QDate(1999, 1, 2)), Value(7), Value(3)});
+        load->finish();
+        QStringList broken;
+        for (const BrokenReferences& b : db->finishLoading())
+            broken << b.describe();
+        QCOMPARE(broken, (QStringList{u"Req: 2 records name a customer (CustID) that does not exist"_s,
+                                      u"Req: 1 record names a staff member (AssignedTo) that does not exist"_s}));
+        auto rs = db->OpenRecordset(u"Select * from Req order by ReqID"_s);
+        rs->Edit();
+        rs->SetField(u"ShortDesc"_s, u"still editable"_s);
+        rs->Update();
+        rs->Edit();
+        rs->SetField(u"CustID"_s, 8);
+        QCOMPARE(errorOf([&] { rs->Update(); }), ErrNo::MissingReference);
+        QCOMPARE(errorOf([&] { db->Execute(u"Insert into Req (ReqDate, CustID) values (#1/1/99#, 7)"_s); }),
+                 test::serverMode() ? ErrNo::MissingReference : 0);
+    }
+
     // From O'Neil: the first match in the set's order; on no match the current record stays.
     void findFirst_data()
     {

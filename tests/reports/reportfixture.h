@@ -90,10 +90,7 @@ inline QByteArray portableRows(const char* rows)
 
 inline QString createReportFixture(const QString& folder)
 {
-    const QString path = createEmptyDb(folder);
-    if (!execSql(path, portableRows(kReportRows).constData()))
-        qFatal("cannot fill the report fixture");
-    return path;
+    return newDatabase(folder, QString::fromUtf8(portableRows(kReportRows)));
 }
 
 // The golden file `name` in the source tree.

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QQueue>
 #include <QStringList>
+#include <functional>
 
 namespace cvd::test {
 
@@ -42,8 +43,15 @@ public:
     void progressEnd() override { ++progressEnds; }
     void beep() override { ++beeps; }
     void setPointer(Pointer p) override { pointers << p; }
-    // Recorded, never waited.
-    void pause(int ms) override { pauses << ms; }
+    // Recorded, never waited; whilePaused (when set) runs in the pause, as
+    // another desk would go on meanwhile.
+    void pause(int ms) override
+    {
+        pauses << ms;
+        if (whilePaused)
+            whilePaused();
+    }
+    std::function<void()> whilePaused;
     void help(QWidget* owner, const QString& helpFile, int command, quint32 data) override;
     [[noreturn]] void endProgram(int exitCode) override;
 

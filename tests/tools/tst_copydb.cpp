@@ -314,6 +314,20 @@ private slots:
         QCOMPARE(there.copy, Database::Open(server.connPath())->path());
         QCOMPARE(sums(server.connPath()), sums(src));
         QCOMPARE(nextKey(server.connPath(), u"Req"_s), 399);
+        // The requests of the customer deleted from the file come along as
+        // they are, counted; the server then keeps them, edits and all.
+        const QString orphans = sqlValue(src, u"select count(*) from Req where CustID = 13"_s);
+        QVERIFY(orphans.toInt() > 0);
+        QCOMPARE(there.broken.size(), 1);
+        QCOMPARE(there.broken[0].describe(), u"Req: %1 records name a customer (CustID) that does not exist"_s.arg(orphans));
+        {
+            auto set = Database::Open(server.connPath())->OpenRecordset(u"Select * from Req where CustID = 13"_s);
+            set->Edit();
+            set->SetField(u"Resp"_s, u"Answered on the server"_s);
+            set->Update();
+        }
+        QVERIFY(execSql(src, "UPDATE Req SET Resp = 'Answered on the server' WHERE ReqID = "
+                             "(SELECT min(ReqID) FROM Req WHERE CustID = 13)"));
         const QString back = m_folders.filePath(u"back.mdb"_s);
         const CopyReport again = copyDatabase(server.folder(), back); // the folder's cvd.conn
         QVERIFY(again.matches());
