@@ -1,5 +1,8 @@
 #include "base/costing.h"
 
+#include "base/globals.h"
+#include "db/database.h"
+
 namespace cvd {
 
 Currency requestCost(float hours, float minutes, float addCharge, Currency hourlyRate, Currency minimum)
@@ -10,6 +13,20 @@ Currency requestCost(float hours, float minutes, float addCharge, Currency hourl
     const Currency extra = Currency::fromDouble(double(addCharge));
     const Currency total = time + part + extra;
     return total < minimum ? minimum : total;
+}
+
+void readCostingValues(Database& db)
+{
+    auto settings = db.OpenRecordset(QStringLiteral("Select DefHourlyRate, DefMinCharge from Settings"),
+                                     RecordsetType::ForwardOnly);
+    if (settings->Eof())
+        return;
+    const auto money = [&](int field) {
+        const Value v = settings->Field(field);
+        return v.isNull() ? Currency{} : v.toCurrency();
+    };
+    DefaultHourlyRate = money(0);
+    DefaultMinCharge = money(1);
 }
 
 } // namespace cvd

@@ -12,4 +12,12 @@ namespace cvd {
 // Error 6 when the amount is out of range.
 Currency requestCost(float hours, float minutes, float addCharge, Currency hourlyRate, Currency minimum);
 
+class Database;
+
+// The hourly rate and the minimum charge as the Settings record holds them
+// now, into DefaultHourlyRate and DefaultMinCharge: every desk costs with
+// the stored values, also after another desk changed them.  An empty field
+// counts as 0; without a Settings record both stay as they are.
+void readCostingValues(Database& db);
+
 } // namespace cvd

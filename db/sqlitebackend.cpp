@@ -232,8 +232,7 @@ void SqliteBackend::execute(const QString& sqlText)
         raise(ErrNo::SqlError, text);
     }
     // Statements run as they are (cvdtool, tests) may change any table.
-    for (auto it = m_versions.begin(); it != m_versions.end(); ++it)
-        ++it.value();
+    ++m_executed;
 }
 
 const TableInfo& SqliteBackend::table(const QString& name)
@@ -357,7 +356,10 @@ void SqliteBackend::deleteRow(const TableInfo& table, RowKey key)
 
 void SqliteBackend::bumpVersion(const QString& table) { ++m_versions[plain(table).toCaseFolded()]; }
 
-qint64 SqliteBackend::tableVersion(const QString& table) { return m_versions.value(plain(table).toCaseFolded()); }
+qint64 SqliteBackend::tableVersion(const QString& table)
+{
+    return m_versions.value(plain(table).toCaseFolded()) + m_executed;
+}
 
 std::unique_ptr<Database::BulkLoader> SqliteBackend::loader(const QString& table, const QStringList& columns)
 {

@@ -70,6 +70,7 @@ private:
     void bumpVersion(const QString& table);
     QHash<QString, engine::TableInfo> m_tables; // by case-folded name
     QHash<QString, qint64> m_versions;          // by case-folded name
+    qint64 m_executed = 0;                      // statements run as they are
 };
 
 } // namespace cvd

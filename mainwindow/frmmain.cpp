@@ -1,5 +1,6 @@
 #include "mainwindow/frmmain.h"
 
+#include "base/costing.h"
 #include "base/errorhandler.h"
 #include "base/globals.h"
 #include "base/platform.h"
@@ -84,6 +85,14 @@ void frmMain::Form_Activate()
     QString custText = cmbCust->currentText();
     for (int i = 0; i < 6; ++i)
         kept[i] = selectedItemData(all[i]);
+
+    // The costing values, when the Settings record changed since they were
+    // read (at another desk, too).
+    if (m_listVersions.moved(*MainDb, QStringLiteral("Settings"))) {
+        const qint64 version = MainDb->tableVersion(QStringLiteral("Settings"));
+        readCostingValues(*MainDb);
+        m_listVersions.readAt.insert(QStringLiteral("Settings"), version);
+    }
 
     // Filling the lists is no edit of the request.
     const bool wasEditing = Editing;

@@ -147,7 +147,9 @@ public:
     // entry whose text equals the typed text (in any case); Null otherwise.
     Value typedCustomer() const;
 
-    // Activation: reloads the look-up lists whose flag is set, or whose
+    // Activation: reads the hourly rate and the minimum charge again when
+    // the Settings record changed since they were read (at another desk,
+    // too); reloads the look-up lists whose flag is set, or whose
     // table changed since it was read (at another desk, too), then shows
     // the current request again.
     void Form_Activate();
@@ -225,7 +227,8 @@ private:
     // What ShowRecord put into the entry controls: a save writes only the
     // fields the user changed.
     ShownFields m_shownFields;
-    // The table versions the look-up lists were read at.
+    // The table versions the look-up lists and the costing values were
+    // read at.
     ListVersions m_listVersions;
     // The shown request was found changed at another desk: Cancel reads
     // the requests again, so as to show the stored version.

@@ -21,9 +21,10 @@ void frmMain::mnuRefresh_Click()
         cmdCancel_Click();
     m_changedElsewhere = false;
     CatListChanged = CustListChanged = DeptListChanged = PriListChanged = StaffListChanged = true;
+    m_listVersions.readAt.clear(); // the costing values too
     if (ReqSet)
         ReqSet->Requery();
-    Form_Activate(); // the lists, then the current request
+    Form_Activate(); // the costing values and the lists, then the current request
     if (ReqSetHasRecords()) {
         EnableFields();
         txtCostTot->setEnabled(false); // worked out from the hours, never typed

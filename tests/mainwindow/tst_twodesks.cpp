@@ -1,7 +1,8 @@
-// References between records when two desks work at once: a request that
-// names a customer another desk deletes meanwhile, and a customer deleted
-// while another desk saves a request naming it.  On the file the other desk
-// is the program's own engine; on a server it is a connection of its own.
+// Two desks at once, as their users see it: a request that names a
+// customer another desk deletes meanwhile, a customer deleted while another
+// desk saves a request naming it, and the hourly rate changed at another
+// desk.  On the file the other desk is the program's own engine (a window
+// beside the main window); on a server it is a connection of its own.
 #include "base/globals.h"
 #include "db/database.h"
 #include "support/maintfixture.h"
@@ -19,23 +20,20 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// What another desk does, committed at once.  On the file, that is a
-// maintenance window of the program, which has its lists read again.
+// What another desk does, committed at once.
 void otherDesk(const QString& sql)
 {
-    if (MainDb->isServer()) {
+    if (MainDb->isServer())
         execOnTestDb(DatabasePath, sql);
-    } else {
+    else
         MainDb->Execute(sql);
-        CustListChanged = true;
-    }
 }
 
 const QString NewCustomer = u"Insert into Customers (CustID, FirstName, LastName) values (5, 'Eve', 'Evans')"_s;
 
 } // namespace
 
-class tst_references : public QObject {
+class tst_twodesks : public QObject {
     Q_OBJECT
 
 private slots:
@@ -78,6 +76,36 @@ private slots:
         QCOMPARE(fileQuery(u"select CustID from Req where ShortDesc = 'Typed at desk A'"_s), u"1"_s);
     }
 
+    // Every desk costs with the stored hourly rate and minimum charge: a
+    // change saved at another desk is used once the user comes back to the
+    // main window, or after File > Refresh.
+    void rateChangedElsewhere_data()
+    {
+        QTest::addColumn<bool>("byRefresh");
+        QTest::newRow("back to the main window") << false;
+        QTest::newRow("File > Refresh") << true;
+    }
+    void rateChangedElsewhere()
+    {
+        QFETCH(bool, byRefresh);
+        MainWindowFixture f;
+        frmMain& w = f.started(); // rate $40.00, minimum $25.00
+        otherDesk(u"Update Settings set DefHourlyRate = 600000, DefMinCharge = 1000000"_s);
+        if (byRefresh)
+            w.mnuRefresh->trigger();
+        else
+            w.Form_Activate();
+        QVERIFY(typeInto(w.txtHoursTot, u"3"_s));
+        tabOut();
+        QCOMPARE(w.txtCostTot->text(), u"$180.00"_s);
+        QVERIFY(typeInto(w.txtHoursTot, u"1"_s));
+        tabOut();
+        QCOMPARE(w.txtCostTot->text(), u"$100.00"_s); // the new minimum
+        w.cmdCancel->click();
+        w.cmdAddNew->click();
+        QCOMPARE(w.txtCostTot->text(), u"$100.00"_s);
+    }
+
     // Desk A deletes a customer that no request names when it looks; desk B
     // has saved a request naming it by the time the delete is written.  The
     // server refuses the delete, and A is told as when the check finds one.
@@ -110,5 +138,5 @@ private slots:
     }
 };
 
-CVD_TEST_MAIN(tst_references)
-#include "tst_references.moc"
+CVD_TEST_MAIN(tst_twodesks)
+#include "tst_twodesks.moc"
