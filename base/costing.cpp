@@ -21,12 +21,15 @@ void readCostingValues(Database& db)
                                      RecordsetType::ForwardOnly);
     if (settings->Eof())
         return;
-    const auto money = [&](int field) {
+    // An empty field is no amount: the one held is kept, as when the
+    // defaults window stores an empty field.
+    const auto read = [&](int field, Currency& into) {
         const Value v = settings->Field(field);
-        return v.isNull() ? Currency{} : v.toCurrency();
+        if (!v.isNull())
+            into = v.toCurrency();
     };
-    DefaultHourlyRate = money(0);
-    DefaultMinCharge = money(1);
+    read(0, DefaultHourlyRate);
+    read(1, DefaultMinCharge);
 }
 
 } // namespace cvd

@@ -17,7 +17,8 @@ class Database;
 // The hourly rate and the minimum charge as the Settings record holds them
 // now, into DefaultHourlyRate and DefaultMinCharge: every desk costs with
 // the stored values, also after another desk changed them.  An empty field
-// counts as 0; without a Settings record both stay as they are.
+// is no amount, and leaves the one held (as the defaults window leaves it);
+// without a Settings record both stay as they are.
 void readCostingValues(Database& db);
 
 } // namespace cvd
