@@ -93,6 +93,13 @@ public:
     virtual void beforeWrite() = 0;
     virtual void idle() {}
 
+    // What the login may do: whether it may add, change and delete the
+    // table's records (on a server, by its rights), and what it lacks of
+    // the rights a desk needs, in words ("INSERT, UPDATE and DELETE on
+    // Req"); empty when it has them all.
+    virtual bool canWrite(const QString& table) { Q_UNUSED(table); return true; }
+    virtual QStringList missingRights() { return {}; }
+
     virtual qint64 tableVersion(const QString& table) = 0;
     // Loaders write rows as they come, whatever they name: a server stops
     // checking the references between tables at the first loader, until

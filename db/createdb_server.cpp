@@ -42,6 +42,27 @@ void dropMade(pg::Connection& c)
                .arg(names.join(QStringLiteral(", "))));
 }
 
+// The case-insensitive text type the tables are made of.  Making it takes
+// a right that a login of its own often lacks (CREATE on the database): the
+// administrator is then asked for it in so many words.
+void makeCitext(pg::Connection& c)
+{
+    const pg::Result has = c.exec(QStringLiteral("select count(*) from pg_extension where extname = 'citext'"));
+    if (QByteArray(PQgetvalue(has.get(), 0, 0)) != "0")
+        return;
+    try {
+        c.exec(QStringLiteral("SET client_min_messages = warning; CREATE EXTENSION IF NOT EXISTS citext"));
+    } catch (const Error& e) {
+        const QString db = QString::fromUtf8(PQdb(c.raw()));
+        raise(e.number(), QStringLiteral("The database server %1 does not let this login make the citext extension, "
+                                         "which the program's tables need: %2\n\nAsk the server's administrator to "
+                                         "run\n    CREATE EXTENSION citext;\nin the database %3 (as its owner or a "
+                                         "superuser; on Debian the extension comes with the postgresql package), or to "
+                                         "grant this login CREATE on that database, then run cvdtool create again.")
+                                  .arg(c.where(), e.text(), db));
+    }
+}
+
 } // namespace
 
 QString createServerDatabase(const QString& location, const DatabaseFill& fill)
@@ -54,6 +75,7 @@ QString createServerDatabase(const QString& location, const DatabaseFill& fill)
         raise(ErrNo::FileExists, QStringLiteral("The database server %1 already holds tables of the program (%2); "
                                                 "they were left as they are.")
                                      .arg(where, present.join(QStringLiteral(", "))));
+    makeCitext(c);
     try {
         c.exec(QStringLiteral("SET client_min_messages = warning; BEGIN; ") + schema::serverCreateStatements().join(
                    QStringLiteral(";\n")) + QStringLiteral(";\nCOMMIT"));

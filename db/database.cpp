@@ -90,6 +90,9 @@ sqlite3* Database::handle() const { return d->backend->handle(); }
 
 qint64 Database::tableVersion(const QString& table) { return d->backend->tableVersion(table); }
 
+bool Database::canWrite(const QString& table) const { return d->backend->canWrite(table); }
+QStringList Database::missingRights() const { return d->backend->missingRights(); }
+
 std::unique_ptr<Database::BulkLoader> Database::loader(const QString& table, const QStringList& columns)
 {
     auto l = d->backend->loader(table, columns);

@@ -82,6 +82,13 @@ public:
     // The SQLite connection of a file; null on a server.
     sqlite3* handle() const;
 
+    // Whether this login may add, change and delete records of `table`: on
+    // a server by the rights the administrator granted it (a file the
+    // program opens it may always write).  What it lacks of the rights a
+    // desk needs, in words, a line each; empty when it has them all.
+    bool canWrite(const QString& table) const;
+    QStringList missingRights() const;
+
     // A count that grows whenever `table` changes: on a server by any desk,
     // on a file by this program.  Look-up lists reload when it moved.
     qint64 tableVersion(const QString& table);

@@ -199,11 +199,20 @@ public:
             raise(ErrNo::MissingTables, QStringLiteral("The database server %1 does not hold the tables of the program "
                                                        "(missing: %2).")
                                             .arg(m_c.where(), missing.join(QStringLiteral(", "))));
+        loadRights();
+        if (mode == OpenMode::Work && !m_unreadable.isEmpty())
+            raise(ErrNo::LoginRefused, QStringLiteral("The database server %1 does not let this login read the "
+                                                      "program's tables: it lacks SELECT on %2.  Ask the server's "
+                                                      "administrator to grant it the rights of a desk.")
+                                           .arg(m_c.where(), m_unreadable.join(QStringLiteral(", "))));
         if (mode == OpenMode::Check) {
             m_c.exec(QStringLiteral("SET default_transaction_read_only = on"));
             m_writesRefused = QStringLiteral("The database server %1 is open to be checked only.").arg(m_c.where());
         }
     }
+
+    bool canWrite(const QString& table) override { return m_writable.value(table.toCaseFolded(), false); }
+    QStringList missingRights() override { return m_missingRights; }
 
     QString where() const override { return m_c.where(); }
     bool isServer() const override { return true; }
@@ -462,17 +471,84 @@ private:
         return true;
     }
 
-    QString tableSpelling(const TableInfo& table) const
+    // What the login may do with each of the program's tables: read them,
+    // and write each one as a desk does (add, change and delete its
+    // records, take new keys from its sequence; Settings is only changed),
+    // which on a look-up table also writes cvd_versions.
+    void loadRights()
+    {
+        QStringList names, keys;
+        for (const QString& t : schema::tableNames()) {
+            names << t.toLower();
+            keys << schema::keyColumn(t).toLower();
+        }
+        Result r = m_c.exec(
+            QStringLiteral("select t.name, has_table_privilege(c.oid, 'SELECT'), has_table_privilege(c.oid, 'INSERT'),"
+                           " has_table_privilege(c.oid, 'UPDATE'), has_table_privilege(c.oid, 'DELETE'),"
+                           " coalesce(pg_get_serial_sequence(c.oid::regclass::text, t.k), ''),"
+                           " coalesce(has_sequence_privilege(pg_get_serial_sequence(c.oid::regclass::text, t.k),"
+                           " 'USAGE'), true),"
+                           " coalesce(has_table_privilege(to_regclass('cvd_versions'), 'SELECT'), false),"
+                           " coalesce(has_table_privilege(to_regclass('cvd_versions'), 'UPDATE'), false)"
+                           " from unnest(?::text[], ?::text[]) as t(name, k) join pg_class c on c.oid = to_regclass(t.name)"),
+            {Value(QStringLiteral("{") + names.join(u',') + QStringLiteral("}")),
+             Value(QStringLiteral("{") + keys.join(u',') + QStringLiteral("}"))});
+        auto yes = [&](int row, int col) { return *PQgetvalue(r.get(), row, col) == 't'; };
+        bool versionsRead = true, versionsWritten = true, anyVersioned = false;
+        for (int i = 0; i < PQntuples(r.get()); ++i) {
+            const QString table = tableSpelling(QString::fromUtf8(PQgetvalue(r.get(), i, 0)));
+            const bool settings = table == QLatin1String("Settings");
+            QStringList lacks;
+            const char* const rights[] = {"SELECT", "INSERT", "UPDATE", "DELETE"};
+            for (int k = 0; k < 4; ++k)
+                if (!yes(i, 1 + k) && (!settings || k == 0 || k == 2))
+                    lacks << QLatin1String(rights[k]);
+            if (!yes(i, 1))
+                m_unreadable << table;
+            const QString sequence = QString::fromUtf8(PQgetvalue(r.get(), i, 5));
+            const bool keys = settings || yes(i, 6);
+            if (!lacks.isEmpty())
+                m_missingRights << QStringLiteral("%1 on %2").arg(spokenList(lacks), table);
+            if (!keys)
+                m_missingRights << QStringLiteral("USAGE on %1, the sequence of the keys of %2").arg(sequence, table);
+            versionsRead = yes(i, 7);
+            versionsWritten = yes(i, 8);
+            const bool versioned = schema::isVersioned(table);
+            anyVersioned = anyVersioned || versioned;
+            m_writable.insert(table.toCaseFolded(), lacks.isEmpty() && keys && (!versioned || versionsWritten));
+        }
+        QStringList versionRights;
+        if (!versionsRead)
+            versionRights << QStringLiteral("SELECT");
+        if (!versionsWritten && anyVersioned)
+            versionRights << QStringLiteral("UPDATE");
+        if (!versionRights.isEmpty())
+            m_missingRights << QStringLiteral("%1 on cvd_versions").arg(spokenList(versionRights));
+    }
+
+    // "INSERT, UPDATE and DELETE"
+    static QString spokenList(const QStringList& words)
+    {
+        if (words.size() < 2)
+            return words.join(QString());
+        return words.mid(0, words.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") + words.last();
+    }
+
+    QString tableSpelling(const QString& name) const
     {
         for (const QString& t : schema::tableNames())
-            if (t.compare(table.name, Qt::CaseInsensitive) == 0)
+            if (t.compare(name, Qt::CaseInsensitive) == 0)
                 return t;
-        return table.name;
+        return name;
     }
+
+    QString tableSpelling(const TableInfo& table) const { return tableSpelling(table.name); }
 
     pg::Connection m_c;
     QString m_writesRefused;
     bool m_loading = false; // references unchecked while rows are loaded
+    QHash<QString, bool> m_writable; // by case-folded table name
+    QStringList m_missingRights, m_unreadable;
     QHash<QString, TableInfo> m_tables;
 };
 

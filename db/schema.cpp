@@ -284,6 +284,12 @@ QStringList serverResyncStatements()
     return stmts;
 }
 
+bool isVersioned(const QString& table)
+{
+    const Table* t = findTable(table);
+    return t && t->versioned;
+}
+
 QString keyColumn(const QString& table)
 {
     if (const Table* t = findTable(table))

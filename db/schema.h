@@ -45,6 +45,10 @@ const QStringList& serverCreateStatements();
 // largest key, after rows were written with keys of their own.
 QStringList serverResyncStatements();
 
+// Whether other desks follow a table's changes by its version (every table
+// but Req): on a server, a write to it also writes cvd_versions.
+bool isVersioned(const QString& table);
+
 // The key column of a table as the program spells it (ReqID, ..., SettingsID
 // for the server's Settings); empty for a table that is not the program's.
 QString keyColumn(const QString& table);

@@ -8,6 +8,7 @@
 #include "ui/contexthelp.h"
 #include "ui/elasticpanel.h"
 #include "ui/memobox.h"
+#include "ui/readonly.h"
 #include "ui/programicon.h"
 
 #include <QAction>
@@ -116,6 +117,12 @@ void frmDefault::Form_Load()
     txtCompName->setFont(fontFromFields(readFontFields(rs, QStringLiteral("N"))));
     txtCompAdd->setFont(fontFromFields(readFontFields(rs, QStringLiteral("A"))));
     m_loaded = snapshot();
+    // A login that may not change the defaults (on a server) sees them;
+    // Cancel closes the window.
+    if (!MainDb->canWrite(QStringLiteral("Settings"))) {
+        showReadOnly({txtMinCharge, txtHourlyRate, txtCompName, txtCompAdd, cmdOk});
+        mnuFontMenu->setEnabled(false);
+    }
 }
 
 QString frmDefault::moneyText(const Value& v) { return v.isNull() ? QString() : fmt::currency(v.toCurrency()); }

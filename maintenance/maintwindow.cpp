@@ -13,6 +13,7 @@
 #include "ui/lookuplists.h"
 #include "ui/memobox.h"
 #include "ui/programicon.h"
+#include "ui/readonly.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -218,7 +219,7 @@ void MaintWindow::entryChanged()
 
 void MaintWindow::BeginEdit()
 {
-    if (Editing || Adding)
+    if (Editing || Adding || m_readOnly)
         return;
     Editing = true;
     EditLayout();
@@ -239,6 +240,8 @@ void MaintWindow::BrowseLayout()
         b->show();
     cmdCancel->hide();
     cmdUpdate->hide();
+    for (QPushButton* b : {cmdAddNew, cmdDelete})
+        b->setEnabled(!m_readOnly);
 }
 
 void MaintWindow::DisableFields()
@@ -251,6 +254,8 @@ void MaintWindow::EnableFields()
 {
     for (const Entry& e : m_entries)
         e.control->setEnabled(true);
+    if (m_readOnly)
+        showReadOnly(entryControls());
 }
 
 

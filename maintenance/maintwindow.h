@@ -245,6 +245,8 @@ private:
     // The record on display was found changed at another desk: Cancel reads
     // the records again, so as to show the stored version.
     bool m_changedElsewhere = false;
+    // This login may not change the window's table.
+    bool m_readOnly = false;
 };
 
 } // namespace cvd

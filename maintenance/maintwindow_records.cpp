@@ -9,6 +9,7 @@
 #include "ui/liketext.h"
 #include "ui/lookuplists.h"
 #include "ui/memobox.h"
+#include "ui/readonly.h"
 #include "ui/shownfields.h"
 
 #include <QComboBox>
@@ -21,6 +22,9 @@ namespace cvd {
 void MaintWindow::Form_Load()
 {
     applyTabOrder();
+    // A login that may not change the table (on a server) sees its records
+    // with nothing that offers a change.
+    m_readOnly = !MainDb->canWrite(m_design.table);
     trapSteps({
         [this] { m_rs = MainDb->OpenRecordset(m_design.selectSql, RecordsetType::Dynaset); },
         [this] { reloadLists(); },
@@ -36,6 +40,11 @@ void MaintWindow::Form_Load()
     });
     Editing = false;
     Adding = false;
+    if (m_readOnly) {
+        if (m_entries.first().control->isEnabled())
+            showReadOnly(entryControls());
+        BrowseLayout();
+    }
     resize(sizeHint());
 }
 

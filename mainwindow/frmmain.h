@@ -118,6 +118,11 @@ public:
     void EnableFields();
     void EditLayout();
     void BrowseLayout();
+    // For a login that may read the requests but not change them: the
+    // requests are shown, and neither their boxes nor Add New and Delete
+    // offer a change, from now on.
+    void setReadOnly();
+    bool readOnly() const { return m_readOnly; }
     void cmdFirst_Click();
     void cmdPrevious_Click();
     void cmdNext_Click();
@@ -235,6 +240,7 @@ private:
     bool m_changedElsewhere = false;
     QPointer<frmAbout> m_about;
     bool m_shown = false;
+    bool m_readOnly = false;
 };
 
 } // namespace cvd

@@ -27,7 +27,6 @@ void frmMain::mnuRefresh_Click()
     Form_Activate(); // the costing values and the lists, then the current request
     if (ReqSetHasRecords()) {
         EnableFields();
-        txtCostTot->setEnabled(false); // worked out from the hours, never typed
     } else {
         showNoRequests();
     }

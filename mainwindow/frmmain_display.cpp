@@ -7,6 +7,7 @@
 #include "db/database.h"
 #include "mainwindow/frmmain.h"
 #include "ui/memobox.h"
+#include "ui/readonly.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -141,7 +142,17 @@ void frmMain::DisableFields()
 void frmMain::EnableFields()
 {
     for (QWidget* w : entryControls())
-        w->setEnabled(true);
+        w->setEnabled(w != txtCostTot); // worked out from the hours, never typed
+    if (m_readOnly)
+        showReadOnly(entryControls());
+}
+
+void frmMain::setReadOnly()
+{
+    m_readOnly = true;
+    if (txtShortDesc->isEnabled())
+        showReadOnly(entryControls());
+    BrowseLayout();
 }
 
 void frmMain::EditLayout()
@@ -161,6 +172,8 @@ void frmMain::BrowseLayout()
         b->show();
     cmdCancel->hide();
     cmdUpdate->hide();
+    for (QPushButton* b : {cmdAddNew, cmdDelete})
+        b->setEnabled(!m_readOnly);
     for (int i = 1; i <= 5; ++i)
         mnuMaint[i]->setEnabled(true);
     mnuExit->setEnabled(true);

@@ -110,7 +110,7 @@ void frmMain::connectEditEvents()
 
 void frmMain::BeginEdit()
 {
-    if (Editing || Adding)
+    if (Editing || Adding || m_readOnly)
         return;
     Editing = true;
     EditLayout();

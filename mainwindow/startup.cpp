@@ -207,6 +207,21 @@ void tellWhenDamaged()
     });
 }
 
+// A login on a server that may read the requests but not change them: told
+// once, and the program works read-only instead of failing at each save.
+void tellReadOnly()
+{
+    QString lacks;
+    for (const QString& lack : MainDb->missingRights())
+        lacks += QStringLiteral("\n    ") + lack;
+    platform().messageBox(QStringLiteral("This login can read but not change the database %1.  Requests can be viewed, "
+                                         "not saved.\n\nThe login lacks:%2\n\nAsk the server's administrator to give "
+                                         "it the rights of a desk (desk-role.sql, installed with Calvedon), then start "
+                                         "the program again.")
+                              .arg(MainDb->path(), lacks),
+                          Mb::OkOnly | Mb::Exclamation, QStringLiteral("Read-Only Database"));
+}
+
 // A file without its Settings record gets an empty one, so that the
 // defaults can be set; the user is told that costs are computed with 0
 // until then.
@@ -342,6 +357,13 @@ void startUp(frmMain& w, const QString& commandLine, bool fromMenu)
             w.Editing = false;
             w.Adding = false;
             w.BrowseLayout();
+        },
+        // A login that cannot change the requests works read-only.
+        [&] {
+            if (MainDb && !MainDb->canWrite(QStringLiteral("Req"))) {
+                tellReadOnly();
+                w.setReadOnly();
+            }
         },
     });
 }

@@ -23,6 +23,9 @@ QStringList checkDatabase(const QString& argument)
         throw;
     }
     QStringList problems = db->isServer() ? QStringList() : integrityProblems(db->handle(), false);
+    // On a server, the login's rights: what a desk does with each table.
+    for (const QString& lack : db->missingRights())
+        problems << QStringLiteral("The login cannot work as a desk on %1: it lacks %2.").arg(db->path(), lack);
     if (problems.isEmpty() && db->OpenRecordset(QStringLiteral("Settings"), RecordsetType::Table)->RecordCount() == 0)
         problems << QStringLiteral("The table Settings holds no record: the hourly rate, the minimum charge and the "
                                    "bill heading are missing (Calvedon adds an empty record when it starts; set them "

@@ -14,7 +14,8 @@ namespace cvd::tools {
 // Everything wrong with the database: a file that is not a database, a
 // table or column of the program's that it lacks, each finding of SQLite's
 // full integrity check (a file only: a server keeps its own structure),
-// a missing Settings record.  Empty when it is sound.  Throws cvd::Error
+// on a server each right a desk needs that the login lacks (to read and
+// write every table, to take new keys), a missing Settings record.  Empty when it is sound.  Throws cvd::Error
 // for a missing file (3024) or one in use (3045), a server that cannot be
 // reached (3151) or refuses the login (3029).
 QStringList checkDatabase(const QString& argument);

@@ -18,7 +18,7 @@ DESTDIR="$tmp/root" cmake --install "$build" --prefix /usr >"$tmp/install.log" 2
   { cat "$tmp/install.log"; echo "FAIL: cmake --install"; exit 1; }
 usr="$tmp/root/usr"
 
-for f in bin/cvd bin/cvdtool share/calvedon/cvd.hlp share/applications/calvedon.desktop \
+for f in bin/cvd bin/cvdtool share/calvedon/cvd.hlp share/calvedon/desk-role.sql share/applications/calvedon.desktop \
          share/icons/hicolor/scalable/apps/calvedon.svg share/metainfo/org.calvedon.Calvedon.metainfo.xml \
          share/man/man1/cvd.1 share/man/man1/cvdtool.1; do
   [ -s "$usr/$f" ] || fail "missing $f"

@@ -27,7 +27,8 @@ struct MainWindowFixture {
     bool browsing() const;  // the browse layout, nothing being edited or added
     bool editing() const;   // an edit under way as the user sees it
     bool adding() const;    // a new request under way, Add Another offered
-    bool entriesEnabled(bool enabled) const; // every entry control enabled, or every one disabled
+    // Every entry control enabled (but Total Cost, never typed), or every one disabled.
+    bool entriesEnabled(bool enabled) const;
     // The record as the user sees it: the request number, then each entry
     // control in tab order (a tick as "yes"/"no", a list with no selection "-").
     QStringList shownRecord() const;

@@ -184,6 +184,7 @@ Engine testEngine() { return serverMode() ? Engine::Server : Engine::File; }
 QString serverUnavailable() { return serverInfo().unavailable; }
 
 QString serverConninfo() { return serverInfo().values.value(QStringLiteral("conninfo")); }
+QString serverBinFolder() { return serverInfo().values.value(QStringLiteral("bin")); }
 
 bool isConnFile(const QString& path) { return path.endsWith(QLatin1String(".conn")); }
 

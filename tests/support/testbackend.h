@@ -24,8 +24,9 @@ Engine testEngine();
 QString serverUnavailable();
 
 // The test server's connection string, without a schema; empty when there
-// is none.
+// is none.  The folder of its programs (psql, pg_ctl).
 QString serverConninfo();
+QString serverBinFolder();
 
 // Whether `path` names a connection file (cvd.conn) rather than a database
 // file, and the connection string in it.
