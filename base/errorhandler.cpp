@@ -178,6 +178,18 @@ void guarded(const std::function<void()>& handler)
     }
 }
 
+void guardedActivation(const std::function<void()>& refresh)
+{
+    guarded([&] {
+        try {
+            refresh();
+        } catch (const Error& e) {
+            if (e.number() != ErrNo::ConnectionLost)
+                throw;
+        }
+    });
+}
+
 bool askSaveBeforeClosing(const QString& question, const std::function<bool()>& save)
 {
     switch (platform().messageBox(question, Mb::YesNoCancel | Mb::Question)) {

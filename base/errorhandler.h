@@ -31,6 +31,12 @@ void trapSteps(std::initializer_list<std::function<void()>> steps);
 // end of the program unwinds quietly.
 void guarded(const std::function<void()>& handler);
 
+// Runs what a window reads again as it becomes active (lists, values that
+// may have changed meanwhile) under guarded(), but for a lost connection,
+// which is not told here: the user's next step tells it, and closing its
+// message box (which activates the window again) brings no second one.
+void guardedActivation(const std::function<void()>& refresh);
+
 // Asks `question` before a window with a record being changed closes:
 // Yes runs `save` (under guarded) and allows closing when it wrote the
 // record, No allows closing, Cancel keeps the window open.

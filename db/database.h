@@ -145,6 +145,11 @@ public:
     void MoveLast();
     void MoveNext();
     void MovePrevious();
+    // The current record's place in the set, from 0; -1 without one.
+    // Setting it makes the record at that place current (3001 for a place
+    // the set does not hold).
+    long AbsolutePosition() const;
+    void SetAbsolutePosition(long position);
 
     // A field of the current record (or of the edit buffer) by name, in any
     // case.  3021 without a current record, 3265 for a name the set lacks.

@@ -69,10 +69,12 @@ public:
     const std::vector<Column>& columns() const override { return m_cols; }
     bool read(RowKey key, std::vector<Value>& out) override
     {
-        m_c.ensureConnected();
-        if (m_generation != m_c.generation())
-            prepare();
-        Result r = m_c.execPrepared(m_name, keyParams(key));
+        Result r = m_c.read([&] {
+            m_c.ensureConnected();
+            if (m_generation != m_c.generation())
+                prepare();
+            return m_c.execPrepared(m_name, keyParams(key));
+        });
         if (PQntuples(r.get()) == 0)
             return false;
         out.resize(m_cols.size());
@@ -342,8 +344,9 @@ public:
                                  : QStringLiteral("insert into %1 (%2) values (%3) returning %4")
                                        .arg(table.name, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")),
                                             table.key);
-        Result r = m_c.exec(text, params);
-        return QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
+        RowKey key = 0;
+        inTransaction([&] { key = QByteArray(PQgetvalue(m_c.exec(text, params).get(), 0, 0)).toLongLong(); });
+        return key;
     }
 
     void updateRow(const TableInfo& table, RowKey key, const QStringList& columns, const std::vector<const Value*>& values,
@@ -429,17 +432,26 @@ public:
 
 private:
     // Runs `work` in one transaction; any failure rolls it back first, so
-    // that no transaction (and no row lock) outlives a call.
+    // that no transaction (and no row lock) outlives a call.  A connection
+    // lost before the commit was sent wrote nothing: it is made afresh and
+    // the work done once more.  (One lost while committing may have
+    // written, and is told.)
     void inTransaction(const std::function<void()>& work)
     {
-        m_c.exec(QStringLiteral("BEGIN"));
-        try {
-            work();
-            m_c.exec(QStringLiteral("COMMIT"));
-        } catch (...) {
-            if (PQstatus(m_c.raw()) == CONNECTION_OK)
-                m_c.quietly("ROLLBACK");
-            throw;
+        for (int attempt = 0;; ++attempt) {
+            bool committing = false;
+            try {
+                m_c.exec(QStringLiteral("BEGIN"));
+                work();
+                committing = true;
+                m_c.exec(QStringLiteral("COMMIT"));
+                return;
+            } catch (const Error& e) {
+                if (PQstatus(m_c.raw()) == CONNECTION_OK)
+                    m_c.quietly("ROLLBACK");
+                if (attempt > 0 || committing || e.number() != ErrNo::ConnectionLost)
+                    throw;
+            }
         }
     }
 

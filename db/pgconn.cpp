@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 
 #include <cstring>
+#include <poll.h>
 
 namespace cvd::pg {
 
@@ -148,6 +149,14 @@ Connection::~Connection()
 
 void Connection::ensureConnected()
 {
+    // A server restarted (or a connection dropped) while this desk sat idle
+    // has closed the connection and said why: that is read here, before a
+    // statement is sent, and the connection is made afresh without a word.
+    if (PQstatus(m_conn) == CONNECTION_OK && !m_broken && PQtransactionStatus(m_conn) == PQTRANS_IDLE) {
+        pollfd p{PQsocket(m_conn), POLLIN, 0};
+        if (::poll(&p, 1, 0) > 0 && (!PQconsumeInput(m_conn) || PQstatus(m_conn) != CONNECTION_OK))
+            m_broken = true;
+    }
     if (PQstatus(m_conn) == CONNECTION_OK && !m_broken) {
         if (PQtransactionStatus(m_conn) == PQTRANS_INERROR)
             quietly("ROLLBACK");
@@ -161,6 +170,19 @@ void Connection::ensureConnected()
     m_broken = false;
     ++m_generation;
     quietly("SET datestyle = ISO; SET extra_float_digits = 3; SET lock_timeout = '5s'");
+}
+
+Result Connection::read(const std::function<Result()>& run)
+{
+    ensureConnected();
+    const bool outside = PQtransactionStatus(m_conn) == PQTRANS_IDLE;
+    try {
+        return run();
+    } catch (const Error& e) {
+        if (!outside || e.number() != ErrNo::ConnectionLost)
+            throw;
+    }
+    return run(); // made afresh first, or 3146 when the server is still away
 }
 
 void Connection::fail(PGresult* r)
@@ -214,7 +236,12 @@ void Connection::failReference(PGresult* r)
 
 Result Connection::exec(const QString& sql, const std::vector<Value>& params, bool binary)
 {
-    return execRaw(params.empty() ? sql.toUtf8() : numberedParameters(sql), params, binary);
+    const QByteArray text = params.empty() ? sql.toUtf8() : numberedParameters(sql);
+    // A query that only reads can be run again on a new connection.
+    const QString start = sql.left(8).trimmed();
+    if (start.startsWith(QLatin1String("select"), Qt::CaseInsensitive) && !sql.contains(QLatin1String("for update"), Qt::CaseInsensitive))
+        return read([&] { return execRaw(text, params, binary); });
+    return execRaw(text, params, binary);
 }
 
 Result Connection::execRaw(const QByteArray& sql, const std::vector<Value>& params, bool binary)

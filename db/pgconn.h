@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <functional>
 #include <libpq-fe.h>
 
 namespace cvd::pg {
@@ -41,8 +42,14 @@ public:
 
     // Runs a statement; `?` marks outside quotes become $1, $2...  Throws
     // the program's error for a failure.  With `binary`, results come in
-    // the server's binary form.
+    // the server's binary form.  A query that only reads is run through
+    // read().
     Result exec(const QString& sql, const std::vector<Value>& params = {}, bool binary = false);
+    // Runs `run`, which reads; a connection found lost meanwhile (the
+    // server restarted, say) is made afresh once and `run` runs again,
+    // unless a transaction was open (its reads are gone with it): one
+    // failure is told once, and only when the server cannot be reached.
+    Result read(const std::function<Result()>& run);
     // The same for text already in the server's form ($n marks).
     Result execRaw(const QByteArray& sql, const std::vector<Value>& params = {}, bool binary = false);
     Result execPrepared(const QByteArray& name, const std::vector<Value>& params);

@@ -284,6 +284,16 @@ void Recordset::MovePrevious()
     d->eof = d->count() == 0;
 }
 
+long Recordset::AbsolutePosition() const { return d->hasCurrent() ? long(d->pos) : -1; }
+
+void Recordset::SetAbsolutePosition(long position)
+{
+    d->checkOpen();
+    if (!d->exists(position))
+        raise(ErrNo::SqlError, QStringLiteral("Invalid argument."));
+    d->moveTo(position);
+}
+
 Value Recordset::Field(const QString& name)
 {
     d->checkOpen();

@@ -268,7 +268,7 @@ void MaintWindow::changeEvent(QEvent* e)
     if (m_design.listChanged)
         *m_design.listChanged = true;
     // The window's own lists follow changes made elsewhere.
-    guarded([this] {
+    guardedActivation([this] {
         for (const QString& table : m_design.listTables)
             if (MainDb && m_listVersions.moved(*MainDb, table)) {
                 reloadLists();

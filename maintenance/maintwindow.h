@@ -13,6 +13,7 @@
 //   maintwindow_edit.cpp     Add New, Update, Cancel, Delete, OK
 //   maintwindow_desks.cpp    other desks' changes: Refresh (F5), the window's
 //                            lists, a record changed at another desk
+#include "base/navigation.h"
 #include "db/value.h"
 #include "ui/lookuplists.h"
 #include "ui/shownfields.h"
@@ -134,6 +135,7 @@ public:
     void cmdPrevious_Click();
     void cmdNext_Click();
     void cmdLast_Click();
+    void stepTo(Step where);
     void cmdAddNew_Click();
     void cmdDelete_Click();
     void cmdFind_Click();

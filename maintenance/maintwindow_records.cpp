@@ -4,6 +4,7 @@
 
 #include "base/errorhandler.h"
 #include "base/globals.h"
+#include "base/navigation.h"
 #include "base/platform.h"
 #include "db/database.h"
 #include "ui/liketext.h"
@@ -126,48 +127,16 @@ bool MaintWindow::CheckFields()
     return false;
 }
 
-void MaintWindow::cmdFirst_Click()
-{
-    Recordset& rs = records();
-    if (rs.RecordCount() <= 0)
-        return;
-    rs.MoveFirst();
-    ShowRecord();
-}
+void MaintWindow::cmdFirst_Click() { stepTo(Step::First); }
+void MaintWindow::cmdPrevious_Click() { stepTo(Step::Previous); }
+void MaintWindow::cmdNext_Click() { stepTo(Step::Next); }
+void MaintWindow::cmdLast_Click() { stepTo(Step::Last); }
 
-void MaintWindow::cmdLast_Click()
+void MaintWindow::stepTo(Step where)
 {
     Recordset& rs = records();
-    if (rs.RecordCount() <= 0)
-        return;
-    rs.MoveLast();
-    ShowRecord();
-}
-
-void MaintWindow::cmdNext_Click()
-{
-    Recordset& rs = records();
-    if (rs.RecordCount() <= 0)
-        return;
-    rs.MoveNext();
-    if (rs.Eof()) {
-        platform().beep();
-        rs.MoveLast();
-    }
-    ShowRecord();
-}
-
-void MaintWindow::cmdPrevious_Click()
-{
-    Recordset& rs = records();
-    if (rs.RecordCount() <= 0)
-        return;
-    rs.MovePrevious();
-    if (rs.Bof()) {
-        platform().beep();
-        rs.MoveFirst();
-    }
-    ShowRecord();
+    if (rs.RecordCount() > 0)
+        step(rs, where, [this] { ShowRecord(); });
 }
 
 void MaintWindow::cmdFind_Click()

@@ -126,7 +126,7 @@ void frmMain::changeEvent(QEvent* e)
 {
     QMainWindow::changeEvent(e);
     if (e->type() == QEvent::ActivationChange && isActiveWindow())
-        guarded([this] { Form_Activate(); });
+        guardedActivation([this] { Form_Activate(); });
 }
 
 void frmMain::showEvent(QShowEvent* e)
@@ -136,7 +136,7 @@ void frmMain::showEvent(QShowEvent* e)
     // not make the window active.
     if (!m_shown) {
         m_shown = true;
-        guarded([this] { Form_Activate(); });
+        guardedActivation([this] { Form_Activate(); });
     }
 }
 

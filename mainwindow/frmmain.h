@@ -13,6 +13,7 @@
 //   frmmain_add.cpp         adding, deleting and the find hand-over
 //   frmmain_desks.cpp       other desks' changes: Refresh, a request changed
 //                           at another desk since it was shown
+#include "base/navigation.h"
 #include "ui/frmabout.h"
 #include "ui/lookuplists.h"
 #include "ui/shownfields.h"
@@ -127,6 +128,7 @@ public:
     void cmdPrevious_Click();
     void cmdNext_Click();
     void cmdLast_Click();
+    void stepTo(Step where);
 
     // Editing and costing (frmmain_edit.cpp, frmmain_cost.cpp).
     void BeginEdit();

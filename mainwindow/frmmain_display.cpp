@@ -2,6 +2,7 @@
 // two button layouts and the four navigation buttons.
 #include "base/formats.h"
 #include "base/globals.h"
+#include "base/navigation.h"
 #include "base/platform.h"
 #include "dates/datefield.h"
 #include "db/database.h"
@@ -181,44 +182,15 @@ void frmMain::BrowseLayout()
 
 // Navigation: "first" is the newest request, "last" the oldest.  Nothing
 // happens on an empty set; stepping past either end beeps and stays there.
-void frmMain::cmdFirst_Click()
-{
-    if (!ReqSetHasRecords())
-        return;
-    ReqSet->MoveFirst();
-    ShowRecord();
-}
+void frmMain::cmdFirst_Click() { stepTo(Step::First); }
+void frmMain::cmdPrevious_Click() { stepTo(Step::Previous); }
+void frmMain::cmdNext_Click() { stepTo(Step::Next); }
+void frmMain::cmdLast_Click() { stepTo(Step::Last); }
 
-void frmMain::cmdLast_Click()
+void frmMain::stepTo(Step where)
 {
-    if (!ReqSetHasRecords())
-        return;
-    ReqSet->MoveLast();
-    ShowRecord();
-}
-
-void frmMain::cmdNext_Click()
-{
-    if (!ReqSetHasRecords())
-        return;
-    ReqSet->MoveNext();
-    if (ReqSet->Eof()) {
-        platform().beep();
-        ReqSet->MoveLast();
-    }
-    ShowRecord();
-}
-
-void frmMain::cmdPrevious_Click()
-{
-    if (!ReqSetHasRecords())
-        return;
-    ReqSet->MovePrevious();
-    if (ReqSet->Bof()) {
-        platform().beep();
-        ReqSet->MoveFirst();
-    }
-    ShowRecord();
+    if (ReqSetHasRecords())
+        step(*ReqSet, where, [this] { ShowRecord(); });
 }
 
 } // namespace cvd

@@ -5,6 +5,7 @@
 #include "db/database.h"
 #include "db/schema.h"
 #include "support/fixturedb.h"
+#include "support/privateserver.h"
 #include "support/testbackend.h"
 #include "support/testfiles.h"
 #include "support/testmain.h"
@@ -77,19 +78,6 @@ public:
 private:
     PGconn* m_c;
 };
-
-QString script() { return qEnvironmentVariable("CVD_SOURCE_DIR") + u"/tests/server/testserver.sh"_s; }
-
-QString infoValue(const QString& infoFile, const QString& key)
-{
-    QFile f(infoFile);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    for (const QString& line : QString::fromUtf8(f.readAll()).split(u'\n'))
-        if (line.startsWith(key + u'='))
-            return line.mid(key.size() + 1);
-    return {};
-}
 
 } // namespace
 
@@ -234,40 +222,18 @@ private slots:
     void serverStoppedMidWrite()
     {
         QTemporaryDir own;
-        const QString info = own.filePath(u"server.info"_s);
-        QCOMPARE(QProcess::execute(u"bash"_s, {script(), u"start"_s, info}), 0);
-        const QString conninfo = infoValue(info, u"conninfo"_s);
-        if (conninfo.isEmpty())
+        const PrivateServer server;
+        if (server.conninfo().isEmpty())
             QSKIP("no private server could be started");
-        auto stop = qScopeGuard([&] { QProcess::execute(u"bash"_s, {script(), u"stop"_s, info}); });
-        const QString conn = own.filePath(u"cvd.conn"_s);
-        QFile f(conn);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(conninfo.toUtf8() + '\n');
-        f.close();
-        execOnTestDb(conn, schema::serverCreateStatements().join(u";\n"_s));
-        execOnTestDb(conn, u"insert into Req (ReqID, ShortDesc, ReqDate) values (1, 'Printer jam', '1998-01-05')"_s);
-
-        // The test server does not wait for the disk at commit; what is
-        // written so far is made to stay through the stop.
-        execOnTestDb(conn, u"CHECKPOINT"_s);
+        const QString conn =
+            server.database(own.path(), u"insert into Req (ReqID, ShortDesc, ReqDate) values (1, 'Printer jam', '1998-01-05')"_s);
         auto db = Database::Open(conn);
         auto rs = onRequest(*db, 1);
         rs->Edit();
         rs->SetField(u"Resp"_s, Value(u"Cleared the paper path"_s));
         QString why;
 
-        const QString pgctl = infoValue(info, u"bin"_s) + u"/pg_ctl"_s;
-        const QString data = infoValue(info, u"datadir"_s);
-        auto asServer = [&](const QStringList& args) {
-            // The server's own user runs it when the tests run as root.
-            QStringList cmd{pgctl};
-            cmd << args;
-            if (::getuid() == 0)
-                return QProcess::execute(u"runuser"_s, QStringList{u"-u"_s, u"nobody"_s, u"--"_s} + cmd);
-            return QProcess::execute(pgctl, args);
-        };
-        QCOMPARE(asServer({u"-D"_s, data, u"-m"_s, u"immediate"_s, u"-w"_s, u"stop"_s}), 0);
+        QVERIFY(server.stop(u"immediate"_s));
         try {
             rs->Update();
             QFAIL("a save on a stopped server was taken as done");
@@ -278,9 +244,7 @@ private slots:
         QVERIFY(rs->Editing());
         QCOMPARE(rs->Field(u"Resp"_s).toText(), u"Cleared the paper path"_s);
 
-        QCOMPARE(asServer({u"-D"_s, data, u"-w"_s, u"-l"_s, infoValue(info, u"socketdir"_s) + u"/restart.log"_s, u"-o"_s,
-                           u"-k "_s + infoValue(info, u"socketdir"_s) + u" -c listen_addresses=''"_s, u"start"_s}),
-                 0);
+        QVERIFY(server.start());
         QVERIFY2(test::errorOf([&] { rs->Update(); }, &why) == 0, qPrintable(why));
         QCOMPARE(rowsOnTestDb(conn, u"select Resp from Req where ReqID = 1"_s), QList<QStringList>{{u"Cleared the paper path"_s}});
     }
