@@ -28,12 +28,16 @@ QString stateCondition(StateFilterKind state, const char* openText = " and not r
     return {};
 }
 
-// All: `allOrder`; one: `condition`, the key and `oneOrder`.
+// All: `allOrder`; one: `condition`, the key and `oneOrder`.  The
+// request's number comes last in either order, so that requests alike in
+// every other sort item come in one order, the same from a file and from a
+// server.
 QString selection(long id, const char* allOrder, const char* condition, const char* oneOrder)
 {
+    const QLatin1String lastly(", Req.ReqID");
     if (id == 0)
-        return QLatin1String(allOrder);
-    return QLatin1String(condition) + QString::number(id) + QLatin1String(oneOrder);
+        return QLatin1String(allOrder) + lastly;
+    return QLatin1String(condition) + QString::number(id) + QLatin1String(oneOrder) + lastly;
 }
 
 } // namespace
@@ -55,7 +59,7 @@ QString listingQuery(int mode, const ReportAnswers& a)
                               "left join Categories on Req.CatID = Categories.CatID where ReqDate >= #")
                + range(a) + stateCondition(a.state)
                + selection(a.selectedId,
-                           " order by Staff.LastName, Staff.FirstName, ReqDate, Customers.LastName, Customers.FirstName",
+                           " order by Staff.LastName, Staff.FirstName, AssignedTo, ReqDate, Customers.LastName, Customers.FirstName",
                            " and AssignedTo = ", " order by ReqDate, Customers.LastName, Customers.FirstName");
     case 1:
     case 2: {
@@ -64,17 +68,17 @@ QString listingQuery(int mode, const ReportAnswers& a)
                              + QLatin1String(kListingJoins) + range(a);
         if (mode == 1)
             return base + stateCondition(a.state, " and not Resolved")
-                   + selection(a.selectedId, " order by LastName, FirstName, ReqDate", " and Req.CustID = ",
+                   + selection(a.selectedId, " order by LastName, FirstName, Req.CustID, ReqDate", " and Req.CustID = ",
                                " order by LastName, FirstName, ReqDate");
         return base + stateCondition(a.state)
-               + selection(a.selectedId, " order by DeptName, ReqDate", " and Req.DeptID = ",
+               + selection(a.selectedId, " order by DeptName, Req.DeptID, ReqDate", " and Req.DeptID = ",
                            " order by DeptName, ReqDate");
     }
     default:
         return QStringLiteral("Select Resolved, CatDesc, DeptName, ReqDate, ReqDesc, Resp, AssignedTo, "
                               "Req.CustID as CustID, DeptName, LastName, FirstName")
                + QLatin1String(kListingJoins) + range(a) + stateCondition(a.state)
-               + selection(a.selectedId, " order by CatDesc, ReqDate, DeptName", " and Req.CatID = ",
+               + selection(a.selectedId, " order by CatDesc, Req.CatID, ReqDate, DeptName", " and Req.CatID = ",
                            " order by CatDesc, ReqDate, DeptName");
     }
 }
@@ -85,7 +89,7 @@ QString hoursQuery(const ReportAnswers& a)
                           "Staff.LastName as StaffLast, Staff.FirstName as StaffFirst from Req left join Staff on "
                           "Req.AssignedTo = Staff.StaffID where ReqDate >= #")
            + range(a) + stateCondition(a.state)
-           + selection(a.selectedId, " order by Staff.LastName, Staff.FirstName, ReqDate", " and AssignedTo = ",
+           + selection(a.selectedId, " order by Staff.LastName, Staff.FirstName, AssignedTo, ReqDate", " and AssignedTo = ",
                        " order by ReqDate");
 }
 
@@ -98,9 +102,9 @@ QString chargesQuery(int mode, const ReportAnswers& a)
                                         "on Req.DeptID = Dept.DeptID where ReqDate >= #")
                          + range(a) + stateCondition(a.state);
     if (mode == 1)
-        return base + selection(a.selectedId, " order by Customers.LastName, Customers.FirstName, ReqDate",
+        return base + selection(a.selectedId, " order by Customers.LastName, Customers.FirstName, Req.CustID, ReqDate",
                                 " and CustID = ", " order by ReqDate");
-    return base + selection(a.selectedId, " order by DeptName, ReqDate", " and DeptID = ", " order by ReqDate");
+    return base + selection(a.selectedId, " order by DeptName, Req.DeptID, ReqDate", " and DeptID = ", " order by ReqDate");
 }
 
 QString billsQuery(int mode, const ReportAnswers& a)
