@@ -64,12 +64,12 @@ void trapSteps(std::initializer_list<std::function<void()>> steps)
         trap(step);
 }
 
-bool WriteLoop(const std::function<void()>& write, const std::function<void()>& changedElsewhere)
+bool WriteLoop(const std::function<void()>& write, const std::function<void(int errorNumber)>& elsewhere)
 {
     LockRetryCounter = 0;
     LockRetryFlag = true;
     bool written = false;
-    bool changed = false;
+    int changed = 0;
     bool waiting = false;
     while (LockRetryFlag) {
         LockRetryFlag = false;
@@ -77,9 +77,9 @@ bool WriteLoop(const std::function<void()>& write, const std::function<void()>& 
             try {
                 write();
             } catch (const Error& e) {
-                if (e.number() != ErrNo::ChangedElsewhere || !changedElsewhere)
+                if ((e.number() != ErrNo::ChangedElsewhere && e.number() != ErrNo::RecordDeleted) || !elsewhere)
                     throw;
-                changed = true;
+                changed = e.number();
             }
         });
         if (!LockRetryFlag)
@@ -97,7 +97,7 @@ bool WriteLoop(const std::function<void()>& write, const std::function<void()>& 
             MainDb->Idle();
     });
     if (changed)
-        trap(changedElsewhere);
+        trap([&] { elsewhere(changed); });
     return written && !changed;
 }
 
@@ -138,6 +138,13 @@ void tellChangedElsewhere(const QString& what, const QList<StoredField>& differi
     }
     text += QStringLiteral("\n\n") + choices;
     platform().messageBox(text, Mb::OkOnly | Mb::Exclamation, QStringLiteral("Changed at Another Desk"));
+}
+
+void tellDeletedElsewhere(const QString& what)
+{
+    platform().messageBox(what + QStringLiteral("\n\nNothing was saved.  Your entries are still on screen; Cancel goes "
+                                                "on to the next record."),
+                          Mb::OkOnly | Mb::Exclamation, QStringLiteral("Deleted at Another Desk"));
 }
 
 Deletion DeleteLoop(Recordset& rs, const std::function<void(const Error&)>& inUse)

@@ -48,10 +48,11 @@ constexpr int LockRetryPauseMs = 100;
 
 // The write loop: retries `write` while HandleError reports a locked record
 // (with the hourglass, and a short pause before each new try), then tells
-// the engine to free its locks.  A record that another desk changed since
-// it was read (3197) is passed to `changedElsewhere`, when given, instead
-// of the handler's message.  Returns whether the write went through.
-bool WriteLoop(const std::function<void()>& write, const std::function<void()>& changedElsewhere = {});
+// the engine to free its locks.  A record that another desk changed (3197)
+// or deleted (3167) since it was read is passed to `elsewhere`, with that
+// number, when given, instead of the handler's message.  Returns whether
+// the write went through.
+bool WriteLoop(const std::function<void()>& write, const std::function<void(int errorNumber)>& elsewhere = {});
 
 // A field of a record that another desk changed: its name as the window
 // labels it (access keys and line breaks are dropped), and what is stored
@@ -60,6 +61,12 @@ struct StoredField {
     QString label;
     QString stored;
 };
+
+// Tells the user that the record being saved was deleted at another desk
+// since the window read it (`what` in the window's own words): nothing was
+// written, the entries stay on screen, and Cancel goes on to the record
+// that took its place.
+void tellDeletedElsewhere(const QString& what);
 
 inline const QString SaveOrCancel = QStringLiteral(
     "Your entries are still on screen.  Choose Update to save them over the stored version, or Cancel to "

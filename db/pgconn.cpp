@@ -131,6 +131,10 @@ Connection::Connection(const QString& conninfo, const QString& source)
                                  "~/.pgpass, in PGPASSWORD or in a service file.").arg(m_where));
         if (why.contains(QLatin1String("authentication failed")) || why.contains(QLatin1String("role \"")))
             raise(ErrNo::LoginRefused, QStringLiteral("The database server %1 refused the login: %2").arg(m_where, why));
+        // The server answered, but has no database of that name.
+        if (why.contains(QLatin1String("database \"")) && why.contains(QLatin1String("does not exist")))
+            raise(ErrNo::FileNotFound, QStringLiteral("The database server %1 has no database %2: %3")
+                                           .arg(m_where.section(QStringLiteral(" on "), 1), QString::fromUtf8(PQdb(m_conn)), why));
         raise(ErrNo::ServerUnreachable, QStringLiteral("Couldn't reach the database server %1: %2").arg(m_where, why));
     }
     exec(QStringLiteral("SET datestyle = ISO; SET extra_float_digits = 3; SET lock_timeout = '5s'"));

@@ -60,7 +60,12 @@ bool frmDefault::save()
     trap([this] { settings().SetField(QStringLiteral("CompAdd"), Value(memoText(txtCompAdd))); });
     storeFont(txtCompName, QStringLiteral("N"));
     storeFont(txtCompAdd, QStringLiteral("A"));
-    const bool written = WriteLoop([this] { settings().Update(); }, [this] { defaultsChangedElsewhere(); });
+    const bool written = WriteLoop([this] { settings().Update(); }, [this](int errorNumber) {
+        if (errorNumber == ErrNo::RecordDeleted)
+            tellDeletedElsewhere(QStringLiteral("The program defaults were deleted at another desk since you opened this window."));
+        else
+            defaultsChangedElsewhere();
+    });
     if (!written) {
         if (m_settings)
             m_settings->DiscardEdit();

@@ -42,9 +42,7 @@ MaintDesign codesDesign(bool priorities)
     d.checkTitle = QStringLiteral("Missing Data");
     d.focusAfterFailedCheck = false;
     d.hasDefaultButton = true;
-    d.changedElsewhereText = priorities
-                                 ? QStringLiteral("This priority was changed at another desk since you opened it.")
-                                 : QStringLiteral("This category was changed at another desk since you opened it.");
+    d.recordNoun = priorities ? QStringLiteral("priority") : QStringLiteral("category");
     d.listChanged = priorities ? &PriListChanged : &CatListChanged;
     d.helpContext = priorities ? 33 : 28;
     d.clientTwips = QSize(6555, 3630);

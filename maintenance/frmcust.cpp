@@ -32,7 +32,7 @@ MaintDesign customersDesign()
                       QStringLiteral("This customer is currently assigned to a request record.")}};
     d.checkMessage = QStringLiteral("You must enter a first name and/or a last name.");
     d.checkTitle = QStringLiteral("No Customer Name");
-    d.changedElsewhereText = QStringLiteral("This customer was changed at another desk since you opened it.");
+    d.recordNoun = QStringLiteral("customer");
     d.listChanged = &CustListChanged;
     d.listTables = {QStringLiteral("Dept")};
     d.helpContext = 14;

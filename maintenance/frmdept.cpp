@@ -30,8 +30,7 @@ MaintDesign departmentsDesign()
                       QStringLiteral("This department/company is assigned to a customer record.")}};
     d.checkMessage = QStringLiteral("You must enter a name for this department/company.");
     d.checkTitle = QStringLiteral("No Dept. Name");
-    d.changedElsewhereText =
-        QStringLiteral("This department/company was changed at another desk since you opened it.");
+    d.recordNoun = QStringLiteral("department/company");
     d.listChanged = &DeptListChanged;
     d.helpContext = 31;
     d.clientTwips = QSize(7875, 5115);

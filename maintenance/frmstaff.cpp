@@ -27,7 +27,7 @@ MaintDesign staffDesign()
                       QStringLiteral("This staff member is in use in at least one request record.")}};
     d.checkMessage = QStringLiteral("You must enter a first name and/or a last name.");
     d.checkTitle = QStringLiteral("No Staff Name");
-    d.changedElsewhereText = QStringLiteral("This staff member was changed at another desk since you opened it.");
+    d.recordNoun = QStringLiteral("staff member");
     d.listChanged = &StaffListChanged;
     d.helpContext = 32;
     d.clientTwips = QSize(7815, 5685);

@@ -73,8 +73,9 @@ struct MaintDesign {
     // OK is the default button while browsing, Add New from the start of
     // add mode until Cancel (the codes window); otherwise there is none.
     bool hasDefaultButton = false;
-    // Update found the record changed at another desk since it was shown.
-    QString changedElsewhereText;
+    // What one record is, in the messages of an Update that finds it
+    // changed or deleted at another desk since it was shown ("customer").
+    QString recordNoun;
     bool* listChanged = nullptr;
     // The tables of the window's own look-up lists: when one changed (at
     // another desk, or in another window), the lists are read again as the
@@ -213,9 +214,10 @@ private:
     bool inUse();
     // The window's own lists filled afresh, each keeping its selection.
     void reloadLists();
-    // Update found the record changed at another desk: tells the user what
-    // is stored now where it differs from the screen.
-    void recordChangedElsewhere(const Value& key);
+    // Update found the record changed (3197) or deleted (3167) at another
+    // desk: tells the user what is stored now where it differs from the
+    // screen, or that it is gone.
+    void recordChangedElsewhere(const Value& key, int errorNumber);
     // Asks whether to keep an edit or a new record before the window
     // closes; returns whether it may close.
     bool mayClose();

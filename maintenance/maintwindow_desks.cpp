@@ -77,9 +77,13 @@ QString MaintWindow::shownText(const Entry& e) const
     return QString();
 }
 
-void MaintWindow::recordChangedElsewhere(const Value& key)
+void MaintWindow::recordChangedElsewhere(const Value& key, int errorNumber)
 {
     m_changedElsewhere = true;
+    if (errorNumber == ErrNo::RecordDeleted) {
+        tellDeletedElsewhere(QStringLiteral("This %1 was deleted at another desk since you opened it.").arg(m_design.recordNoun));
+        return;
+    }
     QList<StoredField> differing;
     const auto stored = key.isNull() ? nullptr
                                      : MainDb->OpenRecordset(QStringLiteral("Select * from %1 where %2 = %3")
@@ -94,7 +98,8 @@ void MaintWindow::recordChangedElsewhere(const Value& key)
             differing << StoredField{label ? label->text() : e.field, now};
         }
     }
-    tellChangedElsewhere(m_design.changedElsewhereText, differing);
+    tellChangedElsewhere(QStringLiteral("This %1 was changed at another desk since you opened it.").arg(m_design.recordNoun),
+                         differing);
 }
 
 } // namespace cvd

@@ -114,7 +114,7 @@ bool MaintWindow::StoreFields()
             trap([&] { rs.SetField(e.field, entryValue(e)); });
     Value key;
     trap([&] { key = rs.Field(keyField()); });
-    return WriteLoop([&rs] { rs.Update(); }, [this, key] { recordChangedElsewhere(key); });
+    return WriteLoop([&rs] { rs.Update(); }, [this, key](int errorNumber) { recordChangedElsewhere(key, errorNumber); });
 }
 
 bool MaintWindow::CheckFields()

@@ -226,9 +226,10 @@ private:
     // shows now in the same terms.
     QString fieldText(const QWidget* control, const Value& v) const;
     QString controlText(const QWidget* control) const;
-    // Update found the request changed at another desk since it was shown:
-    // tells the user what is stored now where it differs from the screen.
-    void requestChangedElsewhere();
+    // Update found the request changed (3197) or deleted (3167) at another
+    // desk since it was shown: tells the user what is stored now where it
+    // differs from the screen, or that it is gone.
+    void requestChangedElsewhere(int errorNumber);
 
     QHash<const QWidget*, QLabel*> m_labels;
     // What ShowRecord put into the entry controls: a save writes only the
@@ -237,8 +238,9 @@ private:
     // The table versions the look-up lists and the costing values were
     // read at.
     ListVersions m_listVersions;
-    // The shown request was found changed at another desk: Cancel reads
-    // the requests again, so as to show the stored version.
+    // The shown request was found changed or deleted at another desk:
+    // Cancel reads the requests again, so as to show the stored version (or
+    // the request that took the deleted one's place).
     bool m_changedElsewhere = false;
     QPointer<frmAbout> m_about;
     bool m_shown = false;

@@ -1,5 +1,6 @@
 // Other desks' changes on the main window: File > Refresh, and an Update
-// that finds the request changed at another desk since it was shown.
+// that finds the request changed or deleted at another desk since it was
+// shown.
 #include "base/errorhandler.h"
 #include "base/globals.h"
 #include "db/database.h"
@@ -32,9 +33,13 @@ void frmMain::mnuRefresh_Click()
     }
 }
 
-void frmMain::requestChangedElsewhere()
+void frmMain::requestChangedElsewhere(int errorNumber)
 {
     m_changedElsewhere = true;
+    if (errorNumber == ErrNo::RecordDeleted) {
+        tellDeletedElsewhere(QStringLiteral("This request was deleted at another desk since you opened it."));
+        return;
+    }
     QList<StoredField> differing;
     bool isNumber = false;
     const int key = txtReqID->text().toInt(&isNumber);

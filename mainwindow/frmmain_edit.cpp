@@ -242,7 +242,7 @@ bool frmMain::StoreFields()
     set("EnteredBy", cmbEnteredBy, [this] { return selectedItemData(cmbEnteredBy); });
     set("AssignedTo", cmbAssignedTo, [this] { return selectedItemData(cmbAssignedTo); });
     set("Misc1", txtMisc1, [this] { return Value(txtMisc1->text()); });
-    return WriteLoop([&rs] { rs.Update(); }, [this] { requestChangedElsewhere(); });
+    return WriteLoop([&rs] { rs.Update(); }, [this](int errorNumber) { requestChangedElsewhere(errorNumber); });
 }
 
 // Opens the edit buffer (a new record when adding, the current one when

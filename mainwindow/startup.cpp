@@ -56,6 +56,14 @@ void tellServerRefused(const Error& e)
                     .arg(conn, e.text()),
                 QStringLiteral("Database Server Login Refused")};
         break;
+    case ErrNo::FileNotFound:
+        told = {QStringLiteral("The database named in %1 does not exist on its server.\n\n%2\n\n"
+                               "Check the database's name in %1.  A new database is made on the server by its "
+                               "administrator (createdb), and then filled with\n    cvdtool create %1\nor, from a "
+                               "data file,\n    cvdtool copy FOLDER %1\nThen start the program again.")
+                    .arg(conn, e.text()),
+                QStringLiteral("Database Not Found")};
+        break;
     case ErrNo::MissingTables:
         told = {QStringLiteral("The database named in %1 does not hold the tables of Calvedon, and "
                                "cannot be used.  Nothing has been changed.\n\n%2\n\n"

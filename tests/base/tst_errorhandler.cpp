@@ -105,7 +105,7 @@ private slots:
     {
         ScriptedPlatform p;
         int told = 0;
-        QVERIFY(!WriteLoop([] { raise(ErrNo::ChangedElsewhere); }, [&] { ++told; }));
+        QVERIFY(!WriteLoop([] { raise(ErrNo::ChangedElsewhere); }, [&](int) { ++told; }));
         QVERIFY(!WriteLoop([] { raise(ErrNo::ChangedElsewhere); }));
         QCOMPARE(told, 1);
         QCOMPARE(p.messageTexts(), QStringList{"3197  The record was changed at another desk since it was read."});

@@ -51,6 +51,9 @@ private slots:
         QTest::newRow("login refused") << u"server: user=nosuchdesk"_s
                                        << QStringList{u"Database Server Login Refused: "_s, u"as nosuchdesk"_s,
                                                       u"~/.pgpass"_s};
+        QTest::newRow("no such database") << u"server: dbname=nosuchdb"_s
+                                          << QStringList{u"Database Not Found: "_s, u"does not exist on its server"_s,
+                                                         u"has no database nosuchdb"_s, u"cvdtool create "_s};
         QTest::newRow("no tables") << u"server:"_s
                                    << QStringList{u"Cannot Use Database Server: "_s, u"does not hold the tables"_s,
                                                   u"cvdtool create "_s, u"cvdtool copy "_s};
