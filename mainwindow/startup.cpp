@@ -219,9 +219,12 @@ void tellWhenDamaged()
 // once, and the program works read-only instead of failing at each save.
 void tellReadOnly()
 {
+    const QStringList missing = MainDb->missingRights();
     QString lacks;
-    for (const QString& lack : MainDb->missingRights())
+    for (const QString& lack : missing.mid(0, 3))
         lacks += QStringLiteral("\n    ") + lack;
+    if (missing.size() > 3)
+        lacks += QStringLiteral("\n    and %1 more (cvdtool check names them all)").arg(missing.size() - 3);
     platform().messageBox(QStringLiteral("This login can read but not change the database %1.  Requests can be viewed, "
                                          "not saved.\n\nThe login lacks:%2\n\nAsk the server's administrator to give "
                                          "it the rights of a desk (desk-role.sql, installed with Calvedon), then start "

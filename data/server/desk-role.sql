@@ -14,6 +14,7 @@
 -- Run it again after `cvdtool copy` has made the tables anew.  The tables are
 -- those on the search path (the schema `cvdtool create` made them in).
 \set ON_ERROR_STOP on
+\set QUIET on
 \if :{?desk}
 \else
   \echo 'Name the desk role: psql ... -v desk=calvedon_desk -f desk-role.sql'
