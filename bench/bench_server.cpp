@@ -7,12 +7,14 @@
 // 1000000); SERVER is a folder holding cvd.conn, a *.conn file or a
 // connection string naming a server with the same rows (cvdtool copy FOLDER
 // SERVER).  Measured on each: start-up to the first request shown, Next,
-// Update, a find, and "Hours by Staff" for the whole range to a text file
+// Update, a find, a text find whose first request is then saved, and
+// "Hours by Staff" for the whole range to a text file
 // (cvdtool report, as a separate process; CVDTOOL names it, default the
 // cvdtool beside this program).  Each server figure is printed with its
 // target and PASS or FAIL; the exit status is 1 when any fails.
 #include "db/database.h"
 #include "db/serverdialect.h"
+#include "search/findquery.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -74,8 +76,16 @@ double median(std::vector<double> v)
 }
 
 struct Figures {
-    double startup = 0, next = 0, update = 0, find = 0, hours = 0;
+    double startup = 0, next = 0, update = 0, find = 0, findSave = 0, hours = 0;
 };
+
+// The user's path through the find dialog: Search Text 1 "dial tone", OK,
+// the first request found shown, edited and saved.
+const QString DialToneSql = [] {
+    FindCriteria c;
+    c.search1 = QStringLiteral("dial tone");
+    return findSql(c);
+}();
 
 Figures measure(const QString& where, const QString& folderArg)
 {
@@ -120,6 +130,19 @@ Figures measure(const QString& where, const QString& folderArg)
         times.push_back(t.nsecsElapsed() / 1e6);
     }
     f.find = median(times);
+
+    times.clear();
+    for (int i = 0; i < 3; ++i) {
+        t.restart();
+        auto found = db->OpenRecordset(DialToneSql);
+        showRecord(*found);
+        found->Edit();
+        found->SetField(QStringLiteral("Misc1"), Value(QStringLiteral("found %1 %2").arg(i).arg(QDateTime::currentMSecsSinceEpoch())));
+        found->Update();
+        showRecord(*found);
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    f.findSave = median(times);
     rs.reset();
     db.reset();
 
@@ -184,6 +207,7 @@ int main(int argc, char** argv)
         row("Next (median)", onFile.next, onServer.next, 0, "ms", 5);
         row("Update (median)", onFile.update, onServer.update, 0, "ms", 5);
         row("find (median of 3)", onFile.find, onServer.find, psqlFind, "ms", 2, true);
+        row("text find, then Update (median of 3)", onFile.findSave, onServer.findSave, 0, "ms");
         row("Hours by Staff, all, to a text file", onFile.hours, onServer.hours, 0, "ms");
     } catch (const Error& e) {
         std::fprintf(stderr, "error %d: %s\n", e.number(), qPrintable(e.text()));

@@ -422,6 +422,13 @@ public:
         m_c.exec(QStringLiteral("SET client_min_messages = warning; BEGIN; ") + adds.join(QStringLiteral("; "))
                  + QStringLiteral("; COMMIT"));
         m_loading = false;
+        // Statistics (and the visibility the key scans read) for the rows
+        // just loaded, so that the first desks get good plans at once; a
+        // login that does not own the tables leaves it to the server.
+        QStringList tables;
+        for (const QString& t : schema::tableNames())
+            tables << t.toLower();
+        m_c.quietly(QByteArray("VACUUM (ANALYZE) " + tables.join(QStringLiteral(", ")).toUtf8()).constData());
     }
 
     void resyncKeys() override
