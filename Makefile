@@ -8,7 +8,7 @@ PREFIX  ?= /usr/local
 # report pages' golden layouts measure Chinese names in Droid Sans Fallback,
 # so that every machine lays them out alike).
 PACKAGES = cmake g++ make qt6-base-dev libsqlite3-dev sqlite3 fonts-liberation2 fonts-droid-fallback \
-           desktop-file-utils appstream man-db libpq-dev postgresql
+           desktop-file-utils appstream man-db libpq-dev postgresql libicu-dev
 # What making the Debian package needs besides.
 PACKAGE_TOOLS = dpkg-dev file
 

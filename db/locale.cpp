@@ -1,5 +1,7 @@
 #include "db/locale.h"
 
+#include <atomic>
+
 namespace cvd::fmt {
 
 namespace {
@@ -10,11 +12,20 @@ QLocale& current()
     return l;
 }
 
+std::atomic<int> serial{0};
+
 } // namespace
 
 const QLocale& locale() { return current(); }
 
-void setLocale(const QLocale& l) { current() = l; }
+void setLocale(const QLocale& l)
+{
+    current() = l;
+    ++serial;
+}
+
+int localeSerial() { return serial.load(); }
+
 
 QLocale systemLocale()
 {

@@ -10,6 +10,9 @@ namespace cvd::fmt {
 
 const QLocale& locale();
 void setLocale(const QLocale& l);
+// Grows with every setLocale, so that what is made for a locale (the
+// collation of names) is made again for the next.
+int localeSerial();
 // The system locale, or en_US where the system has C/POSIX.
 QLocale systemLocale();
 

@@ -2,6 +2,7 @@
 // parameters, and the program's error numbers for the server's failures.
 #include "db/pgconn.h"
 
+#include "db/collation.h"
 #include "db/references.h"
 #include "db/schema.h"
 
@@ -104,6 +105,15 @@ struct Params {
     }
 };
 
+// What every session of the program sets, on its first connection and on
+// each one made afresh: ISO dates, exact floats, a bounded wait for locks,
+// and the order of names (db/collation.h).
+QString sessionSettings()
+{
+    return QStringLiteral("SET datestyle = ISO; SET extra_float_digits = 3; SET lock_timeout = '5s'; ")
+           + sql::serverOrderCollationStatement();
+}
+
 bool succeeded(const PGresult* r)
 {
     const ExecStatusType s = PQresultStatus(r);
@@ -137,7 +147,7 @@ Connection::Connection(const QString& conninfo, const QString& source)
                                            .arg(m_where.section(QStringLiteral(" on "), 1), QString::fromUtf8(PQdb(m_conn)), why));
         raise(ErrNo::ServerUnreachable, QStringLiteral("Couldn't reach the database server %1: %2").arg(m_where, why));
     }
-    exec(QStringLiteral("SET datestyle = ISO; SET extra_float_digits = 3; SET lock_timeout = '5s'"));
+    exec(sessionSettings());
     Result icu = exec(QStringLiteral("select count(*) from pg_collation where collname = 'und-x-icu'"));
     if (QByteArray(PQgetvalue(icu.get(), 0, 0)) == "0")
         raise(ErrNo::ServerUnreachable,
@@ -173,7 +183,7 @@ void Connection::ensureConnected()
                                          .arg(m_where, firstLine(PQerrorMessage(m_conn))));
     m_broken = false;
     ++m_generation;
-    quietly("SET datestyle = ISO; SET extra_float_digits = 3; SET lock_timeout = '5s'");
+    quietly(sessionSettings().toUtf8().constData());
 }
 
 Result Connection::read(const std::function<Result()>& run)

@@ -337,6 +337,15 @@ int readFileTables(sqlite3* db, QHash<QString, QStringList>& tables)
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
+bool isTextColumnName(const QString& column)
+{
+    for (const Table& t : tables())
+        for (const Column& c : t.columns)
+            if (isText(c) && c.name.compare(column, Qt::CaseInsensitive) == 0)
+                return true;
+    return false;
+}
+
 QStringList columnNames(const QString& table)
 {
     QStringList names;

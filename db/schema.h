@@ -58,6 +58,10 @@ QString keyColumn(const QString& table);
 // to case; empty for a column that is not the program's.
 QString declaredType(const QString& table, const QString& column);
 
+// Whether any of the program's tables has a text column of that name (in
+// any case).
+bool isTextColumnName(const QString& column);
+
 // The columns of one of the tables above as the file has them, in order.
 QStringList columnNames(const QString& table);
 

@@ -1,5 +1,6 @@
 #include "db/serverdialect.h"
 
+#include "db/collation.h"
 #include "db/errors.h"
 #include "db/sqldialect.h"
 
@@ -235,31 +236,14 @@ void rewriteLikes(std::vector<Token>& toks)
 void placeNulls(std::vector<Token>& toks)
 {
     const Significant s = significant(toks);
-    const int n = int(s.at.size());
-    auto top = [&](int k, const char* word) { return s.depth[k] == 0 && isKeyword(toks[s.at[k]], word); };
-    for (int k = 0; k + 1 < n; ++k) {
-        if (!top(k, "order") || !isKeyword(toks[s.at[k + 1]], "by"))
-            continue;
-        int item = k + 2;
+    for (const OrderItem& item : orderItems(toks, s)) {
         bool saysNulls = false;
-        for (int m = item; m <= n; ++m) {
-            const bool end = m == n || s.depth[m] < 0 || isPunct(toks[s.at[m]], ";") || top(m, "limit")
-                             || top(m, "offset") || top(m, "fetch") || top(m, "for") || top(m, "union");
-            if (end || (s.depth[m] == 0 && isPunct(toks[s.at[m]], ","))) {
-                if (m > item && !saysNulls) {
-                    Token& last = toks[s.at[m - 1]];
-                    last.text += isKeyword(last, "desc") ? QLatin1String(" NULLS LAST") : QLatin1String(" NULLS FIRST");
-                }
-                item = m + 1;
-                saysNulls = false;
-                if (end) {
-                    k = m;
-                    break;
-                }
-            } else if (top(m, "nulls")) {
-                saysNulls = true;
-            }
-        }
+        for (int k = item.first; k <= item.last; ++k)
+            saysNulls = saysNulls || (s.depth[k] == 0 && isKeyword(toks[s.at[k]], "nulls"));
+        if (saysNulls)
+            continue;
+        Token& last = toks[s.at[item.last]];
+        last.text += isKeyword(last, "desc") ? QLatin1String(" NULLS LAST") : QLatin1String(" NULLS FIRST");
     }
 }
 
@@ -285,6 +269,7 @@ QString translateForServer(const QString& dialectSql)
     }
     qualifyAliasesInWhere(toks);
     rewriteLikes(toks);
+    collateTextOrder(toks, ServerOrderCollation);
     placeNulls(toks);
     QString out;
     out.reserve(dialectSql.size() + 32);

@@ -44,6 +44,18 @@ Significant significant(const std::vector<Token>& toks);
 // of a qualified column ("Req.CustID as CustID") is given that column.
 void qualifyAliasesInWhere(std::vector<Token>& toks);
 
+// The items of every ORDER BY at the top level (not in parentheses): the
+// first and the last of their significant tokens.
+struct OrderItem {
+    int first, last;
+};
+std::vector<OrderItem> orderItems(const std::vector<Token>& toks, const Significant& s);
+
+// Each ORDER BY item that is a text column of the program's tables (Name or
+// Table.Name) is ordered by `collation` (db/collation.h): names and
+// descriptions in the order of the locale.
+void collateTextOrder(std::vector<Token>& toks, const char* collation);
+
 // One element of a `like` pattern, its characters as written.
 struct LikeElement {
     enum Kind { Literal, AnyRun, AnyOne, Digit, Class } kind = Literal;

@@ -1,5 +1,6 @@
 // Opening the database file for the program's exclusive use, and checking
 // its structure.
+#include "db/collation.h"
 #include "db/sqlitebackend.h"
 
 #include "db/filecheck.h"
@@ -213,6 +214,7 @@ std::shared_ptr<Backend> openFile(const QString& path, OpenMode mode)
         conn->writesRefused = QStringLiteral("'%1' is open to be checked only.").arg(path);
     }
     sql::registerFunctions(db);
+    sql::registerOrderCollation(db);
     return conn;
 }
 

@@ -6,6 +6,7 @@
 #include "support/testfiles.h"
 #include "support/testmain.h"
 
+#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -271,6 +272,37 @@ private slots:
         QCOMPARE(errorOf([&] { rs->Update(); }), ErrNo::MissingReference);
         QCOMPARE(errorOf([&] { db->Execute(u"Insert into Req (ReqDate, CustID) values (#1/1/99#, 7)"_s); }),
                  test::serverMode() ? ErrNo::MissingReference : 0);
+    }
+
+    // Names come in the order of the locale's collation, without regard to
+    // case, in every kind of set, on the file and on a server alike.
+    void namesInLocaleOrder_data()
+    {
+        QTest::addColumn<RecordsetType>("type");
+        QTest::newRow("dynaset") << RecordsetType::Dynaset;
+        QTest::newRow("snapshot") << RecordsetType::Snapshot;
+    }
+    void namesInLocaleOrder()
+    {
+        QFETCH(RecordsetType, type);
+        const QStringList names{u"Volkov"_s, u"Ångström"_s, u"Øvergaard"_s, u"Åkesson"_s, u"Élodie"_s, u"Eve"_s,
+                                u"Straße"_s, u"Strand"_s, u"Łukasz"_s, u"Lucas"_s, u"zed"_s, u"Zhang"_s,
+                                u"王"_s, u"李"_s, u"محمد"_s, u"ADAMS"_s, u"baker"_s};
+        auto db = Database::Open(test::createEmptyDb(m_dir.next()));
+        auto load = db->loader(u"Customers"_s, {u"CustID"_s, u"LastName"_s});
+        for (int i = 0; i < names.size(); ++i)
+            load->add({Value(i + 1), Value(names[i])});
+        load->finish();
+        db->finishLoading();
+        QStringList got;
+        auto rs = db->OpenRecordset(u"Select * from Customers order by LastName"_s, type);
+        for (; !rs->Eof(); rs->MoveNext())
+            got << rs->Field(u"LastName"_s).toText();
+        QCollator collator(QLocale(QLocale::English, QLocale::UnitedStates));
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        QStringList expected = names;
+        std::sort(expected.begin(), expected.end(), collator);
+        QCOMPARE(got, expected);
     }
 
     // From O'Neil: the first match in the set's order; on no match the current record stays.

@@ -136,8 +136,8 @@ private slots:
         QTest::newRow("desc, as translated") << u"ReqDate desc NULLS LAST"_s << u"reqid"_s
                                              << u"ReqDate desc NULLS LAST, reqid desc"_s;
         QTest::newRow("desc, as written") << u"ReqDate DESC"_s << u"ReqID"_s << u"ReqDate DESC, ReqID desc"_s;
-        QTest::newRow("ascending") << u"LastName NULLS FIRST, FirstName NULLS FIRST"_s << u"custid"_s
-                                   << u"LastName NULLS FIRST, FirstName NULLS FIRST, custid"_s;
+        QTest::newRow("ascending") << u"LastName COLLATE pg_temp.cvd_order NULLS FIRST, FirstName COLLATE pg_temp.cvd_order NULLS FIRST"_s << u"custid"_s
+                                   << u"LastName COLLATE pg_temp.cvd_order NULLS FIRST, FirstName COLLATE pg_temp.cvd_order NULLS FIRST, custid"_s;
         QTest::newRow("only the last item counts") << u"LastName desc, FirstName asc"_s << u"staffid"_s
                                                    << u"LastName desc, FirstName asc, staffid"_s;
         QTest::newRow("last item desc") << u"LastName, FirstName desc"_s << u"staffid"_s
@@ -192,21 +192,21 @@ void TestServerDialect::translate_data()
     row("requests, newest first", "Select * from Req order by ReqDate desc",
         "Select * from Req order by ReqDate desc NULLS LAST");
     row("categories list", "Select * from categories order by CatDesc",
-        "Select * from categories order by CatDesc NULLS FIRST");
+        "Select * from categories order by CatDesc COLLATE pg_temp.cvd_order NULLS FIRST");
     row("customers list", "Select CustID, FirstName, LastName from Customers order by Lastname, Firstname",
-        "Select CustID, FirstName, LastName from Customers order by Lastname NULLS FIRST, Firstname NULLS FIRST");
+        "Select CustID, FirstName, LastName from Customers order by Lastname COLLATE pg_temp.cvd_order NULLS FIRST, Firstname COLLATE pg_temp.cvd_order NULLS FIRST");
     row("departments list", "Select DeptName, DeptID from Dept order by Deptname",
-        "Select DeptName, DeptID from Dept order by Deptname NULLS FIRST");
+        "Select DeptName, DeptID from Dept order by Deptname COLLATE pg_temp.cvd_order NULLS FIRST");
     row("priorities list", "Select PriID, PriDesc from Priorities order by PriDesc",
-        "Select PriID, PriDesc from Priorities order by PriDesc NULLS FIRST");
+        "Select PriID, PriDesc from Priorities order by PriDesc COLLATE pg_temp.cvd_order NULLS FIRST");
     row("staff list", "Select FirstName, LastName, StaffID from Staff order by LastName, FirstName",
-        "Select FirstName, LastName, StaffID from Staff order by LastName NULLS FIRST, FirstName NULLS FIRST");
+        "Select FirstName, LastName, StaffID from Staff order by LastName COLLATE pg_temp.cvd_order NULLS FIRST, FirstName COLLATE pg_temp.cvd_order NULLS FIRST");
     row("customers window", "Select * from Customers order by LastName, FirstName",
-        "Select * from Customers order by LastName NULLS FIRST, FirstName NULLS FIRST");
+        "Select * from Customers order by LastName COLLATE pg_temp.cvd_order NULLS FIRST, FirstName COLLATE pg_temp.cvd_order NULLS FIRST");
     row("departments window", "Select * from Dept order by DeptName",
-        "Select * from Dept order by DeptName NULLS FIRST");
+        "Select * from Dept order by DeptName COLLATE pg_temp.cvd_order NULLS FIRST");
     row("report options, categories", "Select * from Categories order by Catdesc",
-        "Select * from Categories order by Catdesc NULLS FIRST");
+        "Select * from Categories order by Catdesc COLLATE pg_temp.cvd_order NULLS FIRST");
 
     // In-use checks and the report tool's names: as written.
     row("priority in use", "Select * from Req where PriID= 2", "Select * from Req where PriID= 2");
@@ -255,8 +255,8 @@ void TestServerDialect::translate_data()
         "Staff.FirstName as StaffFirst from (((Req left join Dept on Req.DeptID = Dept.DeptID) left join "
         "Customers on Req.CustID = Customers.CustID) left join Staff on Req.AssignedTo = Staff.StaffID) left "
         "join Categories on Req.CatID = Categories.CatID where ReqDate >= DATE '2026-01-01' and ReQDate <= "
-        "DATE '2026-12-31' and not resolved and AssignedTo = 3 order by ReqDate NULLS FIRST, Customers.LastName "
-        "NULLS FIRST, Customers.FirstName NULLS FIRST");
+        "DATE '2026-12-31' and not resolved and AssignedTo = 3 order by ReqDate NULLS FIRST, Customers.LastName COLLATE pg_temp.cvd_order "
+        "NULLS FIRST, Customers.FirstName COLLATE pg_temp.cvd_order NULLS FIRST");
     row("listing by customer, one, open",
         "Select CatDesc, Resolved, ReqDate, ReqDesc, Resp, AssignedTo, Req.CustID as CustID, DeptName, LastName, "
         "FirstName from ((Req left join Dept on Req.DeptID = Dept.DeptID) left join Customers on Req.CustID = "
@@ -265,8 +265,8 @@ void TestServerDialect::translate_data()
         "Select CatDesc, Resolved, ReqDate, ReqDesc, Resp, AssignedTo, Req.CustID as CustID, DeptName, LastName, "
         "FirstName from ((Req left join Dept on Req.DeptID = Dept.DeptID) left join Customers on Req.CustID = "
         "Customers.CustID) left join Categories on Req.CatID = Categories.CatID where ReqDate >= DATE '2026-01-01' "
-        "and ReQDate <= DATE '2026-12-31' and not Resolved and Req.CustID = 2 order by LastName NULLS FIRST, "
-        "FirstName NULLS FIRST, ReqDate NULLS FIRST");
+        "and ReQDate <= DATE '2026-12-31' and not Resolved and Req.CustID = 2 order by LastName COLLATE pg_temp.cvd_order NULLS FIRST, "
+        "FirstName COLLATE pg_temp.cvd_order NULLS FIRST, ReqDate NULLS FIRST");
     row("listing by category, all (DeptName twice)",
         "Select Resolved, CatDesc, DeptName, ReqDate, ReqDesc, Resp, AssignedTo, Req.CustID as CustID, DeptName, "
         "LastName, FirstName from ((Req left join Dept on Req.DeptID = Dept.DeptID) left join Customers on "
@@ -275,8 +275,8 @@ void TestServerDialect::translate_data()
         "Select Resolved, CatDesc, DeptName, ReqDate, ReqDesc, Resp, AssignedTo, Req.CustID as CustID, DeptName, "
         "LastName, FirstName from ((Req left join Dept on Req.DeptID = Dept.DeptID) left join Customers on "
         "Req.CustID = Customers.CustID) left join Categories on Req.CatID = Categories.CatID where ReqDate >= "
-        "DATE '2026-01-01' and ReQDate <= DATE '2026-12-31' order by CatDesc NULLS FIRST, ReqDate NULLS FIRST, "
-        "DeptName NULLS FIRST");
+        "DATE '2026-01-01' and ReQDate <= DATE '2026-12-31' order by CatDesc COLLATE pg_temp.cvd_order NULLS FIRST, ReqDate NULLS FIRST, "
+        "DeptName COLLATE pg_temp.cvd_order NULLS FIRST");
     row("hours, all, resolved",
         "Select AmtPaid, ReqDate, ShortDesc, AssignedTo, HoursTot, MinTot, CostTot, Staff.LastName as StaffLast, "
         "Staff.FirstName as StaffFirst from Req left join Staff on Req.AssignedTo = Staff.StaffID where ReqDate "
@@ -284,8 +284,8 @@ void TestServerDialect::translate_data()
         "ReqDate",
         "Select AmtPaid, ReqDate, ShortDesc, AssignedTo, HoursTot, MinTot, CostTot, Staff.LastName as StaffLast, "
         "Staff.FirstName as StaffFirst from Req left join Staff on Req.AssignedTo = Staff.StaffID where ReqDate "
-        ">= DATE '1925-01-01' and ReQDate <= DATE '2031-12-31' and Resolved order by Staff.LastName NULLS FIRST, "
-        "Staff.FirstName NULLS FIRST, ReqDate NULLS FIRST");
+        ">= DATE '1925-01-01' and ReQDate <= DATE '2031-12-31' and Resolved order by Staff.LastName COLLATE pg_temp.cvd_order NULLS FIRST, "
+        "Staff.FirstName COLLATE pg_temp.cvd_order NULLS FIRST, ReqDate NULLS FIRST");
     row("charges by customer, one",
         "Select AmtPaid, Req.DeptID as DeptID, Req.CustID as CustID, DeptName, ReqDate, ShortDesc, AssignedTo, "
         "HoursTot, MinTot, CostTot, Customers.LastName as LastName, Customers.FirstName as FirstName from (Req "
@@ -304,7 +304,7 @@ void TestServerDialect::translate_data()
         "Select AmtPaid, Req.CustID as CustID, ReqDate, ShortDesc, AssignedTo, CostTot, LastName, FirstName, "
         "Address, City, St, Zip, Country from Req left join Customers on Req.CustID = Customers.CustID where "
         "ReqDate >= DATE '2026-01-01' and ReQDate <= DATE '2026-12-31' and (AmtPaid < CostTot or (AmtPaid is "
-        "null and CostTot > 0)) and not resolved order by Customers.LastName NULLS FIRST, Customers.FirstName "
+        "null and CostTot > 0)) and not resolved order by Customers.LastName COLLATE pg_temp.cvd_order NULLS FIRST, Customers.FirstName COLLATE pg_temp.cvd_order "
         "NULLS FIRST, Req.CustID NULLS FIRST, ReqDate NULLS FIRST");
     row("bills by department, one",
         "Select AmtPaid, Req.DeptID as DeptID, Address, City, St, Zip, Country, DeptName, ReqDate, ShortDesc, "
@@ -369,9 +369,11 @@ void TestServerDialect::translate_data()
 
     // Order: only the statement's own, each item once.
     row("order, directions", "Select * from Customers order by LastName DESC, FirstName asc, 3",
-        "Select * from Customers order by LastName DESC NULLS LAST, FirstName asc NULLS FIRST, 3 NULLS FIRST");
+        "Select * from Customers order by LastName COLLATE pg_temp.cvd_order DESC NULLS LAST, FirstName COLLATE "
+        "pg_temp.cvd_order asc NULLS FIRST, 3 NULLS FIRST");
     row("order, NULLS already said", "Select * from Customers order by LastName nulls last, FirstName",
-        "Select * from Customers order by LastName nulls last, FirstName NULLS FIRST");
+        "Select * from Customers order by LastName COLLATE pg_temp.cvd_order nulls last, FirstName COLLATE "
+        "pg_temp.cvd_order NULLS FIRST");
     row("order, expressions",
         "Select * from Req order by coalesce(AmtPaid, 0) desc, (HoursTot * 60 + MinTot) , ReqDate limit 5",
         "Select * from Req order by coalesce(AmtPaid, 0) desc NULLS LAST, (HoursTot * 60 + MinTot) NULLS FIRST , "

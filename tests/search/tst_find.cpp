@@ -232,10 +232,10 @@ private slots:
         QCOMPARE(f->walk().join(' '), ids);
 
         QVERIFY(viaFind(w, [&](frmFind& d) {
-            seen = entries(d) + ' ' + d.cmbDept->itemText(1) + ' ' + d.cmbAssignedTo->itemText(2);
+            seen = entries(d) + ' ' + d.cmbDept->itemText(2) + ' ' + d.cmbAssignedTo->itemText(3);
             d.cmdCancel->click();
         }));
-        QCOMPARE(seen, unloaded ? Initial + " Bakery Zed, Al" : kept + " Zeta Corp Ångström, Anders");
+        QCOMPARE(seen, unloaded ? Initial + " Bakery Zed, Al" : kept + " Zeta Corp "); // lists kept, or read again
     }
 
     // An asterisk in either search box is refused when the box is left, with
