@@ -2,14 +2,30 @@
 
 namespace cvd::fmt {
 
+namespace {
+
+// The amount in whole cents, rounded halves away from zero, without its sign.
+unsigned long long centsOf(Currency c)
+{
+    const unsigned long long mag = c.units < 0 ? 0ULL - static_cast<unsigned long long>(c.units)
+                                               : static_cast<unsigned long long>(c.units);
+    return (mag + 50) / 100;
+}
+
+} // namespace
+
+Currency asShown(Currency c)
+{
+    const auto cents = static_cast<std::int64_t>(centsOf(c));
+    return Currency::fromUnits((c.units < 0 ? -cents : cents) * 100);
+}
+
 QString currency(Currency c)
 {
     const QLocale& loc = locale();
     // Round to cents, halves away from zero, on the exact amount.
     const bool negative = c.units < 0;
-    const unsigned long long mag = negative ? 0ULL - static_cast<unsigned long long>(c.units)
-                                            : static_cast<unsigned long long>(c.units);
-    const unsigned long long cents = (mag + 50) / 100;
+    const unsigned long long cents = centsOf(c);
     const unsigned long long whole = cents / 100;
     const unsigned cent = unsigned(cents % 100);
 

@@ -16,6 +16,10 @@ namespace cvd::fmt {
 
 // "currency": symbol, thousands separators, two decimals ($1,234.50; ($3.00) negative in en_US).
 QString currency(Currency c);
+// The amount as currency() shows it: to the cent, halves away from zero
+// ($10.005 shows, and is, $10.01).  Totals add the amounts as shown, so
+// that a reader who adds the printed figures finds the printed total.
+Currency asShown(Currency c);
 // A date inside an SQL text: "mm/dd/yyyy" (03/05/1998), the year always in
 // four digits so that no century is guessed; empty for an invalid date.
 QString sqlDate(const QDate& d);

@@ -99,13 +99,14 @@ void BillsReport()
                              mode == 2 ? "DeptName" : "FirstName", mode == 2 ? "DeptName" : "LastName", "Address",
                              "City", "St", "Zip", "Country"};
     // The row's cost and amount paid, added to the bill's sums under the
-    // error trap.
+    // error trap, each as it is shown (to the cent): the rows add up to the
+    // total.
     Value cost, amtPaid;
     const std::function<void()> addAmounts = [&] {
         if (!cost.isNull())
-            amount = amount + cost.toCurrency();
+            amount = amount + fmt::asShown(cost.toCurrency());
         if (!amtPaid.isNull())
-            paid = paid + amtPaid.toCurrency();
+            paid = paid + fmt::asShown(amtPaid.toCurrency());
     };
     CellTexts cells;
     run.forEachRow(billsQuery(mode, currentAnswers()), fields, [&](const ReportRow& r) {

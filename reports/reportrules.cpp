@@ -59,9 +59,9 @@ void TimeSums::add(const Value& hoursTot, const Value& minTot, const Value& cost
     if (!minTot.isNull())
         minutes += addedTime(minTot);
     if (!costTot.isNull())
-        cost = cost + costTot.toCurrency();
+        cost = cost + fmt::asShown(costTot.toCurrency());
     if (!amtPaid.isNull())
-        paid = paid + amtPaid.toCurrency();
+        paid = paid + fmt::asShown(amtPaid.toCurrency());
 }
 
 QString sumsLine(const QString& label, TimeSums sums)

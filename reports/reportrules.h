@@ -18,9 +18,10 @@ namespace cvd {
 void carryMinutes(double& hours, double& minutes);
 
 // Hours, minutes, cost and amount paid summed over requests.  An empty
-// (Null) field adds nothing.  Hours and minutes add the number the row
-// shows, so that 0.1 hours sum to 0.1 and not to the nearest binary
-// fraction of the stored single.
+// (Null) field adds nothing.  Each adds what the row shows: hours and
+// minutes the number shown, so that 0.1 hours sum to 0.1 and not to the
+// nearest binary fraction of the stored single; money the amount shown, to
+// the cent, so that the printed rows add up to the printed sum.
 struct TimeSums {
     double hours = 0;
     double minutes = 0;

@@ -5,6 +5,7 @@
 
 using namespace cvd;
 using namespace cvd::test;
+using namespace Qt::StringLiterals;
 
 class tst_reportedges : public QObject {
     Q_OBJECT
@@ -100,6 +101,36 @@ private slots:
         QVERIFY(bytes.contains("\tSubtotal:\t2\t10\t$0.00\t$0.00\t\r\n"));
         QVERIFY(bytes.endsWith("\tTotals:\t9.5\t55\t$324.33\t$70.00\t\r\n"));
         QCOMPARE(s->platform.messageTexts(), QStringList());
+    }
+
+    // Amounts stored with fractions of a cent (from a copy, or another
+    // desk's script): every total is the sum of the printed figures above
+    // it, each rounded to the cent with halves away from zero.
+    void totalsOfPrintedFigures_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QList<QByteArray>>("lines");
+        QTest::newRow("bill") << u"bills-customer"_s
+                              << QList<QByteArray>{"\t$10.01\r\n", "\t$10.02\r\n", "\t$10.03\r\n", "\t$25.00\r\n",
+                                                   "Less Payments Received:\t$0.06\r\n", "Total Amount Due:\t$55.00\r\n"};
+        QTest::newRow("charges") << u"charges-customer"_s
+                                 << QList<QByteArray>{"\t$10.01\t$0.01\t", "\t$10.02\t$0.02\t", "\t$10.03\t$0.03\t",
+                                                      "\tSubtotal:\t0\t0\t$55.06\t$0.06\t\r\n"};
+    }
+    void totalsOfPrintedFigures()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QList<QByteArray>, lines);
+        MainDb->Execute(QStringLiteral("delete from Req"));
+        int id = 0;
+        for (const char* amounts : {"100050, 50", "100150, 150", "100250, 250", "250000, 0"})
+            MainDb->Execute(QStringLiteral("insert into Req (ReqID, ShortDesc, ReqDate, HoursTot, MinTot, CostTot, AmtPaid, "
+                                           "CustID) values (%1, 'Part %1', #3/%1/2026#, 0, 0, %2, 1)")
+                                .arg(++id)
+                                .arg(QLatin1String(amounts)));
+        const QByteArray bytes = s->runToFile(kind);
+        for (const QByteArray& line : lines)
+            QVERIFY2(bytes.contains(line), qPrintable(QString::fromUtf8(line + "\n" + bytes)));
     }
 
     // A database error in the middle of a report is shown by the central
