@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -42,6 +43,9 @@ bool syncPath(const QString& path, bool directory)
 
 [[noreturn]] void alreadyThere(const QString& path)
 {
+    if (QFileInfo(path).isDir())
+        raise(ErrNo::FileExists, QStringLiteral("%1 is a folder.  Name a new file, such as %2.")
+                                     .arg(path, QDir(path).filePath(QStringLiteral("calvedon.mdb"))));
     raise(ErrNo::FileExists, QStringLiteral("%1 already exists; it was left as it is.").arg(path));
 }
 
@@ -66,6 +70,22 @@ void moveIntoPlace(const QString& from, const QString& to)
 }
 
 } // namespace
+
+QString whyNotWritable(const QString& path, const QString& systemText)
+{
+    const QFileInfo fi(path);
+    const QString folder = QDir::toNativeSeparators(fi.absolutePath());
+    if (fi.isDir())
+        return QStringLiteral("%1 is a folder, not a file.").arg(QDir::toNativeSeparators(path));
+    if (!QFileInfo(fi.absolutePath()).isDir())
+        return QStringLiteral("The folder %1 does not exist.").arg(folder);
+    if (!QFileInfo(fi.absolutePath()).isWritable() || (fi.exists() && !fi.isWritable()))
+        return QStringLiteral("You may not write into the folder %1.").arg(folder);
+    QString text = systemText.trimmed();
+    if (!text.isEmpty() && !text.endsWith(u'.'))
+        text += u'.';
+    return text;
+}
 
 QString cannotWrite(const QString& path, int err)
 {

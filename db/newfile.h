@@ -10,6 +10,11 @@ struct sqlite3;
 
 namespace cvd {
 
+// Why a file cannot be written at `path`, as a whole sentence: a folder
+// of that name, a folder that is missing or may not be written into, or
+// else the system's own words (`systemText`), ended with a full stop.
+QString whyNotWritable(const QString& path, const QString& systemText);
+
 class NewDatabaseFile {
 public:
     // Opens the temporary file, with no journal and no syncing while it is

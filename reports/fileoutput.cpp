@@ -6,6 +6,7 @@
 #include "reports/reportoutput.h"
 
 #include "base/platform.h"
+#include "db/newfile.h"
 #include "reports/tabletext.h"
 
 #include <QDir>
@@ -144,9 +145,10 @@ private:
     {
         const QString path = m_file.fileName();
         QString text = QStringLiteral("The report could not be written to the file %1.").arg(QDir::toNativeSeparators(path));
-        if (!reason.isEmpty())
-            text += QStringLiteral("\n\n") + reason;
-        if (QFileInfo::exists(path))
+        const QString why = whyNotWritable(path, reason);
+        if (!why.isEmpty())
+            text += QStringLiteral("\n\n") + why;
+        if (QFileInfo(path).isFile())
             text += QStringLiteral("\n\nThe earlier file of that name is unchanged.");
         platform().messageBox(text, Mb::OkOnly | Mb::Critical);
     }

@@ -4,9 +4,12 @@
 #include "reports/pageengine_impl.h"
 #include "reports/tabletext.h"
 
+#include "base/formats.h"
+
 #include <QVarLengthArray>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <functional>
 
 namespace cvd {
@@ -108,17 +111,97 @@ constexpr int CellPadX = 40;
 
 int padOf(const Column& c) { return std::min(CellPadX, c.width / 4); }
 
-// The lines of a row's cells: views into the row's text.
+// The lines of a row's cells: views into the row's text.  A row's columns
+// are the table's, but where a figure needs more room (figureFits).
 struct RowLayout {
     std::vector<QStringView> lines;
     QStringList keep;                     // cleaned copies the views may point into
     QVarLengthArray<qsizetype, 16> first; // per cell where its lines start, and the end
+    QVarLengthArray<Column, 16> cols;     // per cell its place in this row
+    QVarLengthArray<double, 16> scale;    // per cell the size of its text, 1 as the table's
     int height = 1;                       // in lines
 
     qsizetype cells() const { return first.size() - 1; }
     QStringView line(qsizetype cell, int i) const { return lines[std::size_t(first[cell] + i)]; }
     int lineCount(qsizetype cell) const { return int(first[cell + 1] - first[cell]); }
 };
+
+// A number, an amount or a date: digits with the marks and blanks of their
+// formats ($1,234.56, (3.00), 11/19/2026, 1 234,56 €), no word and no
+// ordinary blank.  It is never broken inside.
+bool isFigure(QStringView text)
+{
+    static int serial = -1;
+    static QString symbol;
+    if (serial != fmt::localeSerial()) {
+        serial = fmt::localeSerial();
+        symbol = fmt::locale().currencySymbol(QLocale::CurrencySymbol);
+    }
+    bool digit = false;
+    for (const QChar c : text) {
+        if (c.isDigit())
+            digit = true;
+        else if (!(QStringView(u"$+-()/.,:'%").contains(c) || c == QChar(0x2212) || c == QChar(0x00A0)
+                   || c == QChar(0x202F) || c.category() == QChar::Symbol_Currency || symbol.contains(c)))
+            return false;
+    }
+    return digit;
+}
+
+// A figure at most this much too wide for its column is set that much
+// smaller (a hair: a date like 11/19/2026 in its column); a wider one
+// takes the room it needs from a text column beside it, and is set
+// smaller only for what that column cannot give, down to SmallestFigure of
+// the size.
+constexpr double SlightlySmaller = 0.95;
+constexpr double SmallestFigure = 0.7;
+// What a text column keeps at the least when it gives room to a figure
+// (less when its own text is shorter).
+constexpr int NarrowestTextColumn = 720;
+
+int innerWidth(const Column& c) { return std::max(1, c.width - 2 * padOf(c)); }
+
+// Figures stay whole on one line, at the size of the table where they
+// fit.  One a little too wide is set a little smaller.  One wider still
+// takes room from the text column beside it on the side it is not aligned
+// to, in this row (the line between them moves; the text there wraps as
+// ever), so that its aligned edge and the other columns stay where they
+// are, and is set smaller for what that column cannot give (all of it when
+// that neighbour is a figure too).
+void figureFits(const PageFontMetrics& m, QVarLengthArray<QStringView, 16>& cells, RowLayout& r)
+{
+    const qsizetype n = cells.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (!isFigure(cells[i]))
+            continue;
+        const double needed = m.width(cells[i]);
+        if (needed <= innerWidth(r.cols[i]))
+            continue;
+        // The neighbour on the side the figure is not aligned to: a
+        // right-aligned amount grows to the left, a date to the right.
+        const Qt::Alignment align = r.cols[i].align;
+        qsizetype donor = -1;
+        for (const qsizetype k : {i - 1, i + 1})
+            if (k >= 0 && k < n && !isFigure(cells[k]) && !(k < i && align == Qt::AlignLeft)
+                && !(k > i && align == Qt::AlignRight) && (donor < 0 || r.cols[k].width > r.cols[donor].width))
+                donor = k;
+        if (needed * SlightlySmaller > innerWidth(r.cols[i]) && donor >= 0) {
+            const int more = int(std::ceil(needed)) - innerWidth(r.cols[i]);
+            // The text column keeps room for its own text on one line, up to
+            // NarrowestTextColumn.
+            const int keep = std::min(int(std::ceil(m.width(cells[donor]))), NarrowestTextColumn) + 2 * padOf(r.cols[donor]);
+            const int given = std::clamp(r.cols[donor].width - keep, 0, more);
+            r.cols[i].width += given;
+            r.cols[donor].width -= given;
+            if (donor < i)
+                r.cols[i].x -= given;
+            else
+                r.cols[donor].x += given;
+        }
+        if (needed > innerWidth(r.cols[i]))
+            r.scale[i] = std::max(SmallestFigure, innerWidth(r.cols[i]) / needed);
+    }
+}
 
 // Cells are separated by "|"; cells beyond the last column go into the
 // last column, "|" and all, so that no text is lost.  A cell shows its own
@@ -128,6 +211,8 @@ void layoutRow(const PageFontMetrics& m, const QList<Column>& cols, QStringView 
     r.lines.clear();
     r.keep.clear();
     r.first.clear();
+    r.cols.clear();
+    r.scale.clear();
     r.height = 1;
     QVarLengthArray<QStringView, 16> cells;
     forEachPiece(row, u'|', [&](QStringView c) { cells.append(c); });
@@ -136,15 +221,24 @@ void layoutRow(const PageFontMetrics& m, const QList<Column>& cols, QStringView 
         cells[cols.size() - 1] = QStringView(from.data(), row.data() + row.size() - from.data());
         cells.resize(cols.size());
     }
-    r.first.append(0);
     for (qsizetype i = 0; i < cells.size(); ++i) {
-        const Column& c = cols.at(i);
-        const int width = std::max(1, c.width - 2 * padOf(c));
         if (hasStandIns(cells[i])) {
             r.keep << typedText(cells[i]);
             cells[i] = r.keep.last();
         }
-        wrapLines(m, cells[i], width, width, r.lines, r.keep);
+        r.cols.append(cols.at(i));
+        r.scale.append(1.0);
+    }
+    figureFits(m, cells, r);
+    r.first.append(0);
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (r.scale[i] < 1.0) {
+            r.keep << cells[i].toString(); // one line, whatever its width
+            r.lines.push_back(r.keep.last());
+        } else {
+            const int width = innerWidth(r.cols[i]);
+            wrapLines(m, cells[i], width, width, r.lines, r.keep);
+        }
         r.first.append(qsizetype(r.lines.size()));
         r.height = std::max(r.height, r.lineCount(i));
     }
@@ -178,14 +272,20 @@ void PageEngine::Impl::addTable(const QString& format, const QString& header, co
         if (shade)
             p.boxes.append(PageBox{QRect(tableLeft, y, tableWidth, h), shade->red, shade->green, shade->blue});
         for (qsizetype c = 0; c < r.cells(); ++c) {
-            const Column& col = cols.at(c);
+            const Column& col = r.cols[c];
             const int pad = padOf(col);
+            PageFont cellFont = font;
+            int lower = 0; // a smaller figure stands on the row's baseline
+            if (r.scale[c] < 1.0) {
+                cellFont.size = std::floor(font.size * r.scale[c] * 100.0) / 100.0;
+                lower = int(std::lround(m.ascent() - pageFontMetrics(cellFont).ascent()));
+            }
             const int last = std::min(first + count, r.lineCount(c));
             for (int i = first; i < last; ++i) {
                 const QStringView line = r.line(c, i);
                 if (!line.isEmpty())
-                    p.texts.append(PageText{QRect(col.x + pad, y + CellPadY + (i - first) * lh, std::max(1, col.width - 2 * pad), lh),
-                                            shareText(line), font, col.align});
+                    p.texts.append(PageText{QRect(col.x + pad, y + CellPadY + (i - first) * lh + lower, innerWidth(col), lh),
+                                            shareText(line), cellFont, col.align});
             }
         }
         y += h;

@@ -78,11 +78,13 @@ const char kUsage[] =
     "demo.  Every command that opens an existing cvd.mdb is refused while\n"
     "Calvedon has it open.\n";
 
-int usageError(const char* what)
+int usageError(const QString& what)
 {
-    std::fprintf(stderr, "cvdtool: %s\n\n%s", what, kUsage);
+    std::fprintf(stderr, "cvdtool: %s\n\n%s", qPrintable(what), kUsage);
     return 2;
 }
+
+const QStringList kCommands{"create", "demo", "report", "check", "backup", "copy", "recover"};
 
 bool readNumber(const QString& text, qlonglong min, qlonglong& value)
 {
@@ -133,7 +135,7 @@ int printCopy(const cvd::CopyReport& report)
                      qPrintable(report.source), qPrintable(report.copy));
         return 1;
     }
-    std::printf("Copied %s to %s\n", qPrintable(report.source), qPrintable(report.copy));
+    std::printf("Copied %s to %s.\n", qPrintable(report.source), qPrintable(report.copy));
     // Records that name a record the source does not hold (an older file's
     // requests assigned to staff since removed, say) are copied as they are.
     for (const cvd::BrokenReferences& b : report.broken)
@@ -162,12 +164,15 @@ int main(int argc, char** argv)
     const QString command = args.takeFirst();
     if (command == QLatin1String("report"))
         return reportCommand(argc, argv, args);
+    if (!kCommands.contains(command) && command != QLatin1String("write-test"))
+        return usageError(QStringLiteral("'%1' is not a command of cvdtool.").arg(command));
     if (args.isEmpty() || args[0].startsWith(QLatin1String("--")))
-        return usageError("a DATABASE is needed.");
+        return usageError(QStringLiteral("cvdtool %1 needs a DATABASE: a folder, a *.mdb or *.conn file, or a "
+                                         "connection string.").arg(command));
     const QString folder = args.takeFirst();
     try {
         if (command == QLatin1String("create") && args.isEmpty()) {
-            std::printf("Created %s\n", qPrintable(cvd::tools::createDatabaseAt(folder)));
+            std::printf("Created %s.\n", qPrintable(cvd::tools::createDatabaseAt(folder)));
             return 0;
         }
         if (command == QLatin1String("demo")) {
@@ -175,18 +180,24 @@ int main(int argc, char** argv)
             while (!args.isEmpty()) {
                 const QString option = args.takeFirst();
                 qlonglong v = 0;
+                if (option != QLatin1String("--requests") && option != QLatin1String("--customers")
+                    && option != QLatin1String("--seed"))
+                    return usageError(QStringLiteral("'%1' is not an option of cvdtool demo.").arg(option));
                 if (args.isEmpty())
-                    return usageError("an option lacks its value.");
-                if (option == QLatin1String("--requests") && readNumber(args.takeFirst(), 0, v) && v <= 100'000'000)
+                    return usageError(QStringLiteral("%1 needs a value.").arg(option));
+                const QString value = args.takeFirst();
+                const bool seed = option == QLatin1String("--seed");
+                if (!readNumber(value, 0, v) || (!seed && v > 100'000'000))
+                    return usageError(QStringLiteral("%1 '%2' is not a whole number%3.")
+                                          .arg(option, value, seed ? QString() : QStringLiteral(" from 0 to 100000000")));
+                if (option == QLatin1String("--requests"))
                     options.requests = int(v);
-                else if (option == QLatin1String("--customers") && readNumber(args.takeFirst(), 0, v) && v <= 100'000'000)
+                else if (option == QLatin1String("--customers"))
                     options.customers = int(v);
-                else if (option == QLatin1String("--seed") && readNumber(args.takeFirst(), 0, v))
-                    options.seed = std::uint64_t(v);
                 else
-                    return usageError("unknown option or bad number.");
+                    options.seed = std::uint64_t(v);
             }
-            std::printf("Created %s\n", qPrintable(cvd::tools::createDemoDatabaseAt(folder, options)));
+            std::printf("Created %s.\n", qPrintable(cvd::tools::createDemoDatabaseAt(folder, options)));
             return 0;
         }
         if (command == QLatin1String("check") && args.isEmpty()) {
@@ -202,7 +213,7 @@ int main(int argc, char** argv)
         }
         if (command == QLatin1String("backup") && args.size() == 1) {
             const QString name = cvd::tools::backupDatabaseFile(folder, args[0]);
-            std::printf("Backed up %s to %s\n", qPrintable(name), qPrintable(args[0]));
+            std::printf("Backed up %s to %s.\n", qPrintable(name), qPrintable(args[0]));
             return 0;
         }
         if (command == QLatin1String("copy") && args.size() == 1)
@@ -219,5 +230,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cvdtool: error %d: %s\n", e.number(), qPrintable(e.text()));
         return 1;
     }
-    return usageError("unknown command or extra arguments.");
+    // The arguments did not match the command.
+    const QString second = command == QLatin1String("backup") || command == QLatin1String("recover") ? QStringLiteral("FILE")
+                           : command == QLatin1String("copy")                                       ? QStringLiteral("DESTINATION")
+                                                                                                     : QString();
+    if (!second.isEmpty() && args.isEmpty())
+        return usageError(QStringLiteral("cvdtool %1 needs %2 after %3.").arg(command, second, folder));
+    return usageError(QStringLiteral("'%1' is one argument too many for cvdtool %2.").arg(args.value(second.isEmpty() ? 0 : 1), command));
 }

@@ -4,6 +4,7 @@
 // is written as PDF, and anything the program would say in a message box is
 // printed on the error output.
 #include "db/createdb.h"
+#include "db/newfile.h"
 #include "db/database.h"
 #include "db/errors.h"
 #include "base/formats.h"
@@ -84,18 +85,18 @@ QString parse(QStringList args, ReportArgs& a)
         }
         static const QStringList withValue{"--from", "--to", "--select", "--state", "-o"};
         if (!withValue.contains(arg))
-            return QStringLiteral("unknown option '%1'").arg(arg);
+            return QStringLiteral("'%1' is not an option of cvdtool report.").arg(arg);
         if (args.isEmpty())
-            return QStringLiteral("%1 needs a value").arg(arg);
+            return QStringLiteral("%1 needs a value.").arg(arg);
         const QString value = args.takeFirst();
         if (arg == QLatin1String("--from") || arg == QLatin1String("--to")) {
             if (!readDate(value, arg == QLatin1String("--from") ? a.from : a.to))
-                return QStringLiteral("%1 '%2' is not a date (YYYY-MM-DD)").arg(arg, value);
+                return QStringLiteral("%1 '%2' is not a date: write it as YYYY-MM-DD, such as 2026-12-31.").arg(arg, value);
         } else if (arg == QLatin1String("--select")) {
             bool ok = false;
             const qlonglong id = value.toLongLong(&ok);
             if (!ok || id < 1 || id > 2147483647)
-                return QStringLiteral("--select '%1' is not a record number").arg(value);
+                return QStringLiteral("--select '%1' is not a record number.").arg(value);
             a.select = long(id);
         } else if (arg == QLatin1String("--state")) {
             if (value == QLatin1String("open"))
@@ -105,27 +106,27 @@ QString parse(QStringList args, ReportArgs& a)
             else if (value == QLatin1String("all"))
                 a.state = StateFilterKind::Both;
             else
-                return QStringLiteral("--state '%1' is not open, resolved or all").arg(value);
+                return QStringLiteral("--state '%1' is none of open, resolved and all.").arg(value);
         } else {
             if (value.isEmpty())
-                return QStringLiteral("-o needs a file name");
+                return QStringLiteral("-o needs a file name.");
             a.output = value;
             outputGiven = true;
         }
     }
     if (positional.size() < 2)
-        return QStringLiteral("a folder and a report kind are needed");
+        return QStringLiteral("A DATABASE and a report KIND are needed.");
     if (positional.size() > 2)
-        return QStringLiteral("unexpected argument '%1'").arg(positional[2]);
+        return QStringLiteral("'%1' is one argument too many.").arg(positional[2]);
     a.folder = positional[0];
     if (!QFileInfo::exists(a.folder) && !isServerLocation(a.folder))
-        return QStringLiteral("no folder '%1'").arg(a.folder);
+        return QStringLiteral("There is no folder or file '%1'.").arg(a.folder);
     a.kind = findReportKind(positional[1]);
     if (!a.kind)
-        return QStringLiteral("unknown report kind '%1' (one of %2)")
+        return QStringLiteral("'%1' is not a report kind.  KIND is one of %2.")
             .arg(positional[1], reportKindNames().join(QLatin1String(", ")));
     if (!outputGiven)
-        return QStringLiteral("-o FILE is needed");
+        return QStringLiteral("-o FILE is needed: the file the report is written to.");
     return {};
 }
 
@@ -182,7 +183,7 @@ int run(const ReportArgs& a, ConsolePlatform& console)
             return fail(QStringLiteral("error %1: %2").arg(e.number()).arg(e.text()), 1);
         }
         if (name.isEmpty())
-            return fail(QStringLiteral("--select %1: no %2 has that number").arg(a.select).arg(QLatin1String(kRecordKind[ReportMode])), 2);
+            return fail(QStringLiteral("--select %1: no %2 has that number.").arg(a.select).arg(QLatin1String(kRecordKind[ReportMode])), 2);
     }
 
     TableHeaderShade = {0, 0, 0};
@@ -209,8 +210,8 @@ int run(const ReportArgs& a, ConsolePlatform& console)
             QString error;
             written = writePdf(doc, QFileInfo(a.output).absoluteFilePath(), &error);
             if (!written)
-                console.messageBox(QStringLiteral("The report could not be written to the file %1. %2")
-                                       .arg(QDir::toNativeSeparators(a.output), error),
+                console.messageBox(QStringLiteral("The report could not be written to the file %1.  %2")
+                                       .arg(QDir::toNativeSeparators(a.output), whyNotWritable(a.output, error)),
                                    Mb::OkOnly | Mb::Critical, {});
         };
     } else {

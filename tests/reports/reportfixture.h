@@ -250,7 +250,15 @@ struct GoldenCase {
     QString tag, kind;
     Answers answers;
     QString golden;
+    QString setup = {}; // SQL run on the fixture first
 };
+
+// The widest figures a page shows: a date whose month and day have two
+// digits, amounts up to $999,999,999.99, and totals of such.
+inline const QString kWideFigures = QStringLiteral(
+    "update Req set ReqDate = '2026-11-19', CostTot = 9999999999900, AmtPaid = 1459306500, HoursTot = 9999, "
+    "MinTot = 59 where ReqID = 2; update Req set ReqDate = '2026-12-28', CostTot = 12345678900, AmtPaid = NULL "
+    "where ReqID = 4");
 
 inline QList<GoldenCase> goldenCases()
 {
@@ -271,7 +279,15 @@ inline QList<GoldenCase> goldenCases()
           << GoldenCase{"listing by category, one, portrait", "listing-category", one(both, 3, "Réseau", false),
                         "listing-category-one-portrait.doc.txt"}
           << GoldenCase{"hours, one staff member", "hours", one(both, 2, "Jane Smith"), "hours-one.doc.txt"}
-          << GoldenCase{"bills, one customer", "bills-customer", one(both, 4, "Zoë Ångström"), "bills-customer-one.doc.txt"};
+          << GoldenCase{"bills, one customer", "bills-customer", one(both, 4, "Zoë Ångström"), "bills-customer-one.doc.txt"}
+          << GoldenCase{"wide figures: hours", "hours", one(both, 2, "Jane Smith"), "wide-hours.doc.txt", kWideFigures}
+          << GoldenCase{"wide figures: charges", "charges-customer", one(both, 2, "Ann Adams"), "wide-charges.doc.txt",
+                        kWideFigures}
+          << GoldenCase{"wide figures: bill", "bills-customer", one(both, 2, "Ann Adams"), "wide-bill.doc.txt", kWideFigures}
+          << GoldenCase{"wide figures: listing, landscape", "listing-customer", one(both, 2, "Ann Adams"),
+                        "wide-listing-landscape.doc.txt", kWideFigures}
+          << GoldenCase{"wide figures: listing, portrait", "listing-customer", one(both, 2, "Ann Adams", false),
+                        "wide-listing-portrait.doc.txt", kWideFigures};
     return cases;
 }
 

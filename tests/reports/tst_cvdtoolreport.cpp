@@ -107,6 +107,8 @@ private slots:
         QTest::newRow("no database") << QStringList{"@/..", "hours", "-o", "@out"} << "3024";
         QTest::newRow("database in use") << QStringList{"@", "hours", "-o", "@out"} << "3045";
         QTest::newRow("output folder is a file") << QStringList{"@", "hours", "-o", "@out/Hours.txt"} << "earlier.txt/Hours.txt";
+        QTest::newRow("output is a folder") << QStringList{"@", "hours", "-o", "@"} << "is a folder, not a file.";
+        QTest::newRow("output folder missing") << QStringList{"@", "hours", "-o", "@/no/Hours.txt"} << "/no does not exist.";
     }
     void refused()
     {
@@ -123,6 +125,8 @@ private slots:
         QVERIFY2(r.exitCode > 0, qPrintable(r.err));
         QCOMPARE(r.err.count(u'\n'), 1);
         QVERIFY2(r.err.startsWith(QLatin1String("cvdtool report: ")) && r.err.contains(named), qPrintable(r.err));
+        QVERIFY2(r.err.endsWith(QLatin1String(".\n")), qPrintable(r.err)); // whole sentences
+        QVERIFY2(!QFileInfo(args.last()).isDir() || !r.err.contains(QLatin1String("earlier file")), qPrintable(r.err));
         QCOMPARE(fileBytes(out), QByteArray("earlier\r\n"));
     }
 

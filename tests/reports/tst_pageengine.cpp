@@ -203,6 +203,42 @@ private slots:
         QCOMPARE(wrapText(m, u"12/31/2026", m.width(u"12/31/20")), QStringList({"12/31/", "2026"}));
     }
 
+    // A number, an amount or a date wider than its column is never broken:
+    // it stays whole on one line inside its cell, with a gap to its
+    // neighbours, a hair smaller, or with room from the text column on the
+    // side it is not aligned to, or smaller still.
+    void figuresStayWhole_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<double>("smallest"); // of the figures' sizes, as a part of the table's
+        QTest::newRow("a date a hair too wide") << "+1000|+3000;" << "11/19/2026|Printer jam" << 0.95;
+        QTest::newRow("an amount beside a text") << "+3000|>1140;" << "Total Amount Due:|$999,999,999.99" << 1.0;
+        QTest::newRow("a date beside a short text") << "+1000|+600|+3000;" << "12/28/2026|No|Jams" << 1.0;
+        QTest::newRow("amounts side by side")
+            << "+1100|>1140|>1140|+2000;" << "1/1/2026|$999,999,999.99|$1,234,567.89|Jane Smith" << 0.7;
+        QTest::newRow("negative amounts") << ">1140|>1140;" << "($1,234,567.89)|($3.00)" << 0.7;
+    }
+    void figuresStayWhole()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, row);
+        QFETCH(double, smallest);
+        PageEngine e;
+        e.BeginDocument();
+        e.AddTable(format, {}, row);
+        const QList<PageText> texts = e.document().pages.at(0).texts;
+        const QStringList cells = row.split(u'|');
+        QCOMPARE(textsOf(e.document().pages.at(0)), cells);
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            const PageText& t = texts[i];
+            QVERIFY2(pageFontMetrics(t.font).width(t.text) <= t.rect.width() + 1, qPrintable(t.text));
+            QVERIFY2(t.font.size >= kTimes.size * smallest - 0.01, qPrintable(t.text));
+            if (i > 0)
+                QVERIFY2(t.rect.left() >= texts[i - 1].rect.right() + 40, qPrintable(t.text)); // a visible gap
+        }
+    }
+
     // Cells beyond the format's columns (a "|" typed in a text) go on in
     // the last column rather than being lost.
     void cellsBeyondTheLastColumnStayInIt()

@@ -44,6 +44,8 @@ private slots:
         QFETCH(int, index);
         const GoldenCase c = goldenCases().at(index);
         s->answers = c.answers;
+        if (!c.setup.isEmpty())
+            MainDb->Execute(c.setup);
         const bool document = c.golden.endsWith(QLatin1String(".doc.txt"));
         QByteArray bytes;
         if (document) {

@@ -253,7 +253,7 @@ private slots:
                                      .arg(QString::fromLatin1(source[i].sha256));
             QVERIFY2(r.out.contains(line), qPrintable(line + u"\n"_s + r.out));
         }
-        QVERIFY(r.out.endsWith(u"Copied %1 to %2/cvd.mdb\n"_s.arg(src, folder)));
+        QVERIFY(r.out.endsWith(u"Copied %1 to %2/cvd.mdb.\n"_s.arg(src, folder)));
     }
 
     // The checksum tells apart what the program would show differently:

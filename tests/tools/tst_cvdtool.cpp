@@ -14,6 +14,7 @@
 
 using namespace cvd::tools;
 using namespace cvd::test;
+using namespace Qt::StringLiterals;
 
 // The first value of a query on a database file as a number; -1 when there is none.
 static qlonglong number(const QString& path, const QString& sql)
@@ -81,6 +82,31 @@ private slots:
         QVERIFY(writeFile(empty, QByteArray()));
         QCOMPARE(runCvdTool({"create", tmp.path()}).exitCode, 1);
         QCOMPARE(fileBytes(empty), QByteArray());
+    }
+
+    // A wrong command line gets one whole sentence naming what was wrong,
+    // then the usage, and exit status 2.
+    void wrongArguments_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no such command") << QStringList{"frob", "x"} << "'frob' is not a command of cvdtool.";
+        QTest::newRow("no database") << QStringList{"check"} << "cvdtool check needs a DATABASE";
+        QTest::newRow("one too many") << QStringList{"check", "a", "b"} << "'b' is one argument too many for cvdtool check.";
+        QTest::newRow("backup without its file") << QStringList{"backup", "a"} << "cvdtool backup needs FILE after a.";
+        QTest::newRow("demo option unknown") << QStringList{"demo", "d", "--count", "3"} << "'--count' is not an option of cvdtool demo.";
+        QTest::newRow("demo number") << QStringList{"demo", "d", "--requests", "many"}
+                                     << "--requests 'many' is not a whole number from 0 to 100000000.";
+        QTest::newRow("demo value missing") << QStringList{"demo", "d", "--seed"} << "--seed needs a value.";
+    }
+    void wrongArguments()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, said);
+        const ToolResult r = runCvdTool(args);
+        QCOMPARE(r.exitCode, 2);
+        const QString first = r.err.section(u'\n', 0, 0);
+        QVERIFY2(first.startsWith(u"cvdtool: "_s + said) && first.endsWith(u'.'), qPrintable(r.err));
     }
 
     // Every reference names an existing record; dates within the last three
