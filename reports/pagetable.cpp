@@ -119,6 +119,7 @@ struct RowLayout {
     QVarLengthArray<qsizetype, 16> first; // per cell where its lines start, and the end
     QVarLengthArray<Column, 16> cols;     // per cell its place in this row
     QVarLengthArray<double, 16> scale;    // per cell the size of its text, 1 as the table's
+    QVarLengthArray<bool, 16> figure;     // per cell whether it holds a figure (one line)
     int height = 1;                       // in lines
 
     qsizetype cells() const { return first.size() - 1; }
@@ -171,8 +172,10 @@ int innerWidth(const Column& c) { return std::max(1, c.width - 2 * padOf(c)); }
 void figureFits(const PageFontMetrics& m, QVarLengthArray<QStringView, 16>& cells, RowLayout& r)
 {
     const qsizetype n = cells.size();
+    for (qsizetype i = 0; i < n; ++i)
+        r.figure.append(isFigure(cells[i]));
     for (qsizetype i = 0; i < n; ++i) {
-        if (!isFigure(cells[i]))
+        if (!r.figure[i])
             continue;
         const double needed = m.width(cells[i]);
         if (needed <= innerWidth(r.cols[i]))
@@ -182,7 +185,7 @@ void figureFits(const PageFontMetrics& m, QVarLengthArray<QStringView, 16>& cell
         const Qt::Alignment align = r.cols[i].align;
         qsizetype donor = -1;
         for (const qsizetype k : {i - 1, i + 1})
-            if (k >= 0 && k < n && !isFigure(cells[k]) && !(k < i && align == Qt::AlignLeft)
+            if (k >= 0 && k < n && !r.figure[k] && !(k < i && align == Qt::AlignLeft)
                 && !(k > i && align == Qt::AlignRight) && (donor < 0 || r.cols[k].width > r.cols[donor].width))
                 donor = k;
         if (needed * SlightlySmaller > innerWidth(r.cols[i]) && donor >= 0) {
@@ -213,6 +216,7 @@ void layoutRow(const PageFontMetrics& m, const QList<Column>& cols, QStringView 
     r.first.clear();
     r.cols.clear();
     r.scale.clear();
+    r.figure.clear();
     r.height = 1;
     QVarLengthArray<QStringView, 16> cells;
     forEachPiece(row, u'|', [&](QStringView c) { cells.append(c); });
@@ -232,9 +236,8 @@ void layoutRow(const PageFontMetrics& m, const QList<Column>& cols, QStringView 
     figureFits(m, cells, r);
     r.first.append(0);
     for (qsizetype i = 0; i < cells.size(); ++i) {
-        if (r.scale[i] < 1.0) {
-            r.keep << cells[i].toString(); // one line, whatever its width
-            r.lines.push_back(r.keep.last());
+        if (r.figure[i]) {
+            r.lines.push_back(cells[i]); // one line, measured to fit
         } else {
             const int width = innerWidth(r.cols[i]);
             wrapLines(m, cells[i], width, width, r.lines, r.keep);
