@@ -29,27 +29,28 @@ std::vector<Value> keyParams(RowKey key)
     return params;
 }
 
+// A query's rows as the server sends them, one at a time.
 class PgRows final : public Rows {
 public:
-    PgRows(Result r, std::vector<Column> cols) : m_r(std::move(r)), m_cols(std::move(cols)), m_count(PQntuples(m_r.get())) {}
+    PgRows(pg::Connection& c, const QString& text, const std::vector<Value>& params)
+        : m_stream(c, params.empty() ? text.toUtf8() : pg::numberedParameters(text), params),
+          m_cols(pg::resultColumns(c, m_stream.description(), sql::nameSpellings(text)))
+    {
+    }
     const std::vector<Column>& columns() const override { return m_cols; }
     bool next(std::vector<Value>& out) override
     {
-        if (m_row >= m_count) {
-            m_r.reset();
+        const Result r = m_stream.next();
+        if (!r)
             return false;
-        }
         for (size_t c = 0; c < m_cols.size(); ++c)
-            out.push_back(pg::readValue(m_r.get(), m_row, int(c), m_cols[c].type.type));
-        ++m_row;
+            out.push_back(pg::readValue(r.get(), 0, int(c), m_cols[c].type.type));
         return true;
     }
 
 private:
-    Result m_r;
+    pg::Stream m_stream;
     std::vector<Column> m_cols;
-    int m_count;
-    int m_row = 0;
 };
 
 class PgBackend;
@@ -229,9 +230,7 @@ public:
 
     std::unique_ptr<Rows> query(const QString& text, const std::vector<Value>& params) override
     {
-        Result r = m_c.exec(text, params);
-        auto cols = pg::resultColumns(m_c, r.get(), sql::nameSpellings(text));
-        return std::make_unique<PgRows>(std::move(r), std::move(cols));
+        return std::make_unique<PgRows>(m_c, text, params);
     }
 
     std::vector<RowKey> keys(const QString& text, const std::vector<Value>& params) override

@@ -161,8 +161,82 @@ Connection::~Connection()
         PQfinish(m_conn);
 }
 
+Stream::Stream(Connection& c, const QByteArray& sql, const std::vector<Value>& params) : m_c(c)
+{
+    c.ensureConnected();
+    m_inTransaction = PQtransactionStatus(c.raw()) == PQTRANS_INTRANS;
+    const Params p(params);
+    if (!PQsendQueryParams(c.raw(), sql.constData(), int(params.size()), nullptr, p.values.data(), nullptr, nullptr, 0)
+        || !PQsetSingleRowMode(c.raw()))
+        c.fail(nullptr);
+    m_open = true;
+    c.stream = this;
+    m_first = receive();
+}
+
+Stream::~Stream()
+{
+    if (!m_open)
+        return;
+    // Given up before its end: outside a transaction the server stops it;
+    // inside one (a copy's snapshot) the rest is read and dropped, so that
+    // the transaction is not aborted.
+    if (!m_inTransaction) {
+        if (PGcancel* cancel = PQgetCancel(m_c.raw())) {
+            char why[256];
+            PQcancel(cancel, why, sizeof why);
+            PQfreeCancel(cancel);
+        }
+    }
+    while (PGresult* r = PQgetResult(m_c.raw()))
+        PQclear(r);
+    m_c.stream = nullptr;
+}
+
+Result Stream::receive()
+{
+    Result r(PQgetResult(m_c.raw()));
+    const ExecStatusType s = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+    if (s == PGRES_SINGLE_TUPLE)
+        return r;
+    // The end (a result without rows, which still describes them), or a failure.
+    while (PGresult* more = PQgetResult(m_c.raw()))
+        PQclear(more);
+    m_open = false;
+    m_c.stream = nullptr;
+    if (s != PGRES_TUPLES_OK)
+        m_c.fail(r.get());
+    return r;
+}
+
+Result Stream::next()
+{
+    if (!m_firstTaken) {
+        m_firstTaken = true;
+        if (PQresultStatus(m_first.get()) == PGRES_SINGLE_TUPLE)
+            return std::move(m_first);
+    }
+    if (m_nextParked < m_parked.size())
+        return std::move(m_parked[m_nextParked++]);
+    if (!m_open)
+        return nullptr;
+    Result r = receive();
+    return PQresultStatus(r.get()) == PGRES_SINGLE_TUPLE ? std::move(r) : nullptr;
+}
+
+void Stream::park()
+{
+    while (m_open) {
+        Result r = receive();
+        if (PQresultStatus(r.get()) == PGRES_SINGLE_TUPLE)
+            m_parked.push_back(std::move(r));
+    }
+}
+
 void Connection::ensureConnected()
 {
+    if (stream)
+        stream->park();
     // A server restarted (or a connection dropped) while this desk sat idle
     // has closed the connection and said why: that is read here, before a
     // statement is sent, and the connection is made afresh without a word.
@@ -296,7 +370,12 @@ Result Connection::prepare(const QByteArray& name, const QString& sql)
     return d;
 }
 
-void Connection::quietly(const char* sql) { PQclear(PQexec(m_conn, sql)); }
+void Connection::quietly(const char* sql)
+{
+    if (stream)
+        stream->park();
+    PQclear(PQexec(m_conn, sql));
+}
 
 void Connection::loadCatalog()
 {

@@ -23,6 +23,39 @@ struct CatalogColumn {
     sql::ColumnType type;
 };
 
+class Connection;
+
+// The rows of one query as the server sends them, one at a time (libpq's
+// single-row mode), so that a report or a copy of any size holds one row at
+// a time.  While it is open the connection is the stream's: any other
+// statement first takes the rest of its rows into memory (park()), and
+// goes on.  A stream given up before its end is stopped on the server.
+class Stream {
+public:
+    Stream(Connection& c, const QByteArray& sql, const std::vector<Value>& params);
+    ~Stream();
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
+
+    // The description of the rows (a result without rows, or the first
+    // row), until the first next().
+    const PGresult* description() const { return m_first.get(); }
+    // The next row as a result of one row; null after the last.
+    Result next();
+    // Takes every row still to come into memory and frees the connection.
+    void park();
+
+private:
+    Result receive();
+    Connection& m_c;
+    Result m_first;          // the description, and the first row when there is one
+    bool m_firstTaken = false;
+    bool m_open = false;     // rows still to come from the server
+    bool m_inTransaction = false; // sent inside a transaction (a copy's snapshot)
+    std::vector<Result> m_parked;
+    std::size_t m_nextParked = 0;
+};
+
 class Connection {
 public:
     // Connects or throws: 3151 when the server cannot be reached or the
@@ -72,6 +105,9 @@ public:
     QHash<quint64, CatalogColumn> columns;
     void loadCatalog();
     const CatalogColumn* catalogColumn(quint32 tableOid, int column) const;
+
+    // The stream that holds the connection, if any (set by Stream).
+    Stream* stream = nullptr;
 
 private:
     [[noreturn]] void failReference(PGresult* r);

@@ -351,6 +351,30 @@ private slots:
         QCOMPARE(errorOf([&] { rs->Field(2); }), ErrNo::ItemNotFound);
     }
 
+    // Read-only sets read their rows as they come: another query in the
+    // middle of one, or one given up half way, leaves every set whole.
+    void setsReadAsTheyCome()
+    {
+        auto db = Database::Open(freshFixture());
+        auto all = db->OpenRecordset(u"Select ReqID from Req order by ReqID"_s, RecordsetType::ForwardOnly);
+        QStringList ids{all->Field(0).displayText()};
+        all->MoveNext();
+        {
+            auto givenUp = db->OpenRecordset(u"Select * from Req order by ReqID desc"_s, RecordsetType::ForwardOnly);
+            QCOMPARE(givenUp->Field(u"ReqID"_s), Value(8));
+        }
+        auto staff = db->OpenRecordset(u"Select LastName from Staff order by StaffID"_s, RecordsetType::Snapshot);
+        staff->MoveLast();
+        QCOMPARE(staff->Field(0), Value("Ångström"));
+        for (; !all->Eof(); all->MoveNext())
+            ids << all->Field(0).displayText();
+        QCOMPARE(ids.join(u' '), u"1 2 3 4 5 6 7 8"_s);
+        auto rs = db->OpenRecordset(AllRequests);
+        rs->Edit();
+        rs->SetField(u"Misc1"_s, u"after the sets"_s);
+        rs->Update();
+    }
+
     void seekOnStaffIndex()
     {
         auto staff = Database::Open(freshFixture())->OpenRecordset(u"Staff"_s, RecordsetType::Table);
