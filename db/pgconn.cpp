@@ -178,10 +178,11 @@ Stream::~Stream()
 {
     if (!m_open)
         return;
-    // Given up before its end: outside a transaction the server stops it;
-    // inside one (a copy's snapshot) the rest is read and dropped, so that
-    // the transaction is not aborted.
-    if (!m_inTransaction) {
+    // Given up before its end: outside a transaction the server stops what
+    // it has not sent yet; inside one (a copy's snapshot) the rest is read
+    // and dropped, so that the transaction is not aborted.
+    PQconsumeInput(m_c.raw());
+    if (!m_inTransaction && PQisBusy(m_c.raw())) {
         if (PGcancel* cancel = PQgetCancel(m_c.raw())) {
             char why[256];
             PQcancel(cancel, why, sizeof why);
