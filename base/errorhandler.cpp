@@ -69,7 +69,7 @@ bool WriteLoop(const std::function<void()>& write, const std::function<void(int 
     LockRetryCounter = 0;
     LockRetryFlag = true;
     bool written = false;
-    int changed = 0;
+    int elsewhereError = 0; // 3197 or 3167, for `elsewhere`
     bool waiting = false;
     while (LockRetryFlag) {
         LockRetryFlag = false;
@@ -79,7 +79,7 @@ bool WriteLoop(const std::function<void()>& write, const std::function<void(int 
             } catch (const Error& e) {
                 if ((e.number() != ErrNo::ChangedElsewhere && e.number() != ErrNo::RecordDeleted) || !elsewhere)
                     throw;
-                changed = e.number();
+                elsewhereError = e.number();
             }
         });
         if (!LockRetryFlag)
@@ -96,9 +96,9 @@ bool WriteLoop(const std::function<void()>& write, const std::function<void(int 
         if (MainDb)
             MainDb->Idle();
     });
-    if (changed)
-        trap([&] { elsewhere(changed); });
-    return written && !changed;
+    if (elsewhereError)
+        trap([&] { elsewhere(elsewhereError); });
+    return written && !elsewhereError;
 }
 
 namespace {

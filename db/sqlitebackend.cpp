@@ -7,6 +7,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace cvd {
 
 namespace {
@@ -173,10 +175,10 @@ void SqliteBackend::checkReferences(const TableInfo& table, const QStringList& c
     for (const Reference& r : references()) {
         if (!sameTable(r.table, table.name))
             continue;
-        qsizetype i = columns.size();
-        while (--i >= 0 && columns[i].compare(r.column, Qt::CaseInsensitive) != 0) {
-        }
-        if (i < 0 || values[size_t(i)]->isNull())
+        const auto named = std::find_if(columns.begin(), columns.end(),
+                                        [&](const QString& c) { return c.compare(r.column, Qt::CaseInsensitive) == 0; });
+        const qsizetype i = named - columns.begin();
+        if (named == columns.end() || values[size_t(i)]->isNull())
             continue;
         const Value& key = *values[size_t(i)];
         if (!anyRow(db, QStringLiteral("select 1 from %1 where %2 = ?1").arg(r.target, schema::keyColumn(r.target)), key))
