@@ -46,7 +46,22 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no requests in %s\n", argv[1]);
         return 2;
     }
-    std::printf("start-up with the first request shown: %.1f ms\n", startMs);
+    report("start-up with the first request shown", startMs, "ms", 100.0);
+
+    // The first save after start-up (the file's check of its structure may
+    // still be reading), then Last and First, each with the record shown.
+    {
+        const QString before = w.txtShortDesc->text();
+        w.txtShortDesc->setText(before + QStringLiteral(" (checked)"));
+        report("the first Update after start-up", timed([&] { w.cmdUpdate->click(); }), "ms", 100.0);
+        w.txtShortDesc->setText(before);
+        w.cmdUpdate->click();
+    }
+    Timing ends;
+    ends.add(timed([&] { w.cmdLast->click(); }));
+    ends.add(timed([&] { w.cmdFirst->click(); }));
+    ends.add(timed([&] { w.cmdLast->click(); }));
+    report("Last and First, the worst click with the record shown", ends.worst(), "ms", 2.0);
 
     // Next and Previous, each click including showing the record.
     Timing next, previous;

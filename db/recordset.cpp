@@ -76,8 +76,9 @@ void Recordset::Impl::load()
     }
     if (!keyset)
         openStream();
-    if (exists(0)) {
-        pos = 0;
+    qint64 first = 0;
+    if (exists(first)) {
+        pos = first;
         bof = eof = false;
     }
 }
@@ -110,14 +111,19 @@ void Recordset::Impl::openKeyset(const QString& columns, const QString& where, c
         if (!table->autoKey.isEmpty() && cols[i].origin.compare(table->autoKey, Qt::CaseInsensitive) == 0 && pkCol < 0)
             pkCol = int(i);
     }
+    keyWhere = where;
     keySql = QStringLiteral("select %1 from %2").arg(table->key, table->name);
     if (!where.isEmpty())
         keySql += QStringLiteral(" where ") + where;
     const QString order = backend->keysetOrder(orderBy, *table);
     if (!order.isEmpty())
         keySql += QStringLiteral(" order by ") + order;
-    keys = backend->keys(keySql);
+    keyOrder = order.isEmpty() ? table->key : order;
+    seek.reset();
+    if (type == RecordsetType::Dynaset)
+        seek = sql::keySeek(keyOrder, table->key);
     keyset = true;
+    readKeys();
     updatable = true;
 }
 
@@ -181,13 +187,15 @@ void Recordset::Impl::fetchAll()
         fetchTo(rowsRead);
 }
 
-bool Recordset::Impl::exists(qint64 index)
+bool Recordset::Impl::exists(qint64& index)
 {
+    if (keyset)
+        return reach(index);
     if (index < 0)
         return false;
     if (forwardOnly && index < rowBase)
         raise(InvalidOperation, QStringLiteral("Invalid operation."));
-    return keyset ? index < qint64(keys.size()) : fetchTo(index);
+    return fetchTo(index);
 }
 
 const Value& Recordset::Impl::valueAt(int col)
@@ -195,7 +203,7 @@ const Value& Recordset::Impl::valueAt(int col)
     if (!keyset)
         return rows[size_t(pos - rowBase) * cols.size() + size_t(col)];
     if (!curValid) {
-        if (!rowReader->read(keys[size_t(pos)], cur))
+        if (!rowReader->read(keyAt(pos), cur))
             raise(ErrNo::RecordDeleted, QStringLiteral("Record is deleted."));
         curValid = true;
     }
@@ -237,9 +245,10 @@ bool Recordset::Eof() const { return d->eof; }
 void Recordset::MoveFirst()
 {
     d->checkOpen();
-    if (!d->exists(0))
+    qint64 first = 0;
+    if (!d->exists(first))
         raise(ErrNo::NoCurrentRecord);
-    d->moveTo(0);
+    d->moveTo(first);
 }
 
 void Recordset::MoveLast()
@@ -247,9 +256,11 @@ void Recordset::MoveLast()
     d->checkOpen();
     if (!d->keyset)
         d->fetchAll();
-    if (d->count() == 0)
+    // A keyset read in pieces reads its last piece, not all between.
+    qint64 last = d->endPosition() - 1;
+    if (!d->exists(last))
         raise(ErrNo::NoCurrentRecord);
-    d->moveTo(d->count() - 1);
+    d->moveTo(last);
 }
 
 void Recordset::MoveNext()
@@ -257,12 +268,12 @@ void Recordset::MoveNext()
     d->checkOpen();
     if (d->eof)
         raise(ErrNo::NoCurrentRecord);
-    const qint64 target = d->bof ? 0 : d->deleted ? d->pos : d->pos + 1;
+    qint64 target = d->bof ? 0 : d->deleted ? d->pos : d->pos + 1;
     if (d->exists(target)) {
         d->moveTo(target);
         return;
     }
-    d->moveTo(d->count());
+    d->moveTo(d->endPosition());
     d->eof = true;
     d->bof = d->count() == 0;
 }
@@ -274,7 +285,7 @@ void Recordset::MovePrevious()
         raise(InvalidOperation, QStringLiteral("Invalid operation."));
     if (d->bof)
         raise(ErrNo::NoCurrentRecord);
-    const qint64 target = d->pos - 1;
+    qint64 target = d->pos - 1;
     if (d->exists(target)) {
         d->moveTo(target);
         return;
@@ -289,9 +300,10 @@ long Recordset::AbsolutePosition() const { return d->hasCurrent() ? long(d->pos)
 void Recordset::SetAbsolutePosition(long position)
 {
     d->checkOpen();
-    if (!d->exists(position))
+    qint64 target = position;
+    if (!d->exists(target))
         raise(ErrNo::SqlError, QStringLiteral("Invalid argument."));
-    d->moveTo(position);
+    d->moveTo(target);
 }
 
 Value Recordset::Field(const QString& name)
@@ -388,10 +400,10 @@ void Recordset::Update()
             names.prepend(autoKey);
             values.insert(values.begin(), &key);
         }
-        d->keys.push_back(d->backend->insertRow(*d->table, names, values));
+        d->addKey(d->backend->insertRow(*d->table, names, values));
     } else if (!names.isEmpty()) {
         try {
-            d->backend->updateRow(*d->table, d->keys[size_t(d->pos)], names, values, d->selectList, d->asShown);
+            d->backend->updateRow(*d->table, d->keyAt(d->pos), names, values, d->selectList, d->asShown);
         } catch (const Error& e) {
             if (e.number() == ErrNo::ChangedElsewhere) {
                 // The buffer stays open with what was typed; the row as it
@@ -405,6 +417,8 @@ void Recordset::Update()
             }
             throw;
         }
+        if (d->partial) // its place in the order may have moved into what is not yet read
+            d->movedHere.insert(d->keyAt(d->pos));
         d->curValid = false;
     }
     d->edit = Impl::EditMode::None;
@@ -426,8 +440,8 @@ void Recordset::Delete()
     d->backend->beforeWrite();
     d->consumeWriteFailure();
     d->edit = Impl::EditMode::None;
-    d->backend->deleteRow(*d->table, d->keys[size_t(d->pos)]);
-    d->keys.erase(d->keys.begin() + d->pos);
+    d->backend->deleteRow(*d->table, d->keyAt(d->pos));
+    d->eraseCurrentKey();
     d->deleted = true;
     d->curValid = false;
 }
@@ -442,24 +456,33 @@ void Recordset::Requery()
     d->edit = Impl::EditMode::None;
     const bool had = d->hasCurrent();
     const qint64 oldPos = d->pos;
-    const engine::RowKey oldKey = d->keyset && had ? d->keys[size_t(oldPos)] : 0;
+    const engine::RowKey oldKey = d->keyset && had ? d->keyAt(oldPos) : 0;
     d->bof = d->eof = true;
     d->deleted = false;
     d->curValid = false;
+    d->pos = -1;
     if (d->keyset) {
-        d->keys = d->backend->keys(d->keySql);
+        d->readKeys();
     } else {
         d->stream.reset();
         d->openStream();
     }
-    if (d->count() == 0 && !d->exists(0))
-        return;
     qint64 target = 0;
+    if (d->count() == 0 && !d->exists(target))
+        return;
     if (had) {
         target = oldPos;
         if (d->keyset) {
-            const auto it = std::find(d->keys.begin(), d->keys.end(), oldKey);
-            target = it != d->keys.end() ? it - d->keys.begin() : std::min<qint64>(oldPos, qint64(d->keys.size()) - 1);
+            // The same record, or the one at its place when it is gone.
+            if (const auto at = d->locate(oldKey)) {
+                target = *at;
+            } else {
+                target = d->joined(oldPos);
+                if (!d->exists(target)) {
+                    target = d->endPosition() - 1;
+                    d->exists(target);
+                }
+            }
         } else if (!d->exists(target)) {
             d->fetchAll();
             target = d->count() - 1;
@@ -477,6 +500,9 @@ void Recordset::Close()
     d->rows.shrink_to_fit();
     d->keys.clear();
     d->keys.shrink_to_fit();
+    d->tail.clear();
+    d->added.clear();
+    d->partial = false;
     d->closed = true;
     d->bof = d->eof = true;
 }

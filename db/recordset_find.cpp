@@ -19,7 +19,9 @@ void Recordset::FindFirst(const QString& criteria)
     d->checkOpen();
     const QString cond = d->backend->translate(criteria);
     qint64 found = -1;
-    if (d->keyset) {
+    if (d->keyset && d->partial) {
+        found = d->firstPartialHit(cond);
+    } else if (d->keyset) {
         const std::vector<engine::RowKey> hits =
             d->backend->keys(QStringLiteral("select %1 from %2 where (%3)").arg(d->table->key, d->table->name, cond));
         if (hits.size() == 1) {
@@ -51,6 +53,40 @@ void Recordset::FindFirst(const QString& criteria)
     d->noMatch = found < 0;
     if (found >= 0)
         d->moveTo(found);
+}
+
+// In a set whose keys are not all read: the first row that meets the
+// criteria in the set's order is read first, then found among the keys.  A
+// record added or changed here stays where the set holds it, whatever its
+// values say, so those are looked at apart.
+qint64 Recordset::Impl::firstPartialHit(const QString& cond)
+{
+    const QString where = keyWhere.isEmpty() ? QStringLiteral("(%1)").arg(cond)
+                                             : QStringLiteral("(%1) and (%2)").arg(keyWhere, cond);
+    std::optional<qint64> best;
+    const auto take = [&](qint64 at) { best = best ? std::min(*best, at) : at; };
+    if (!movedHere.empty()) {
+        QStringList moved;
+        for (const engine::RowKey k : movedHere)
+            moved << QString::number(k);
+        for (const engine::RowKey k : backend->keys(QStringLiteral("select %1 from %2 where %3 and %1 in (%4)")
+                                                        .arg(table->key, table->name, where, moved.join(u','))))
+            if (const auto at = findRead(k))
+                take(*at);
+    }
+    const auto rows = backend->query(QStringLiteral("select %1 from %2 where %3 order by %4 limit %5")
+                                         .arg(table->key, table->name, where, keyOrder)
+                                         .arg(movedHere.size() + 1));
+    std::vector<Value> row;
+    while (row.clear(), rows->next(row)) {
+        const engine::RowKey k = engine::RowKey(row[0].toDouble());
+        if (movedHere.count(k))
+            continue;
+        if (const auto at = locate(k))
+            take(*at);
+        break;
+    }
+    return best.value_or(-1);
 }
 
 bool Recordset::NoMatch() const { return d->noMatch; }
@@ -88,11 +124,8 @@ void Recordset::Seek(const QString& comparison, const Value& keyValue)
                                                down ? QStringLiteral("desc") : QStringLiteral("asc")),
                                       {keyValue});
     qint64 found = -1;
-    if (!hit.empty()) {
-        const auto it = std::find(d->keys.begin(), d->keys.end(), hit.front());
-        if (it != d->keys.end())
-            found = it - d->keys.begin();
-    }
+    if (!hit.empty())
+        found = d->locate(hit.front()).value_or(-1);
     d->noMatch = found < 0;
     if (found >= 0)
         d->moveTo(found);

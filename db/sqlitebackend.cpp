@@ -2,6 +2,8 @@
 // the file is the program's alone, so a row never changes under a set.
 #include "db/sqlitebackend.h"
 
+#include "db/serverdialect.h"
+
 #include "db/schema.h"
 #include "db/sqldialect.h"
 
@@ -213,6 +215,13 @@ std::vector<RowKey> SqliteBackend::keys(const QString& sql, const std::vector<Va
     if (rc != SQLITE_DONE)
         sqlFail(db, rc);
     return out;
+}
+
+QString SqliteBackend::keysetOrder(const QString& orderBy, const engine::TableInfo& table) const
+{
+    // Ties by rowid, in the direction of the last item: as an index of the
+    // order's column reads them, and as the server orders them.
+    return sql::appendKeyOrder(orderBy, table.key);
 }
 
 std::unique_ptr<engine::RowReader> SqliteBackend::rowReader(const TableInfo& table, const QString& columns)

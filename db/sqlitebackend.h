@@ -48,7 +48,7 @@ public:
     void execute(const QString& sql) override;
     const engine::TableInfo& table(const QString& name) override;
     QString indexColumn(const engine::TableInfo& table, const QString& index) override;
-    QString keysetOrder(const QString& orderBy, const engine::TableInfo&) const override { return orderBy; }
+    QString keysetOrder(const QString& orderBy, const engine::TableInfo& table) const override;
     engine::RowKey reserveKey(const engine::TableInfo& table) override;
     engine::RowKey insertRow(const engine::TableInfo& table, const QStringList& columns,
                              const std::vector<const Value*>& values) override;

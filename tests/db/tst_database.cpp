@@ -375,6 +375,102 @@ private slots:
         rs->Update();
     }
 
+    // The request list reads its keys a piece at a time from both ends; it
+    // gives the records in the order one read of them all gives, whichever
+    // way it is walked and whatever is added, deleted, changed or found in
+    // between.  Steps: F first, L last, nK next K times, pK previous K
+    // times, D delete, A add (dated long ago, so that by its date it would
+    // belong elsewhere), E change the date to one not yet read, f<ID> find.
+    void keysReadInPieces_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("forward") << u"F"_s;
+        QTest::newRow("backward") << u"L"_s;
+        QTest::newRow("both ends, then meeting") << u"L p300 F n2000 p50"_s;
+        QTest::newRow("deletes at both ends") << u"L D p5 D n1 F n70 D p1 D"_s;
+        QTest::newRow("adds before the ends meet") << u"F n10 A L p3 A n4 D p2"_s;
+        QTest::newRow("a change that moves it") << u"F n5 E L p400 E F n300"_s;
+        QTest::newRow("finding what is not read yet") << u"f1500 n3 L f1501 p2 A f3001 F f2999"_s;
+    }
+    void keysReadInPieces()
+    {
+        QFETCH(QString, steps);
+        // 3000 requests over 400 dates, every 101st undated.
+        QStringList values;
+        std::vector<std::pair<QDate, int>> rows;
+        for (int id = 1; id <= 3000; ++id) {
+            const QDate date = id % 101 == 0 ? QDate() : QDate(2000, 1, 1).addDays(id * 7919 % 400);
+            rows.emplace_back(date, id);
+            values << u"(%1, 'r%1', %2, FALSE)"_s.arg(id).arg(date.isValid() ? u"'%1'"_s.arg(date.toString(Qt::ISODate))
+                                                                               : u"NULL"_s);
+        }
+        const QString path = test::newDatabase(
+            m_dir.next(), u"INSERT INTO Req (ReqID, ShortDesc, ReqDate, Resolved) VALUES "_s + values.join(u", "_s) + u";"_s);
+        // Newest first, the undated last, ties by number, last first.
+        std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+            if (a.first != b.first)
+                return !b.first.isValid() || (a.first.isValid() && a.first > b.first);
+            return a.second > b.second;
+        });
+        std::vector<int> model;
+        for (const auto& r : rows)
+            model.push_back(r.second);
+
+        auto db = Database::Open(path);
+        auto rs = db->OpenRecordset(AllRequests);
+        qsizetype at = 0; // the current record's place in the model
+        bool deleted = false;
+        const auto id = [&] { return rs->Field(u"ReqID"_s).toLong(); };
+        const QStringList list = steps.split(u' ');
+        for (const QString& step : list) {
+            const QChar op = step[0];
+            const int n = step.size() > 1 ? step.mid(1).toInt() : 1;
+            if (op == u'F') {
+                rs->MoveFirst();
+                at = 0;
+            } else if (op == u'L') {
+                rs->MoveLast();
+                at = qsizetype(model.size()) - 1;
+            } else if (op == u'n' || op == u'p') {
+                for (int i = 0; i < n; ++i) {
+                    op == u'n' ? rs->MoveNext() : rs->MovePrevious();
+                    at = op == u'n' ? (deleted ? at : at + 1) : at - 1;
+                    deleted = false;
+                }
+            } else if (op == u'D') {
+                rs->Delete();
+                model.erase(model.begin() + at);
+                deleted = true;
+                continue;
+            } else if (op == u'A') {
+                rs->AddNew();
+                const int added = rs->Field(u"ReqID"_s).toLong();
+                rs->SetField(u"ReqDate"_s, QDate(1990, 1, 1));
+                rs->Update();
+                model.push_back(added);
+            } else if (op == u'E') {
+                rs->Edit();
+                rs->SetField(u"ReqDate"_s, QDate(2000, 7, 19)); // among the dates not yet read
+                rs->Update();
+            } else if (op == u'f') {
+                rs->FindFirst(u"ReqID = %1"_s.arg(n));
+                QVERIFY2(!rs->NoMatch(), qPrintable(step));
+                at = std::find(model.begin(), model.end(), n) - model.begin();
+            }
+            QVERIFY2(!rs->Bof() && !rs->Eof(), qPrintable(step));
+            QCOMPARE(id(), model[size_t(at)]);
+        }
+        // Then the whole set, both ways.
+        std::vector<int> forward, backward;
+        for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
+            forward.push_back(id());
+        QCOMPARE(forward, model);
+        for (rs->MoveLast(); !rs->Bof(); rs->MovePrevious())
+            backward.insert(backward.begin(), id());
+        QCOMPARE(backward, model);
+        QCOMPARE(rs->RecordCount(), long(model.size()));
+    }
+
     void seekOnStaffIndex()
     {
         auto staff = Database::Open(freshFixture())->OpenRecordset(u"Staff"_s, RecordsetType::Table);
