@@ -1,5 +1,7 @@
 #include "db/filecheck.h"
 
+#include "db/pagechecksums.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -66,23 +68,34 @@ void BackgroundCheck::run(const QString& path)
     // the program's own connection, which has already played back any
     // interrupted write, so what this one reads is what the program sees.
     const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?mode=ro&immutable=1";
-    sqlite3* db = nullptr;
     Result result;
-    if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
-        result.problems << QStringLiteral("The file could not be read for the check: %1").arg(QString::fromUtf8(sqlite3_errmsg(db)));
-    } else {
+    // The program writes while the check reads: what the check finds wrong
+    // may be a page it read half written.  Such a finding counts once a
+    // check that nothing wrote across (on a connection of its own, with
+    // nothing kept from before) finds it too.
+    for (;;) {
+        const unsigned long long before = databaseWrites();
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
+            result.problems = {QStringLiteral("The file could not be read for the check: %1").arg(QString::fromUtf8(sqlite3_errmsg(db)))};
+            sqlite3_close(db);
+            break;
+        }
         {
             std::lock_guard lock(m_mutex);
             m_db = m_stopping ? nullptr : db;
         }
         if (m_db)
             result.problems = integrityProblems(db, true, 20);
+        std::lock_guard lock(m_mutex);
+        m_db = nullptr;
+        sqlite3_close(db);
+        if (m_stopping || result.problems.isEmpty() || databaseWrites() == before)
+            break;
     }
     std::function<void(const Result&)> done;
     {
         std::lock_guard lock(m_mutex);
-        m_db = nullptr;
-        sqlite3_close(db);
         result.sound = result.problems.isEmpty();
         if (m_stopping) // stopped: no result to tell
             result = Result{false, {QStringLiteral("The check was stopped.")}};
@@ -101,6 +114,12 @@ BackgroundCheck::Result BackgroundCheck::wait()
     std::unique_lock lock(m_mutex);
     m_finished.wait(lock, [this] { return m_done; });
     return m_result;
+}
+
+std::optional<BackgroundCheck::Result> BackgroundCheck::resultIfDone()
+{
+    std::lock_guard lock(m_mutex);
+    return m_done ? std::optional<Result>(m_result) : std::nullopt;
 }
 
 void BackgroundCheck::whenDone(std::function<void(const Result&)> done)

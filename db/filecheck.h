@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 struct sqlite3;
@@ -22,9 +23,11 @@ namespace cvd {
 QStringList integrityProblems(sqlite3* db, bool quick, int limit = 100);
 
 // The quick check of a file, run on a thread of its own over a second,
-// read-only connection that takes no locks.  That is safe only while the
-// file cannot change: the program holds it exclusively, and writes wait
-// for the result (Connection::beforeWrite).
+// read-only connection that takes no locks while the program holds the file
+// exclusively.  The program's writes go on meanwhile (a file with page
+// checksums verifies each page a write builds on); a finding made while the
+// program wrote is checked again before it is told.  A file without
+// checksums is written only after the check (SqliteBackend::beforeWrite).
 class BackgroundCheck {
 public:
     struct Result {
@@ -39,6 +42,8 @@ public:
 
     // Waits for the check to finish.
     Result wait();
+    // The result when the check has finished, without waiting.
+    std::optional<Result> resultIfDone();
     // Calls `done` once the result is known: at once when it is, otherwise
     // on the checking thread.
     void whenDone(std::function<void(const Result&)> done);

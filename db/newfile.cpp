@@ -1,6 +1,7 @@
 #include "db/newfile.h"
 
 #include "db/errors.h"
+#include "db/pagechecksums.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -114,11 +115,13 @@ NewDatabaseFile::NewDatabaseFile(const QString& target) : m_target(target)
         raise(ErrNo::PathAccess, QStringLiteral("Cannot write %1: the folder %2 does not exist.").arg(target, folder.filePath()));
     m_temp = folder.absoluteFilePath() + QStringLiteral("/.%1.%2.tmp").arg(fi.fileName()).arg(QCoreApplication::applicationPid());
     QFile::remove(m_temp);
+    usePageChecksums();
     const int rc = sqlite3_open_v2(QFile::encodeName(m_temp).constData(), &m_db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK)
         raise(ErrNo::PathAccess, QStringLiteral("Cannot write %1: the folder %2 does not allow new files to be made.")
                                      .arg(target, folder.filePath()));
+    addPageChecksums(m_db); // a copy of a file takes that file's pages as they are
     execSql(m_db, "PRAGMA journal_mode=OFF");
     execSql(m_db, "PRAGMA synchronous=OFF");
 }

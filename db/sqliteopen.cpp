@@ -4,6 +4,7 @@
 #include "db/sqlitebackend.h"
 
 #include "db/filecheck.h"
+#include "db/pagechecksums.h"
 #include "db/schema.h"
 #include "db/sqldialect.h"
 
@@ -97,6 +98,8 @@ int exec(sqlite3* db, const char* sql)
 [[noreturn]] void sqlFail(sqlite3* db, int rc)
 {
     const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
+    if (rc == SQLITE_IOERR_DATA) // a page that failed its checksum
+        raise(ErrNo::NotADatabase, damagedFile(QString::fromUtf8(sqlite3_db_filename(db, "main"))));
     switch (rc & 0xff) {
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB: raise(ErrNo::NotADatabase, msg);
@@ -132,7 +135,16 @@ void SqliteBackend::beforeWrite()
 {
     if (!writesRefused.isEmpty())
         raise(ErrNo::NotUpdatable, writesRefused);
-    if (check && !check->wait().sound)
+    if (pageDamageSeen(db))
+        raise(ErrNo::NotADatabase, damagedFile(path));
+    if (!check)
+        return;
+    // With page checksums, a write reads and verifies every page it
+    // changes: it need not wait for the check of the whole file, whose
+    // finding still stops every write once it is known.  A file without
+    // them is written only once the check has found it sound.
+    const auto result = hasPageChecksums(db) ? check->resultIfDone() : check->wait();
+    if (result && !result->sound)
         raise(ErrNo::NotADatabase, damagedFile(path));
 }
 
@@ -161,6 +173,7 @@ std::shared_ptr<Backend> openFile(const QString& path, OpenMode mode)
         raise(ErrNo::FileNotFound, QStringLiteral("Couldn't find file '%1'.").arg(path));
     auto conn = std::make_shared<SqliteBackend>();
     conn->path = path;
+    usePageChecksums();
     // Read-write, never create: a refused open leaves no file behind.
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &conn->db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {

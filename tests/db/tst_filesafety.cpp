@@ -65,10 +65,11 @@ class TstFileSafety : public QObject {
     Folders m_folders;
 
 private slots:
-    // A file with a damaged page inside the requests opens as before, but
-    // every kind of write is refused from the first moment on, with a text
-    // that says what to do; the file stays byte for byte as it was.  A sound
-    // file of the same kind takes the same writes.
+    // A file with a damaged page inside the requests opens as before.  The
+    // first read of that page finds it (its checksum fails) and from then
+    // on every kind of write is refused, with a text that says what to do;
+    // the file stays byte for byte as it was.  A sound file of the same kind
+    // takes the same writes.
     void damagedPageRefusesEveryWrite_data()
     {
         QTest::addColumn<bool>("damaged");
@@ -83,12 +84,18 @@ private slots:
         const QByteArray before = fileHash(path);
         {
             auto db = Database::Open(path);
+            const int expected = damaged ? ErrNo::NotADatabase : 0;
+            QString text;
+            QCOMPARE(errorOf([&] {
+                         auto rs = db->OpenRecordset(u"Select * from Req where ReqID = 1500"_s);
+                         rs->Edit();
+                         rs->SetField(u"ShortDesc"_s, u"Changed"_s);
+                         rs->Update();
+                     }, &text), expected);
             auto rs = db->OpenRecordset(u"Select * from Req where ReqID = 10"_s);
             rs->Edit();
             rs->SetField(u"ShortDesc"_s, u"Changed"_s);
-            QString text;
-            const int expected = damaged ? ErrNo::NotADatabase : 0;
-            QCOMPARE(errorOf([&] { rs->Update(); }, &text), expected);
+            QCOMPARE(errorOf([&] { rs->Update(); }), expected);
             QCOMPARE(rs->Editing(), damaged); // what was typed stays in the edit buffer
             rs->DiscardEdit();
             rs->AddNew();
@@ -99,13 +106,46 @@ private slots:
             QCOMPARE(errorOf([&] { db->Execute(u"Update Settings set CompName = 'x'"_s); }), expected);
             for (const QString& s : {path, u"is damaged"_s, u"nothing was written"_s, u"cvdtool check "_s, u"cvdtool recover "_s})
                 QVERIFY2(!damaged || text.contains(s), qPrintable(text));
-            QStringList told{u"not yet"_s};
-            db->whenChecked([&](const QStringList& damage) { told = damage; });
-            QCOMPARE(told.isEmpty(), !damaged); // known by now: told at once
-            QCOMPARE(db->waitForCheck(), told);
+            const QStringList told = db->waitForCheck();
+            QCOMPARE(told.isEmpty(), !damaged);
+            QStringList toldLater{u"not yet"_s};
+            db->whenChecked([&](const QStringList& damage) { toldLater = damage; });
+            QCOMPARE(toldLater, told); // known by now: told at once
         }
         QCOMPARE(fileHash(path) == before, damaged);
         QCOMPARE(folderFiles(QFileInfo(path).path()), QStringList{u"cvd.mdb"_s});
+    }
+
+    // A page damaged while the program has the file open, after the check
+    // of the whole file found it sound, in a way that leaves the page's
+    // structure whole (one letter of a request's text): the write that
+    // would build on it is refused, and so is every later one; nothing is
+    // written over it.
+    void damagedAfterOpening()
+    {
+        const QString path = demoFile(m_folders.next(), 3000);
+        const QByteArray marker = "A request whose text changes on the disk";
+        QVERIFY(execSql(path, "UPDATE Req SET ShortDesc = '" + marker + "' WHERE ReqID = 1500"));
+        auto db = Database::Open(path);
+        QVERIFY(db->waitForCheck().isEmpty());
+        QByteArray bytes = fileBytes(path);
+        const qsizetype at = bytes.indexOf(marker);
+        QVERIFY(at > 0);
+        bytes[at] = 'a';
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(at) && file.write("a", 1) == 1);
+        file.close();
+        QString text;
+        QCOMPARE(errorOf([&] {
+                     auto rs = db->OpenRecordset(u"Select * from Req where ReqID = 1500"_s);
+                     rs->Edit();
+                     rs->SetField(u"ShortDesc"_s, u"Changed"_s);
+                     rs->Update();
+                 }, &text), ErrNo::NotADatabase);
+        QVERIFY2(text.contains(u"is damaged"_s), qPrintable(text));
+        QCOMPARE(errorOf([&] { db->Execute(u"Update Settings set CompName = 'x'"_s); }), ErrNo::NotADatabase);
+        db.reset();
+        QCOMPARE(fileBytes(path), bytes);
     }
 
     // A file that lacks a column the program uses is refused like one that

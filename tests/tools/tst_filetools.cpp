@@ -96,8 +96,6 @@ private slots:
         QTest::newRow("backup over a file") << u"backup"_s << u"sound"_s << true << QStringList{u"TARGET"_s, u"already exists"_s};
         QTest::newRow("backup, damaged") << u"backup"_s << u"damaged page"_s << false
                                          << QStringList{u"damaged"_s, u"cvdtool recover"_s};
-        QTest::newRow("write-test, damaged") << u"write-test"_s << u"damaged page"_s << false
-                                             << QStringList{u"error 3049"_s, u"damaged"_s};
         QTest::newRow("recover over a file") << u"recover"_s << u"sound"_s << true << QStringList{u"TARGET"_s};
         QTest::newRow("recover, text file") << u"recover"_s << u"text file"_s << false << QStringList{u"not a database file"_s};
         QTest::newRow("recover, zero bytes") << u"recover"_s << u"zero bytes"_s << false

@@ -1,0 +1,28 @@
+#pragma once
+// Page checksums of the data file.  A file made by this program keeps eight
+// bytes at the end of every page (the page's reserved bytes, part of
+// SQLite's file format, so that any SQLite program still reads the file):
+// a checksum of the rest of the page, written with every page and verified
+// with every page read.  A page that fails is never used, so a write never
+// builds on a damaged page, without a reading of the whole file first.
+struct sqlite3;
+
+namespace cvd {
+
+// Makes the checksumming layer SQLite's default way to the files of this
+// process (once; every later call does nothing).
+void usePageChecksums();
+
+// A new file, before its first table: its pages carry checksums.
+void addPageChecksums(sqlite3* db);
+
+// Whether the connection's file carries checksums, and whether one of its
+// pages has failed its checksum since it was opened.
+bool hasPageChecksums(sqlite3* db);
+bool pageDamageSeen(sqlite3* db);
+
+// How many times this process has written to a database file: a check that
+// read a file while it changed sees the count move.
+unsigned long long databaseWrites();
+
+} // namespace cvd
