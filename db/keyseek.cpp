@@ -108,8 +108,11 @@ QString pieceQuery(const KeySeek& seek, int run, bool backwards, const QString& 
     if (!conditions.isEmpty())
         text += QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
     text += QStringLiteral(" order by ");
+    // Missing values the smallest, said as such: as the server's index of
+    // the column holds them, so that it reads the piece along the index.
     if (withValues)
-        text += QStringLiteral("%1 %2, ").arg(seek.sortExpr, direction(descending));
+        text += QStringLiteral("%1 %2 nulls %3, ").arg(seek.sortExpr, direction(descending),
+                                                       descending ? QStringLiteral("last") : QStringLiteral("first"));
     text += QStringLiteral("%1 %2 limit %3").arg(seek.key, direction(descending)).arg(limit);
     return text;
 }
