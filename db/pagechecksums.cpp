@@ -235,6 +235,12 @@ bool hasPageChecksums(sqlite3* db)
     return f && f->verify;
 }
 
+void notePageDamage(sqlite3* db)
+{
+    if (CheckedFile* f = checkedMain(db))
+        f->damaged = true;
+}
+
 unsigned long long databaseWrites() { return writes.load(); }
 
 bool pageDamageSeen(sqlite3* db)

@@ -20,6 +20,8 @@ void addPageChecksums(sqlite3* db);
 // pages has failed its checksum since it was opened.
 bool hasPageChecksums(sqlite3* db);
 bool pageDamageSeen(sqlite3* db);
+// Damage found otherwise (SQLite found a page it cannot read).
+void notePageDamage(sqlite3* db);
 
 // How many times this process has written to a database file: a check that
 // read a file while it changed sees the count move.

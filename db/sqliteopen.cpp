@@ -98,8 +98,12 @@ int exec(sqlite3* db, const char* sql)
 [[noreturn]] void sqlFail(sqlite3* db, int rc)
 {
     const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
-    if (rc == SQLITE_IOERR_DATA) // a page that failed its checksum
+    // A page that failed its checksum, or whose contents SQLite cannot
+    // read: nothing is written to the file from now on.
+    if (rc == SQLITE_IOERR_DATA || (rc & 0xff) == SQLITE_CORRUPT) {
+        notePageDamage(db);
         raise(ErrNo::NotADatabase, damagedFile(QString::fromUtf8(sqlite3_db_filename(db, "main"))));
+    }
     switch (rc & 0xff) {
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB: raise(ErrNo::NotADatabase, msg);

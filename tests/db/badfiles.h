@@ -23,11 +23,25 @@ inline QByteArray fileHash(const QString& path)
 
 // FOLDER/cvd.mdb of demo data with `requests` requests; the page of the
 // requests table that holds request `damagedId` (one in the middle) is
-// overwritten with rubbish when `damagedId` is above 0.  Returns the path,
+// overwritten with rubbish when `damagedId` is above 0.  Without
+// `checksums`, a file as an earlier version made it: the same records,
+// written by the sqlite3 shell, with no page checksums.  Returns the path,
 // empty when something went wrong.
-inline QString demoFile(const QString& folder, int requests, int damagedId = 0)
+inline QString demoFile(const QString& folder, int requests, int damagedId = 0, bool checksums = true)
 {
-    const QString path = tools::createDemoDatabase(folder, {.requests = requests, .seed = 7, .today = QDate()});
+    QString path = tools::createDemoDatabase(folder, {.requests = requests, .seed = 7, .today = QDate()});
+    if (!checksums) {
+        QProcess dump;
+        dump.setStandardOutputFile(path + QStringLiteral(".sql"));
+        dump.start(QStringLiteral("sqlite3"), {path, QStringLiteral(".dump")});
+        QProcess load;
+        load.setStandardInputFile(path + QStringLiteral(".sql"));
+        if (!dump.waitForFinished(60000) || dump.exitCode() != 0 || !QFile::remove(path))
+            return {};
+        load.start(QStringLiteral("sqlite3"), {path});
+        if (!load.waitForFinished(60000) || load.exitCode() != 0 || !QFile::remove(path + QStringLiteral(".sql")))
+            return {};
+    }
     if (damagedId <= 0)
         return path;
     const QByteArray marker = "The request whose page is overwritten";
