@@ -89,7 +89,7 @@ double median(std::vector<double> v)
 }
 
 struct Figures {
-    double startup = 0, next = 0, update = 0, find = 0, findSave = 0, hours = 0, hoursPeakMB = 0;
+    double startup = 0, next = 0, ends = 0, update = 0, find = 0, findSave = 0, hours = 0, hoursPeakMB = 0;
 };
 
 // The user's path through the find dialog: Search Text 1 "dial tone", OK,
@@ -119,6 +119,16 @@ Figures measure(const QString& where, const QString& folderArg)
         times.push_back(t.nsecsElapsed() / 1e6);
     }
     f.next = median(times);
+
+    // Last and First in turn, the first Last included.
+    times.clear();
+    for (int i = 0; i < 10; ++i) {
+        t.restart();
+        i % 2 == 0 ? rs->MoveLast() : rs->MoveFirst();
+        showRecord(*rs);
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    f.ends = *std::max_element(times.begin(), times.end());
 
     times.clear();
     rs->MoveFirst();
@@ -231,6 +241,7 @@ int main(int argc, char** argv)
         std::printf("%-34s %10s %10s %10s\n", "", "file", "server", "psql");
         row("start-up to the first request", onFile.startup, onServer.startup, 0, "ms", 1000);
         row("Next (median)", onFile.next, onServer.next, 0, "ms", 5);
+        row("Last and First (worst of 10)", onFile.ends, onServer.ends, 0, "ms", 5);
         row("Update (median)", onFile.update, onServer.update, 0, "ms", 5);
         row("find (median of 3)", onFile.find, onServer.find, psqlFind, "ms", 2, true);
         row("text find, then Update (median of 3)", onFile.findSave, onServer.findSave, 0, "ms");
