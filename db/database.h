@@ -136,7 +136,10 @@ public:
 
     RecordsetType type() const;
 
-    // Above zero as soon as the set holds a record; exact after MoveLast.
+    // Above zero as soon as the set holds a record: the records read so
+    // far.  Exact after MoveLast, except in a dynaset that reads its keys a
+    // piece at a time from both ends (ordered by one column or its key),
+    // where it is exact once the two ends have met (a walk through the set).
     long RecordCount();
     bool Bof() const;
     bool Eof() const;
@@ -145,9 +148,11 @@ public:
     void MoveLast();
     void MoveNext();
     void MovePrevious();
-    // The current record's place in the set, from 0; -1 without one.
-    // Setting it makes the record at that place current (3001 for a place
-    // the set does not hold).
+    // The current record's place in the set, from 0; -1 without one.  In
+    // a set read from both ends, a place near the end counts from a mark
+    // far above any count until the ends meet: good for setting it again,
+    // not for arithmetic.  Setting it makes the record at that place
+    // current (3001 for a place the set does not hold).
     long AbsolutePosition() const;
     void SetAbsolutePosition(long position);
 
