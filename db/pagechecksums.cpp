@@ -18,7 +18,7 @@ namespace cvd {
 
 namespace {
 
-constexpr int ReservedBytes = 8;
+constexpr int ReservedBytes = PageChecksumBytes;
 std::atomic<unsigned long long> writes{0};
 
 struct CheckedFile {
@@ -49,13 +49,6 @@ void checksum(const unsigned char* p, int n, unsigned char out[8])
         out[k] = static_cast<unsigned char>(s1 >> (24 - 8 * k));
         out[4 + k] = static_cast<unsigned char>(s2 >> (24 - 8 * k));
     }
-}
-
-bool pageSound(const unsigned char* p, int n)
-{
-    unsigned char sum[8];
-    checksum(p, n - ReservedBytes, sum);
-    return std::memcmp(sum, p + n - ReservedBytes, ReservedBytes) == 0;
 }
 
 // What a file's header (its first 100 bytes or more) says of its pages.
@@ -89,7 +82,7 @@ int xRead(sqlite3_file* file, void* buf, int amount, sqlite3_int64 offset)
 {
     CheckedFile* f = checked(file);
     const int rc = f->real->pMethods->xRead(f->real, buf, amount, offset);
-    if (rc == SQLITE_OK && wholePage(f, amount, offset) && !pageSound(static_cast<unsigned char*>(buf), amount)) {
+    if (rc == SQLITE_OK && wholePage(f, amount, offset) && !pageChecksumHolds(static_cast<unsigned char*>(buf), amount)) {
         f->damaged = true;
         return SQLITE_IOERR_DATA;
     }
@@ -239,6 +232,13 @@ void notePageDamage(sqlite3* db)
 {
     if (CheckedFile* f = checkedMain(db))
         f->damaged = true;
+}
+
+bool pageChecksumHolds(const unsigned char* p, int n)
+{
+    unsigned char sum[ReservedBytes];
+    checksum(p, n - ReservedBytes, sum);
+    return std::memcmp(sum, p + n - ReservedBytes, ReservedBytes) == 0;
 }
 
 unsigned long long databaseWrites() { return writes.load(); }

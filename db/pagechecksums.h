@@ -23,6 +23,12 @@ bool pageDamageSeen(sqlite3* db);
 // Damage found otherwise (SQLite found a page it cannot read).
 void notePageDamage(sqlite3* db);
 
+// The reserved bytes at the end of each page of a file with checksums (the
+// header's byte 20 says so), and whether a page of `pageSize` bytes read as
+// it is from such a file holds its checksum.
+constexpr int PageChecksumBytes = 8;
+bool pageChecksumHolds(const unsigned char* page, int pageSize);
+
 // How many times this process has written to a database file: a check that
 // read a file while it changed sees the count move.
 unsigned long long databaseWrites();
