@@ -93,31 +93,6 @@ bool readNumber(const QString& text, qlonglong min, qlonglong& value)
     return ok && value >= min;
 }
 
-// What recover saved, a line a table, and how to put the new file to use.
-void printRecovery(const QList<cvd::tools::RecoveredTable>& tables, const QString& folder, const QString& file)
-{
-    for (const auto& t : tables) {
-        QString line = QStringLiteral("%1: ").arg(t.table);
-        if (t.missingTable) {
-            std::printf("%s the damaged file has no such table; nothing saved.\n", qPrintable(line));
-            continue;
-        }
-        line += QStringLiteral("%1 saved").arg(t.saved);
-        if (t.partly > 0)
-            line += QStringLiteral(", %1 saved with fields that could not be read left empty").arg(t.partly);
-        if (t.lost > 0)
-            line += QStringLiteral(", %1 could not be read").arg(t.lost);
-        if (t.lostUnknown)
-            line += QStringLiteral("; more were in a damaged part of the file, how many cannot be told");
-        if (!t.missingColumns.isEmpty())
-            line += QStringLiteral(" (the damaged file has no %1; left empty)").arg(t.missingColumns.join(QStringLiteral(", ")));
-        std::printf("%s.\n", qPrintable(line));
-    }
-    std::printf("Saved into %s.  The damaged %s was left as it was.  To work on the recovered records, close "
-                "Calvedon, move the damaged cvd.mdb out of %s and put %s in its place, named cvd.mdb.\n",
-                qPrintable(file), qPrintable(cvd::tools::databasePath(folder)), qPrintable(folder), qPrintable(file));
-}
-
 // Each table of a copy with its records and checksum in the source and in
 // the copy; exit status 1 when they differ.
 int printCopy(const cvd::CopyReport& report)
@@ -219,7 +194,7 @@ int main(int argc, char** argv)
         if (command == QLatin1String("copy") && args.size() == 1)
             return printCopy(cvd::copyDatabase(folder, args[0]));
         if (command == QLatin1String("recover") && args.size() == 1) {
-            printRecovery(cvd::tools::recoverDatabase(folder, args[0]), folder, args[0]);
+            std::fputs(qPrintable(cvd::tools::recoveryReport(cvd::tools::recoverDatabase(folder, args[0]), folder, args[0])), stdout);
             return 0;
         }
         if (command == QLatin1String("write-test") && args.isEmpty()) {

@@ -1,20 +1,25 @@
 // Recovering a damaged file.  Which records a table holds is found from the
 // table itself, read key after key; where a damaged page stops that scan,
 // the next key that can be reached is searched for and the scan goes on
-// from there; every index of the table adds the keys it lists.  Each record
-// is then read by its key, a field at a time when the whole record cannot
-// be read.  Keys listed by an index that lead to nothing readable are the
-// records known to be lost.
+// from there; every index of the table adds the keys it lists; and every
+// sound leaf page of the file adds its records, whether the table's tree
+// still reaches it or not (recoverpages.h).  Each record is then read by its
+// key through SQLite, or else from its leaf page, a field at a time when
+// the whole record cannot be read.  Keys listed by an index that lead to
+// nothing readable are the records known to be lost.
 #include "tools/recover.h"
 
 #include "db/errors.h"
 #include "db/schema.h"
+#include "db/pagechecksums.h"
 #include "tools/createdb.h"
+#include "tools/recoverpages.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <set>
@@ -135,17 +140,76 @@ QString keyColumn(sqlite3* target, const QString& table)
                                                     : QString();
 }
 
-// Copies the readable records of one table; `columns` are those both files have.
-void copyTable(sqlite3* from, sqlite3* to, const QString& table, const QStringList& columns, RecoveredTable& out)
+// The records of a table's leaf pages, read a page at a time.
+class LeafReader {
+public:
+    LeafReader(PageFile& file, const TableLeaves* leaves) : m_file(file), m_leaves(leaves) {}
+    const LeafRecord* find(qint64 key)
+    {
+        const auto at = m_leaves ? m_leaves->pageOf.find(key) : std::map<qint64, quint32>::const_iterator();
+        if (!m_leaves || at == m_leaves->pageOf.end())
+            return nullptr;
+        if (at->second != m_page && !m_file.readLeaf(m_page = at->second, m_records))
+            m_records.clear();
+        const auto r = std::find_if(m_records.begin(), m_records.end(), [&](const LeafRecord& x) { return x.rowid == key; });
+        return r == m_records.end() ? nullptr : &*r;
+    }
+    bool outside(qint64 key) const { return m_leaves && m_leaves->outside.count(m_leaves->pageOf.at(key)); }
+
+private:
+    PageFile& m_file;
+    const TableLeaves* m_leaves;
+    quint32 m_page = 0;
+    std::vector<LeafRecord> m_records;
+};
+
+// A field read from its page, as SQLite reads it: a whole number in a
+// column of floating-point affinity is a float.
+void bindStored(sqlite3_stmt* s, int at, const StoredValue& v, bool real)
+{
+    switch (v.kind) {
+    case SQLITE_INTEGER:
+        real ? sqlite3_bind_double(s, at, double(v.integer)) : sqlite3_bind_int64(s, at, v.integer);
+        break;
+    case SQLITE_FLOAT:
+        sqlite3_bind_double(s, at, v.real);
+        break;
+    case SQLITE_TEXT:
+        sqlite3_bind_text(s, at, v.bytes.constData(), int(v.bytes.size()), SQLITE_TRANSIENT);
+        break;
+    case SQLITE_BLOB:
+        sqlite3_bind_blob(s, at, v.bytes.constData(), int(v.bytes.size()), SQLITE_TRANSIENT);
+        break;
+    default:
+        sqlite3_bind_null(s, at);
+    }
+}
+
+// Copies the readable records of one table; `columns` are those both files
+// have, `fileColumns` all the damaged file's, in its order.
+void copyTable(sqlite3* from, sqlite3* to, const QString& table, const QStringList& columns, const QStringList& fileColumns,
+               LeafReader& leaves, const TableLeaves* found, RecoveredTable& out)
 {
     Source source(from, table);
     bool damaged = false;
     std::set<qint64> keys = source.tableKeys(damaged);
     // An index read to its end lists every record there was.
-    bool listed = false;
-    for (const QString& index : indexesOf(from, table))
-        listed = source.indexKeys(index, keys) || listed;
+    bool listed = false, indexDamaged = false;
+    for (const QString& index : indexesOf(from, table)) {
+        const bool whole = source.indexKeys(index, keys);
+        listed = listed || whole;
+        indexDamaged = indexDamaged || !whole;
+    }
+    if (found) {
+        for (const auto& [k, page] : found->pageOf)
+            keys.insert(k);
+        damaged = damaged || found->treeDamaged;
+        out.outsidePages = int(found->outside.size());
+        out.sameShape = found->sameShape;
+        out.undecidedPages = found->undecided;
+    }
     out.lostUnknown = damaged && !listed;
+    out.damaged = damaged || indexDamaged;
 
     // Each record keeps its key: the key column when the damaged file has
     // it, otherwise the record number (Settings has no key column).
@@ -153,8 +217,14 @@ void copyTable(sqlite3* from, sqlite3* to, const QString& table, const QStringLi
     const int keyField = key.isEmpty() ? -1 : int(columns.indexOf(key));
     const bool byRowid = keyField < 0;
     QStringList quotedCols;
-    for (const QString& c : columns)
+    std::vector<int> stored; // each column's place in a record of the damaged file
+    std::vector<bool> real;
+    for (const QString& c : columns) {
         quotedCols << quoted(c);
+        const auto at = std::find_if(fileColumns.begin(), fileColumns.end(), [&](const QString& f) { return f.compare(c, Qt::CaseInsensitive) == 0; });
+        stored.push_back(at == fileColumns.end() ? -1 : int(at - fileColumns.begin()));
+        real.push_back(schema::declaredType(table, c) == QLatin1String("DOUBLE"));
+    }
     const QString list = quotedCols.join(u',');
     const QStringList marks(columns.size() + (byRowid ? 1 : 0), QStringLiteral("?"));
     Statement read = prepare(from, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(list, quoted(table)));
@@ -176,12 +246,22 @@ void copyTable(sqlite3* from, sqlite3* to, const QString& table, const QStringLi
         sqlite3_clear_bindings(write.get());
         const int rc = sqlite3_step(read.get());
         if (rc == SQLITE_DONE)
-            continue; // an index entry without its record: nothing was there
-        const bool whole = rc == SQLITE_ROW;
+            continue; // the table's sound pages hold no such record
+        const LeafRecord* onPage = rc == SQLITE_ROW ? nullptr : leaves.find(k);
+        const auto storedField = [&](int c) -> const StoredValue* {
+            const int at = stored[size_t(c)];
+            return onPage && at >= 0 && size_t(at) < onPage->fields.size() && onPage->fields[size_t(at)].kind != 0
+                       ? &onPage->fields[size_t(at)] : nullptr;
+        };
+        bool whole = rc == SQLITE_ROW;
         int readFields = 0;
         for (int c = 0; c < int(columns.size()); ++c) {
-            if (whole) {
+            if (rc == SQLITE_ROW) {
                 sqlite3_bind_value(write.get(), first + c, sqlite3_column_value(read.get(), c));
+                continue;
+            }
+            if (onPage && onPage->whole()) {
+                bindStored(write.get(), first + c, storedField(c) ? *storedField(c) : StoredValue(), real[size_t(c)]);
                 continue;
             }
             sqlite3_stmt* f = fields[size_t(c)].get();
@@ -190,8 +270,12 @@ void copyTable(sqlite3* from, sqlite3* to, const QString& table, const QStringLi
             if (f && sqlite3_step(f) == SQLITE_ROW) {
                 sqlite3_bind_value(write.get(), first + c, sqlite3_column_value(f, 0));
                 ++readFields;
+            } else if (const StoredValue* v = storedField(c)) {
+                bindStored(write.get(), first + c, *v, real[size_t(c)]);
+                ++readFields;
             }
         }
+        whole = whole || (onPage && onPage->whole());
         if (!whole && readFields == 0) {
             ++out.lost;
             continue;
@@ -205,7 +289,27 @@ void copyTable(sqlite3* from, sqlite3* to, const QString& table, const QStringLi
             continue;
         }
         ++(whole ? out.saved : out.partly);
+        out.outside += onPage && leaves.outside(k);
     }
+}
+
+// The tables of the damaged file with their root pages: the program's
+// under the program's spelling.
+QList<FileTable> fileTables(sqlite3* db, const QHash<QString, QStringList>& columns)
+{
+    QList<FileTable> all{{QStringLiteral("sqlite_master"), {}, 1}};
+    Statement s = prepare(db, QStringLiteral("SELECT name, rootpage FROM sqlite_master WHERE type = 'table'"));
+    while (s && sqlite3_step(s.get()) == SQLITE_ROW) {
+        FileTable t;
+        t.name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0)));
+        for (const QString& ours : schema::tableNames())
+            if (ours.compare(t.name, Qt::CaseInsensitive) == 0)
+                t.name = ours;
+        t.columns = columns.value(t.name.toCaseFolded());
+        t.root = quint32(qBound<qint64>(0, sqlite3_column_int64(s.get(), 1), 0xffffffffLL));
+        all << t;
+    }
+    return all;
 }
 
 // The key counters: never below those of the damaged file, so that no key
@@ -236,6 +340,7 @@ QList<RecoveredTable> recoverDatabase(const QString& folder, const QString& file
     const QString path = databasePath(folder);
     if (!QFileInfo(path).isFile())
         raise(ErrNo::FileNotFound, QStringLiteral("Couldn't find file '%1'.").arg(path));
+    usePageChecksums(); // no page is read that fails its checksum
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
     std::unique_ptr<sqlite3, Closer> from(raw);
@@ -260,6 +365,9 @@ QList<RecoveredTable> recoverDatabase(const QString& folder, const QString& file
     if (!any)
         raise(ErrNo::MissingTables, QStringLiteral("'%1' holds none of the program's tables; nothing can be recovered from it.").arg(path));
 
+    PageFile pages(path);
+    const QHash<QString, TableLeaves> leaves = pages.isOpen() ? findLeaves(pages, fileTables(raw, tables)) : QHash<QString, TableLeaves>();
+
     QList<RecoveredTable> report;
     createDatabaseFile(file, [&](sqlite3* to) {
         execSql(to, "DELETE FROM Settings");
@@ -275,7 +383,10 @@ QList<RecoveredTable> recoverDatabase(const QString& folder, const QString& file
             QStringList both;
             for (const QString& c : schema::columnNames(table))
                 (present->contains(c, Qt::CaseInsensitive) ? both : t.missingColumns) << c;
-            copyTable(raw, to, table, both, t);
+            const auto found = leaves.constFind(table);
+            const TableLeaves* mine = found == leaves.cend() ? nullptr : &*found;
+            LeafReader reader(pages, mine);
+            copyTable(raw, to, table, both, *present, reader, mine, t);
             report << t;
         }
         carryKeyCounters(raw, to);
