@@ -247,6 +247,12 @@ void copyTable(sqlite3* from, sqlite3* to, const QString& table, const QStringLi
         const int rc = sqlite3_step(read.get());
         if (rc == SQLITE_DONE)
             continue; // the table's sound pages hold no such record
+        // Only what a sound page holds is saved: SQLite reads a page the
+        // file's end cuts short as if the rest of it were empty.
+        if (found && !found->pageOf.count(k)) {
+            ++out.lost;
+            continue;
+        }
         const LeafRecord* onPage = rc == SQLITE_ROW ? nullptr : leaves.find(k);
         const auto storedField = [&](int c) -> const StoredValue* {
             const int at = stored[size_t(c)];
