@@ -170,6 +170,53 @@ private slots:
         QVERIFY(Database::Open(out)->waitForCheck().isEmpty());
     }
 
+    // recover reads every sound leaf page of Req whatever became of the
+    // pages above it (its root, an inner page, the end of the file): each
+    // request on them is saved as it was, with its number.  A sound file is
+    // not called damaged.
+    void recoverLeaves_data()
+    {
+        QTest::addColumn<int>("requests");
+        QTest::addColumn<QString>("page"); // of Req's tree, as SQLite's dbstat names it, to overwrite
+        QTest::addColumn<int>("keep");     // the bytes kept of the file; 0 for all
+        QTest::newRow("sound") << 500 << QString() << 0;
+        QTest::newRow("root overwritten") << 3000 << u"path = '/'"_s << 0;
+        QTest::newRow("inner page overwritten") << 10000 << u"pagetype = 'internal' and path <> '/'"_s << 0;
+        QTest::newRow("truncated") << 10000 << QString() << 2000000;
+    }
+    void recoverLeaves()
+    {
+        QFETCH(int, requests);
+        QFETCH(QString, page);
+        QFETCH(int, keep);
+        const QString folder = m_folders.next(), path = demoFile(folder, requests);
+        const QStringList original = sqlRows(path, u"select * from Req order by ReqID"_s);
+        const QString stat = u"select %1 from dbstat where name = 'Req' and %2"_s;
+        const int pageSize = sqlValue(path, u"pragma page_size"_s).toInt();
+        const QString sound = keep ? u"pagetype = 'leaf' and pageno <= %1"_s.arg(keep / pageSize) : u"pagetype = 'leaf'"_s;
+        const int onSoundLeaves = sqlValue(path, stat.arg(u"sum(ncell)"_s, sound)).toInt();
+        QCOMPARE(sqlValue(path, stat.arg(u"count(*)"_s, u"pagetype = 'overflow'"_s)), u"0"_s);
+        QByteArray bytes = fileBytes(path);
+        if (!page.isEmpty()) {
+            const qsizetype at = (sqlValue(path, stat.arg(u"min(pageno)"_s, page)).toInt() - 1) * qsizetype(pageSize);
+            QVERIFY(at > 0);
+            for (qsizetype i = 0; i < pageSize; ++i)
+                bytes[at + i] = char((i * 37 + 11) & 0xff);
+        }
+        QVERIFY(writeFile(path, keep ? bytes.left(keep) : bytes));
+        const QByteArray before = fileHash(path);
+        const QString out = QDir(m_folders.next()).filePath(u"cvd.mdb"_s);
+        const ToolResult r = runCvdTool({u"recover"_s, folder, out});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(fileHash(path), before);
+        const QStringList saved = sqlRows(out, u"select * from Req order by ReqID"_s);
+        for (const QString& row : saved)
+            QVERIFY2(original.contains(row), qPrintable(row));
+        QCOMPARE(saved.size(), onSoundLeaves);
+        QVERIFY2(r.out.contains(u"Req: %1 saved"_s.arg(saved.size())), qPrintable(r.out));
+        QCOMPARE(r.out.contains(u"damaged"_s), page.size() + keep > 0);
+    }
+
     // A truncated file gives what its first part holds.
     void recoverTruncated()
     {
