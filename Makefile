@@ -9,8 +9,11 @@ PREFIX  ?= /usr/local
 # so that every machine lays them out alike).
 PACKAGES = cmake g++ make qt6-base-dev libsqlite3-dev sqlite3 fonts-liberation2 fonts-droid-fallback \
            desktop-file-utils appstream man-db libpq-dev postgresql libicu-dev
-# What making the Debian package needs besides.
-PACKAGE_TOOLS = dpkg-dev file
+# What making the Debian package needs besides (lintian checks it).
+PACKAGE_TOOLS = dpkg-dev file lintian
+# make install strips the programs, as a package has them; with
+# INSTALL_STRIP= they keep their symbols and debugging information.
+INSTALL_STRIP ?= --strip
 
 .PHONY: all deps build run test bench install package clean
 
@@ -51,17 +54,21 @@ bench: build
 	bash bench/run.sh $(BUILD)
 
 # Installs the programs, the help file, the desktop entry, the icons, the
-# metainfo and the manual pages under PREFIX (and DESTDIR, when given).
+# metainfo, the manual pages, the copyright file and the changelog under
+# PREFIX (and DESTDIR, when given), the programs stripped.
 install: build
-	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX) $(INSTALL_STRIP)
 
 # Builds calvedon_VERSION_ARCH.deb in a build folder of its own (release
-# build, without the tests).
+# build, without the tests), and fails when lintian finds an error or a
+# warning in it.
 package:
 	$(MAKE) deps EXTRA_PACKAGES="$(PACKAGE_TOOLS)"
 	cmake -S . -B $(BUILD)-package -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 	cmake --build $(BUILD)-package -j $(JOBS)
+	rm -f $(BUILD)-package/calvedon_*.deb
 	cd $(BUILD)-package && cpack -G DEB
+	lintian --fail-on error,warning $(BUILD)-package/calvedon_*.deb
 	@ls $(BUILD)-package/calvedon_*.deb
 
 clean:
