@@ -82,7 +82,9 @@ int xRead(sqlite3_file* file, void* buf, int amount, sqlite3_int64 offset)
 {
     CheckedFile* f = checked(file);
     const int rc = f->real->pMethods->xRead(f->real, buf, amount, offset);
-    if (rc == SQLITE_OK && wholePage(f, amount, offset) && !pageChecksumHolds(static_cast<unsigned char*>(buf), amount)) {
+    // A page cut short by the file's end is damage, not a page of zeros.
+    if ((rc == SQLITE_OK || rc == SQLITE_IOERR_SHORT_READ) && wholePage(f, amount, offset)
+        && !pageChecksumHolds(static_cast<unsigned char*>(buf), amount)) {
         f->damaged = true;
         return SQLITE_IOERR_DATA;
     }
