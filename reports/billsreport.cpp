@@ -118,8 +118,8 @@ void BillsReport()
         }
         if (key.toLong() != recipient) {
             if (recipient != 0)
-                trap(total);
-            trap([&] {
+                run.step(total);
+            run.step([&] {
                 const QString name = mode == 2 ? CellTexts::text(r[Name1]) : personName(r[Name1], r[Name2]);
                 out.billHeading(company, recipientLines(name, r[Address], r[City], r[St], r[Zip], r[Country]), kTitles);
             });
@@ -128,13 +128,13 @@ void BillsReport()
         cost = r[CostTot];
         amtPaid = r[AmtPaid];
         const QString row = tableRow({cells.date(r[ReqDate]), CellTexts::text(r[ShortDesc]), cells.money(cost)});
-        trap(addAmounts);
+        run.step(addAmounts);
         out.row(kRowFormat, row, FileRow::Bill);
     });
     if (run.cancelled())
         return;
     // The open bill's total; a run without bills shows a total of nothing.
-    trap(total);
+    run.step(total);
     if (run.finish() && leftOut > 0)
         platform().messageBox(leftOutMessage(mode, leftOut), Mb::OkOnly | Mb::Information);
 }

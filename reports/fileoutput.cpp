@@ -109,6 +109,15 @@ public:
     bool finish() override
     {
         flush();
+        if (!m_incomplete.isEmpty()) {
+            m_file.cancelWriting();
+            QString text = QStringLiteral("The report is incomplete, so it was not written to the file %1.\n\n%2")
+                               .arg(QDir::toNativeSeparators(m_file.fileName()), m_incomplete);
+            if (QFileInfo(m_file.fileName()).isFile())
+                text += QStringLiteral("\n\nThe earlier file of that name is unchanged.");
+            platform().messageBox(text, Mb::OkOnly | Mb::Critical);
+            return false;
+        }
         if (!failed() && m_file.commit())
             return true;
         const QString reason = failed() ? m_failure : m_file.errorString();

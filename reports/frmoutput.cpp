@@ -142,6 +142,8 @@ void frmOutput::createControls()
 void frmOutput::setDocument(PageDocument doc)
 {
     m_doc = std::move(doc);
+    setWindowTitle(m_doc.incomplete.isEmpty() ? QStringLiteral("Report Output")
+                                              : QStringLiteral("Report Output - Incomplete Report"));
     const QSignalBlocker block(scrlPage);
     scrlPage->setRange(1, std::max<int>(1, int(m_doc.pages.size())));
     scrlPage->setValue(1);

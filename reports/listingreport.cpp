@@ -3,7 +3,6 @@
 // request and response texts, sorted by staff, customer, department or
 // category.  Landscape gives one row per request, portrait two rows (the
 // texts below the rest) and a small gap; the text file one line.
-#include "base/errorhandler.h"
 #include "base/formats.h"
 #include "base/globals.h"
 #include "reports/reportprocs.h"
@@ -61,7 +60,7 @@ void ListingReport()
     if (!run.begin(PageSetup{landscape, listingTitle(mode), QStringLiteral("|Page %d|")}))
         return;
     ReportOutput& out = run.out();
-    trap([&] {
+    run.step([&] {
         if (landscape)
             out.columnTitles({TableRow{kLandscapeFormat, QStringLiteral("Req. Date|Rslv|Customer Name|Dept./Comp.|"
                                                                         "Category|Assigned To|Request|Response;")}});
@@ -72,7 +71,7 @@ void ListingReport()
     });
 
     QHash<long, QString> staff;
-    trap([&] {
+    run.step([&] {
         if (!MainDb)
             raise(ErrNo::ObjectNotSet);
         staff = staffNames();

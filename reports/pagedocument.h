@@ -56,6 +56,9 @@ struct PageDocument {
     int paperHeight = 15840;
     bool landscape = false;
     QList<Page> pages;
+    // Why the report is incomplete (it met an error while reading its
+    // records); empty for a complete one.  Its first page says so too.
+    QString incomplete;
 };
 
 // One line per page, box and text: page number, rectangle, colour or font,

@@ -10,6 +10,20 @@ namespace cvd {
 
 namespace {
 
+// An incomplete report says so above everything on its first page, in the
+// top margin, where no report writes.
+void markIncomplete(PageDocument& doc, const QString& why)
+{
+    doc.incomplete = why;
+    if (doc.pages.isEmpty())
+        doc.pages.append(Page{});
+    PageText notice;
+    notice.rect = QRect(720, 180, doc.paperWidth - 1440, 260);
+    notice.text = QStringLiteral("INCOMPLETE REPORT: records are missing.  ") + why;
+    notice.font = PageFont{QStringLiteral("Arial"), 10, true, false};
+    doc.pages.first().texts.prepend(notice);
+}
+
 const QString kLineEnd = QStringLiteral("\r\n");
 
 class PreviewOutput : public ReportOutput {
@@ -68,8 +82,11 @@ public:
     bool finish() override
     {
         m_engine.EndDocument();
+        PageDocument doc = m_engine.takeDocument();
+        if (!m_incomplete.isEmpty())
+            markIncomplete(doc, m_incomplete);
         if (ShowPreview)
-            ShowPreview(m_engine.takeDocument());
+            ShowPreview(std::move(doc));
         return true;
     }
 

@@ -86,11 +86,19 @@ public:
     // stops, and finish() tells the user.
     virtual bool failed() const { return false; }
 
+    // The report met an error and lacks records (`why` says which error):
+    // the preview shows it marked as incomplete; a file is not written, and
+    // an earlier one stays as it was.
+    virtual void setIncomplete(const QString& why) { m_incomplete = why; }
+
     // Hands the finished report over: the preview's document to
     // ShowPreview, the file put in place of an earlier one.  False when the
     // file could not be written (the user has been told).  An output
     // destroyed without finish() leaves nothing behind.
     virtual bool finish() = 0;
+
+protected:
+    QString m_incomplete;
 };
 
 // The preview's output: a page engine document.

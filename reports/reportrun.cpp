@@ -35,6 +35,22 @@ bool ReportRun::begin(const PageSetup& setup)
     return begun;
 }
 
+bool ReportRun::step(const std::function<void()>& f)
+{
+    QString why;
+    const bool ran = trap([&] {
+        try {
+            f();
+        } catch (const Error& e) {
+            why = QStringLiteral("It stopped at error %1: %2").arg(e.number()).arg(e.text());
+            throw;
+        }
+    });
+    if (!ran && m_incomplete.isEmpty())
+        m_incomplete = why.isEmpty() ? QStringLiteral("It stopped at an error.") : why;
+    return ran;
+}
+
 void ReportRun::forEachRow(const QString& sql, const QStringList& fields,
                            const std::function<void(const ReportRow&)>& row)
 {
@@ -42,7 +58,7 @@ void ReportRun::forEachRow(const QString& sql, const QStringList& fields,
     m_progress = true;
     std::unique_ptr<Recordset> rs;
     ReportRow current;
-    trap([&] {
+    step([&] {
         if (!MainDb)
             raise(ErrNo::ObjectNotSet);
         rs = MainDb->OpenRecordset(sql, RecordsetType::ForwardOnly);
@@ -52,15 +68,15 @@ void ReportRun::forEachRow(const QString& sql, const QStringList& fields,
     });
     if (!current.m_rs)
         return;
-    const std::function<void()> step = [&] { row(current); };
+    const std::function<void()> one = [&] { row(current); };
     const std::function<void()> next = [&] { rs->MoveNext(); };
     while (!rs->Eof()) {
-        trap(step);
+        step(one);
         if (!platform().progressStep(++m_done, 0)) {
             m_cancelled = true;
             break;
         }
-        if (m_out->failed() || !trap(next))
+        if (m_out->failed() || !step(next))
             break;
     }
     trap([&] { rs->Close(); });
@@ -73,9 +89,11 @@ bool ReportRun::finish()
         m_progress = false;
     }
     bool done = false;
+    if (!m_incomplete.isEmpty())
+        m_out->setIncomplete(m_incomplete);
     if (!m_cancelled)
         trap([&] { done = m_out->finish(); });
-    return done;
+    return done && m_incomplete.isEmpty();
 }
 
 } // namespace cvd

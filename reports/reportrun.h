@@ -3,7 +3,8 @@
 // output (preview or text file), reading the rows of the report's query
 // with a progress dialog that can cancel, and the hand-over at the end.
 // Each step runs under the error trap: an error is shown by the central
-// error handler and the report goes on.
+// error handler and the report goes on, but it is incomplete then: its
+// file is not written and its preview says so.
 //
 //   if (!ReportRun::askOptions())
 //       return;
@@ -62,8 +63,15 @@ public:
     // output cannot be written.
     void forEachRow(const QString& sql, const QStringList& fields, const std::function<void(const ReportRow&)>& row);
 
+    // Runs a step of the report under the error trap (the error is shown
+    // and the report goes on); a failure makes the report incomplete.
+    bool step(const std::function<void()>& f);
+
     // The user cancelled: the report produces nothing.
     bool cancelled() const { return m_cancelled; }
+    // Why the report lacks records: the first error met while reading
+    // them; empty when none was.
+    const QString& incomplete() const { return m_incomplete; }
 
     // Hands the finished report over (preview or file), unless cancelled;
     // whether it was.
@@ -74,6 +82,7 @@ private:
     std::unique_ptr<ReportOutput> m_out;
     bool m_progress = false;
     bool m_cancelled = false;
+    QString m_incomplete;
     qint64 m_done = 0;
 };
 

@@ -1,7 +1,6 @@
 // Hours by staff and charges by customer or by department: every request
 // of the range with its hours, minutes, cost and amount paid, a subtotal
 // line after each group and a totals line, the minutes carried into hours.
-#include "base/errorhandler.h"
 #include "base/formats.h"
 #include "base/globals.h"
 #include "reports/reportprocs.h"
@@ -36,7 +35,7 @@ void runTotals(const TotalsKind& kind)
     if (!run.begin(PageSetup{false, header, {}}))
         return;
     ReportOutput& out = run.out();
-    trap([&] {
+    run.step([&] {
         out.columnTitles({TableRow{kRowFormat, QStringLiteral("Req. Date|Description|Hours|Minutes|Cost|Paid|")
                                                    + kind.lastTitle + QLatin1Char(';')}});
     });
@@ -64,7 +63,7 @@ void runTotals(const TotalsKind& kind)
         if (grouped) {
             const Value key = r[GroupKey];
             if (!key.isNull() && key.toLong() != groupKey) {
-                trap(subtotal);
+                run.step(subtotal);
                 groupKey = key.toLong();
             }
         }
@@ -72,14 +71,14 @@ void runTotals(const TotalsKind& kind)
         const QString row = tableRow({cells.date(r[ReqDate]), CellTexts::text(r[ShortDesc]), cells.number(hours),
                                       cells.number(minutes), cells.money(cost), cells.money(paid),
                                       twoParts ? cells.person(r[Last1], r[Last2]) : CellTexts::text(r[Last1])});
-        trap(addAmounts);
+        run.step(addAmounts);
         out.row(kRowFormat, row, FileRow::Data);
     });
     if (run.cancelled())
         return;
     if (grouped)
-        trap(subtotal);
-    trap([&] { out.row(kRowFormat, sumsLine(QStringLiteral("Totals:"), totals), FileRow::Total); });
+        run.step(subtotal);
+    run.step([&] { out.row(kRowFormat, sumsLine(QStringLiteral("Totals:"), totals), FileRow::Total); });
     run.finish();
 }
 

@@ -207,6 +207,12 @@ int run(const ReportArgs& a, ConsolePlatform& console)
         // The preview's document, written as PDF.
         ReportTarget = ReportTargetKind::Preview;
         ShowPreview = [&](PageDocument doc) {
+            if (!doc.incomplete.isEmpty()) { // an earlier file stays as it was
+                console.messageBox(QStringLiteral("The report is incomplete, so it was not written to the file %1.\n\n%2")
+                                       .arg(QDir::toNativeSeparators(a.output), doc.incomplete),
+                                   Mb::OkOnly | Mb::Critical, {});
+                return;
+            }
             QString error;
             written = writePdf(doc, QFileInfo(a.output).absoluteFilePath(), &error);
             if (!written)

@@ -134,21 +134,29 @@ private slots:
     }
 
     // A database error in the middle of a report is shown by the central
-    // error handler, and the report goes on with what it can still do.
-    void errorsGoOn()
+    // error handler and the report goes on to its end, but it lacks
+    // records: it never replaces a file (an earlier one keeps its bytes,
+    // and the user is told why), and its preview says so in its caption's
+    // document and above its first page.
+    void errorsLeaveTheReportIncomplete()
     {
+        const QString earlier = s->file(QStringLiteral("earlier.txt"));
+        QVERIFY(writeFile(earlier, "an earlier, complete report\r\n"));
         MainDb->Execute(QStringLiteral("drop table Staff"));
-        const QByteArray bytes = s->runToFile(QStringLiteral("listing-customer"));
-        QCOMPARE(s->platform.messages.size(), 1);
-        QVERIFY2(s->platform.messages[0].text.startsWith(QLatin1String("3001  ")), qPrintable(s->platform.messages[0].text));
-        QCOMPARE(bytes.count("\r\n"), 12);
-        QVERIFY(bytes.startsWith("1/10/2026\tNo\t \t\t\t\tNobody on file\t\t\r\n"));
-        QVERIFY(bytes.contains("1/5/2026\tYes\tAnn Adams\tAccounting\tHardware\t\tJams on every page\t"));
-        QCOMPARE(s->platform.pointers.last(), Pointer::Default);
-        // The hours report cannot read its rows at all: told once, and its
-        // totals of nothing are written.
-        QCOMPARE(s->runToFile(QStringLiteral("hours")), QByteArray("\tTotals:\t0\t0\t$0.00\t$0.00\t\r\n"));
+        QCOMPARE(s->runToFile(QStringLiteral("listing-customer"), earlier), QByteArray("an earlier, complete report\r\n"));
         QCOMPARE(s->platform.messages.size(), 2);
+        QVERIFY2(s->platform.messages[0].text.startsWith(QLatin1String("3001  ")), qPrintable(s->platform.messages[0].text));
+        for (const QString& said : {u"incomplete"_s, u"not written"_s, u"error 3001"_s, u"earlier file"_s})
+            QVERIFY2(s->platform.messages[1].text.contains(said), qPrintable(s->platform.messages[1].text));
+        QCOMPARE(s->platform.pointers.last(), Pointer::Default);
+
+        const PageDocument doc = s->preview(QStringLiteral("listing-customer"));
+        QVERIFY(doc.incomplete.contains(u"error 3001"_s));
+        QVERIFY(doc.pages.size() == 1 && doc.pages[0].texts.size() > 12); // every record it could read
+        QVERIFY(doc.pages[0].texts[0].text.startsWith(u"INCOMPLETE REPORT"_s));
+        // The hours report cannot read its rows at all: no file at all.
+        s->runToFile(QStringLiteral("hours"));
+        QVERIFY(!QFile::exists(s->file(QStringLiteral("report.txt"))));
     }
 
     // Without a preview window the document is dropped, nothing else.
