@@ -7,9 +7,11 @@
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
+#include <csignal>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -105,6 +107,27 @@ void sqliteFailed(sqlite3* db, int rc)
     raise(errorFor(rc), QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
 }
 
+namespace {
+
+// The temporary files (".NAME.PID.tmp" and their journals) that a run of
+// this program killed while it made a file in `folder` left behind: those
+// whose process is gone.  A file being made now by a live process stays.
+void removeLeftovers(const QString& folder)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(^\..+\.(\d+)\.tmp(-journal)?$)"));
+    const QStringList names = QDir(folder).entryList({QStringLiteral(".*.tmp"), QStringLiteral(".*.tmp-journal")},
+                                                     QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch m = pattern.match(name);
+        bool number = false;
+        const pid_t pid = pid_t(m.captured(1).toLongLong(&number));
+        if (m.hasMatch() && number && pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
+            QFile::remove(QDir(folder).filePath(name));
+    }
+}
+
+} // namespace
+
 NewDatabaseFile::NewDatabaseFile(const QString& target) : m_target(target)
 {
     const QFileInfo fi(target);
@@ -113,6 +136,7 @@ NewDatabaseFile::NewDatabaseFile(const QString& target) : m_target(target)
     const QFileInfo folder(fi.absolutePath());
     if (!folder.isDir())
         raise(ErrNo::PathAccess, QStringLiteral("Cannot write %1: the folder %2 does not exist.").arg(target, folder.filePath()));
+    removeLeftovers(folder.absoluteFilePath());
     m_temp = folder.absoluteFilePath() + QStringLiteral("/.%1.%2.tmp").arg(fi.fileName()).arg(QCoreApplication::applicationPid());
     QFile::remove(m_temp);
     usePageChecksums();

@@ -227,6 +227,17 @@ private slots:
         auto db = Database::Open(path);
         db->Execute(u"Update Req set ShortDesc = 'written just before' where ReqID = 7"_s);
         const QString copyFolder = m_folders.next(), copy = QDir(copyFolder).filePath(u"cvd.mdb"_s);
+        // What a backup killed on the way left in that folder goes; what a
+        // live process is writing, and any other file, stays.
+        QProcess gone;
+        gone.start(u"true"_s);
+        QVERIFY(gone.waitForStarted());
+        const qint64 pid = gone.processId();
+        QVERIFY(gone.waitForFinished());
+        const QString live = u".other.mdb.%1.tmp"_s.arg(QCoreApplication::applicationPid());
+        for (const QString& name : {u".cvd.mdb.%1.tmp"_s.arg(pid), u".cvd.mdb.%1.tmp-journal"_s.arg(pid),
+                                    live, u"notes.tmp"_s})
+            QVERIFY(writeFile(QDir(copyFolder).filePath(name), "x"));
         qint64 steps = 0, last = 0, total = 0;
         QVERIFY(backupDatabase(*db, copy, [&](qint64 done, qint64 all) {
             ++steps;
@@ -235,7 +246,7 @@ private slots:
             return true;
         }));
         QVERIFY(steps >= 1 && last == total && total > 0);
-        QCOMPARE(folderFiles(copyFolder), QStringList{u"cvd.mdb"_s});
+        QCOMPARE(QDir(copyFolder).entryList(QDir::Files | QDir::Hidden, QDir::Name), (QStringList{live, u"cvd.mdb"_s, u"notes.tmp"_s}));
         QCOMPARE(tools::checkDatabase(copyFolder), QStringList());
         db->Execute(u"Update Req set ShortDesc = 'written after' where ReqID = 7"_s);
         db.reset();
