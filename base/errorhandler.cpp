@@ -1,5 +1,6 @@
 #include "base/errorhandler.h"
 
+#include "base/damagedfile.h"
 #include "base/globals.h"
 #include "base/platform.h"
 #include "db/database.h"
@@ -36,6 +37,19 @@ void HandleError(const Error& e)
         return;
     case ErrNo::DialogCancelled:
         ReportCancelled = true;
+        return;
+    case ErrNo::NotADatabase:
+        // Damage met in the data file that is open: the first time, the
+        // warning that says what it means and what to do.
+        if (MainDb && !MainDb->isServer()) {
+            if (!damagedFileTold()) {
+                tellDamagedFile({e.text()});
+                return;
+            }
+            if (QuietDamage::active())
+                return;
+        }
+        platform().messageBox(QString::number(e.number()) + QStringLiteral("  ") + e.text(), Mb::OkOnly);
         return;
     default:
         platform().messageBox(QString::number(e.number()) + QStringLiteral("  ") + e.text(), Mb::OkOnly);
@@ -191,7 +205,9 @@ void guardedActivation(const std::function<void()>& refresh)
         try {
             refresh();
         } catch (const Error& e) {
-            if (e.number() != ErrNo::ConnectionLost)
+            // Damage already told is not told again each time the window
+            // becomes active.
+            if (e.number() != ErrNo::ConnectionLost && !(e.number() == ErrNo::NotADatabase && damagedFileTold()))
                 throw;
         }
     });

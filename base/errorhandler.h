@@ -34,7 +34,8 @@ void guarded(const std::function<void()>& handler);
 // Runs what a window reads again as it becomes active (lists, values that
 // may have changed meanwhile) under guarded(), but for a lost connection,
 // which is not told here: the user's next step tells it, and closing its
-// message box (which activates the window again) brings no second one.
+// message box (which activates the window again) brings no second one.  A
+// damaged data file, once told (base/damagedfile.h), is not told again.
 void guardedActivation(const std::function<void()>& refresh);
 
 // Asks `question` before a window with a record being changed closes:

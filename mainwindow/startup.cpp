@@ -1,5 +1,6 @@
 #include "mainwindow/startup.h"
 
+#include "base/damagedfile.h"
 #include "base/errorhandler.h"
 #include "base/globals.h"
 #include "base/platform.h"
@@ -184,8 +185,6 @@ void tellWhenDamaged()
     if (MainDb->isServer()) // the server keeps its own structure
         return;
     const std::weak_ptr<Database> checked = MainDb;
-    const QString file = QDir::toNativeSeparators(DatabasePath);
-    const QString folder = folderOf(DataPath);
     MainDb->whenChecked([=](const QStringList& damage) {
         if (damage.isEmpty())
             return;
@@ -194,22 +193,7 @@ void tellWhenDamaged()
             [=] {
                 if (checked.lock() != MainDb) // the program has moved on to another file
                     return;
-                guarded([&] {
-                    platform().messageBox(
-                        QStringLiteral("The data file %1 is damaged.\n\n"
-                                       "Calvedon will not save anything into it, so that nothing more is lost; the "
-                                       "file has not been changed.  You can still look at the requests and print "
-                                       "reports, but some records may not be shown.\n\n"
-                                       "Close Calvedon, then see what is wrong with\n"
-                                       "    cvdtool check %2\n"
-                                       "and save every record that can still be read into a new file with\n"
-                                       "    cvdtool recover %2 %3\n"
-                                       "Keep the damaged file, and put the new file (or your latest backup) in its "
-                                       "place, named cvd.mdb.\n\n(%4)")
-                            .arg(file, folder, QDir(folder).filePath(QStringLiteral("recovered.mdb")),
-                                 damage.mid(0, 3).join(u' ')),
-                        Mb::OkOnly | Mb::Critical, QStringLiteral("Damaged Data File"));
-                });
+                guarded([&] { tellDamagedFile(damage); });
             },
             Qt::QueuedConnection);
     });
@@ -297,6 +281,7 @@ QString helpFilePathFor(const QString& dataPath, const QString& installedHelp)
 
 void startUp(frmMain& w, const QString& commandLine, bool fromMenu)
 {
+    const QuietDamage once; // a damaged file is told once, whatever meets it first
     std::unique_ptr<Recordset> settings;
     bool noSettings = false;
     trapSteps({

@@ -203,22 +203,34 @@ private slots:
     }
 
     // A file with a damaged page opens, and the user is told once, plainly,
-    // what it means and what to do; a save is refused with its reason, what
-    // was typed stays on screen, and the file stays as it was.
+    // what it means and what to do, whether the damage is found by the
+    // check beside the program or by the start itself (the page of the
+    // first request shown); a save is refused with its reason, what was
+    // typed stays on screen, and the file stays as it was.
+    void damagedFile_data()
+    {
+        QTest::addColumn<int>("damagedId");
+        QTest::newRow("a page of older requests") << 1500;
+        QTest::newRow("the page of the request shown first") << 3000;
+    }
     void damagedFile()
     {
+        QFETCH(int, damagedId);
         test::MainWindowFixture f;
         QVERIFY(QFile::remove(f.dbPath()));
-        QVERIFY(!test::demoFile(f.dir.path(), 3000, 1500).isEmpty());
+        QVERIFY(!test::demoFile(f.dir.path(), 3000, damagedId).isEmpty());
         const QByteArray before = test::fileHash(f.dbPath());
         frmMain& w = f.started();
         QTRY_COMPARE(f.p.messages.size(), 1);
+        QTest::qWait(100); // the check beside the program has told by now, if it tells
         const test::MessageCall told = f.p.messages[0];
         QCOMPARE(told.title, u"Damaged Data File"_s);
         QCOMPARE(told.icon(), Mb::Critical);
         for (const QString& s : {f.dbPath(), u"is damaged"_s, u"has not been changed"_s, u"cvdtool check "_s + f.dir.path(),
                                  u"cvdtool recover "_s + f.dir.path()})
             QVERIFY2(told.text.contains(s), qPrintable(told.text));
+        QCOMPARE(f.p.messages.size(), 1);
+        w.cmdLast->click(); // the oldest request, on a sound page
         QVERIFY(test::typeInto(w.txtShortDesc, u"A change that cannot be saved"_s));
         w.cmdUpdate->click();
         QCOMPARE(f.p.messages.size(), 2);
