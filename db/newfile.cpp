@@ -32,18 +32,6 @@ int errorFor(int rc)
     }
 }
 
-// Flushes a file or folder to the disk, so that a rename is not seen before
-// the data it names.
-bool syncPath(const QString& path, bool directory)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), directory ? (O_RDONLY | O_DIRECTORY) : O_RDWR);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
 [[noreturn]] void alreadyThere(const QString& path)
 {
     if (QFileInfo(path).isDir())
@@ -100,6 +88,18 @@ void execSql(sqlite3* db, const char* sql)
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         sqliteFailed(db, rc);
+}
+
+// Flushes a file or folder to the disk, so that a rename is not seen before
+// the data it names.
+bool syncPath(const QString& path, bool directory)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), directory ? (O_RDONLY | O_DIRECTORY) : O_RDWR);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
 }
 
 void sqliteFailed(sqlite3* db, int rc)

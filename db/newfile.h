@@ -52,6 +52,10 @@ void execSql(sqlite3* db, const char* sql);
 // Throws that error for a result code of SQLite's on `db`.
 [[noreturn]] void sqliteFailed(sqlite3* db, int rc);
 
+// Flushes a file or folder to the disk, so that a rename is not seen before
+// the data it names (a renamed file needs its folder flushed too).
+bool syncPath(const QString& path, bool directory);
+
 // "Cannot write FILE: reason" for the error of a system call.
 QString cannotWrite(const QString& path, int err);
 

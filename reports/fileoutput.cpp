@@ -118,8 +118,11 @@ public:
             platform().messageBox(text, Mb::OkOnly | Mb::Critical);
             return false;
         }
-        if (!failed() && m_file.commit())
+        if (!failed() && m_file.commit()) {
+            // The new name survives a power cut only with its folder on disk.
+            syncPath(QFileInfo(m_file.fileName()).absolutePath(), true);
             return true;
+        }
         const QString reason = failed() ? m_failure : m_file.errorString();
         m_file.cancelWriting();
         tellFailure(reason);
