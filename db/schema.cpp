@@ -91,15 +91,17 @@ const std::vector<Table>& tables()
 }
 
 // The one Settings row a new database gets: hourly rate 40, minimum charge
-// 25 (in ten-thousandths), a sample heading.
+// 25 (in ten-thousandths), no heading (the user types the organisation's
+// own in the defaults window; the first bill run offers to) in the fonts it
+// will have.
 using SettingValue = std::variant<qint64, bool, QString>;
 const std::vector<std::pair<QString, SettingValue>>& settingsRow()
 {
     static const std::vector<std::pair<QString, SettingValue>> row{
         {u"DefHourlyRate"_s, qint64(400000)},
         {u"DefMinCharge"_s, qint64(250000)},
-        {u"CompName"_s, u"Calvedon Service Desk"_s},
-        {u"CompAdd"_s, u"100 Main Street\r\nSpringfield, IL  62701"_s},
+        {u"CompName"_s, QString()},
+        {u"CompAdd"_s, QString()},
         {u"NFont"_s, u"Times New Roman"_s},
         {u"NSize"_s, qint64(180000)},
         {u"NBold"_s, true},

@@ -373,12 +373,17 @@ constexpr std::int64_t DefaultRate = 400000, DefaultMinimum = 250000;
 void fillDemo(Database& db, const DemoOptions& options)
 {
     std::int64_t rate = DefaultRate, minimum = DefaultMinimum;
-    auto settings = db.OpenRecordset(QStringLiteral("Select DefHourlyRate, DefMinCharge from Settings"),
-                                     RecordsetType::ForwardOnly);
+    // The demo's own made-up heading on the bills, where a new file has none.
+    auto settings = db.OpenRecordset(QStringLiteral("Settings"), RecordsetType::Table);
     if (!settings->Eof()) {
-        const Value r = settings->Field(0), m = settings->Field(1);
+        const Value r = settings->Field(QStringLiteral("DefHourlyRate")),
+                    m = settings->Field(QStringLiteral("DefMinCharge"));
         rate = r.isNull() ? 0 : r.toCurrency().units;
         minimum = m.isNull() ? 0 : m.toCurrency().units;
+        settings->Edit();
+        settings->SetField(QStringLiteral("CompName"), Value(QString::fromUtf8(kDemoCompName)));
+        settings->SetField(QStringLiteral("CompAdd"), Value(QString::fromUtf8(kDemoCompAdd)));
+        settings->Update();
     }
     settings->Close();
     fillRows([&](const QString& table, const QStringList& columns) { return db.loader(table, columns); }, rate, minimum,

@@ -6,6 +6,10 @@
 
 namespace cvd::tools::demo {
 
+// The heading of the demo's bills: a made-up help desk (a new file has none).
+constexpr const char* kDemoCompName = "Calvedon Service Desk";
+constexpr const char* kDemoCompAdd = "100 Main Street\r\nSpringfield, IL  62701";
+
 struct Dept {
     const char *name, *address, *city, *st, *zip, *country, *phone;
 };

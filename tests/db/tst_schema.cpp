@@ -147,8 +147,7 @@ private slots:
                                 + QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)));
         sqlite3_finalize(s);
         sqlite3_close(db);
-        QCOMPARE(settings, (QStringList{u"1:400000"_s, u"1:250000"_s, u"3:Calvedon Service Desk"_s,
-                                        u"3:100 Main Street\r\nSpringfield, IL  62701"_s, u"3:Times New Roman"_s,
+        QCOMPARE(settings, (QStringList{u"1:400000"_s, u"1:250000"_s, u"3:"_s, u"3:"_s, u"3:Times New Roman"_s,
                                         u"1:180000"_s, u"1:1"_s, u"1:0"_s, u"1:0"_s, u"3:Times New Roman"_s,
                                         u"1:100000"_s, u"1:0"_s, u"1:0"_s, u"1:0"_s}));
     }

@@ -27,6 +27,8 @@
 //        12 1925-03-04  yes 1     0    40.00   0.00   1    1    1   1
 //        13 2026-03-02  no  0.5   0    25.00   0.00   -    1    2   3
 //        14 2026-03-03  no  0     45   25.00   null   5    3    3   4   a tab in the description
+//   Settings   heading "Calvedon Service Desk", "100 Main Street" CR LF "Springfield, IL  62701"
+//              (a new file's heading is empty)
 #include "db/database.h"
 #include "base/formats.h"
 #include "base/globals.h"
@@ -77,6 +79,7 @@ INSERT INTO Req (ReqID, ShortDesc, ReqDesc, Resp, ReqDate, Resolved, HoursTot, M
  (12, 'Long ago', 'Before 1930', 'Old', '1925-03-04', TRUE, 1, 0, 400000, 0, 1, 1, 1, 1),
  (13, 'Dept only', 'No customer, a department', NULL, '2026-03-02', FALSE, 0.5, 0, 250000, 0, NULL, 1, 2, 3),
  (14, 'Tabbed{TAB}text', 'Tab{TAB}separated', NULL, '2026-03-03', FALSE, 0, 45, 250000, NULL, 5, 3, 3, 4);
+UPDATE Settings SET CompName = 'Calvedon Service Desk', CompAdd = '100 Main Street{CRLF}Springfield, IL  62701';
 COMMIT;
 )SQL";
 

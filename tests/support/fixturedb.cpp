@@ -60,6 +60,11 @@ INSERT INTO Req (ReqID, ShortDesc, ReqDesc, Resp, ReqDate, DueDate, ResDate, Res
 COMMIT;
 )SQL";
 
+// A new file has no heading on its bills; the fixture has one of its own,
+// its address on two lines ended by CR LF.
+const char* const fixtureHeading = "UPDATE Settings SET CompName = 'Calvedon Service Desk', "
+                                   "CompAdd = '100 Main Street\r\nSpringfield, IL  62701';";
+
 } // namespace
 
 QString newDatabase(const QString& folder, const QString& rowsSql, Engine engine)
@@ -84,7 +89,7 @@ QString newDatabase(const QString& folder, const QString& rowsSql, Engine engine
 
 QString createFixtureDb(const QString& folder, Engine engine)
 {
-    return newDatabase(folder, QString::fromUtf8(fixtureRows), engine);
+    return newDatabase(folder, QString::fromUtf8(fixtureRows) + QString::fromUtf8(fixtureHeading), engine);
 }
 
 QString createEmptyDb(const QString& folder, Engine engine)

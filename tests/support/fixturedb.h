@@ -16,7 +16,9 @@
 //               6     1998-03-31  no  4    3    -   -   -   2   -      -
 //               7     1999-06-01  no  2    2    2   1   1   1   75.00   0.00
 //               8     2001-07-04  yes -    -    3   3   1   3   40.00   0.00
-//   Settings    the row schema::createTables writes (rate 40, minimum 25)
+//   Settings    the row schema::createTables writes (rate 40, minimum 25) with
+//               a heading: "Calvedon Service Desk", "100 Main Street" CR LF
+//               "Springfield, IL  62701" (a new file's heading is empty)
 //
 // On the server (testbackend.h) the same rows go into a schema of their own,
 // and the folder gets a cvd.conn naming it instead of a cvd.mdb.
