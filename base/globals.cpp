@@ -32,6 +32,7 @@ void resetProgramValues()
     LandscapeWanted = true;
     TableHeaderShade = {};
     TableBodyShade = {};
+    BillHeadingAsked = false;
 }
 
 } // namespace cvd

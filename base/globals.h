@@ -67,6 +67,9 @@ struct Shade {
 };
 inline Shade TableHeaderShade;
 inline Shade TableBodyShade;
+// Whether a bill run has asked this run of the program to set the empty
+// company heading: it asks once at most.
+inline bool BillHeadingAsked = false;
 
 // Puts every value back as before start-up (the tests start each case clean).
 void resetProgramValues();

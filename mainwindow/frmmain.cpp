@@ -6,6 +6,7 @@
 #include "base/platform.h"
 #include "dates/datefield.h"
 #include "db/database.h"
+#include "defaults/frmdefault.h"
 #include "maintenance/maintmenu.h"
 #include "reports/frmoutput.h"
 #include "reports/frmrptdateemp.h"
@@ -39,6 +40,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     guardAccessKeys();
     FindDialog = showFindDialog;
     installReportWindows();
+    // The bills offer this window's defaults window for an empty heading.
+    ShowDefaults = [this] { showDefaultsWindow(this); };
     createControls();
     createMenus();
     setCentralWidget(resizingPanel);
@@ -55,7 +58,11 @@ void frmMain::installReportWindows()
 }
 
 // The windows beside the main window go with it.
-frmMain::~frmMain() { closeMaintWindows(); }
+frmMain::~frmMain()
+{
+    ShowDefaults = {};
+    closeMaintWindows();
+}
 
 QLabel* frmMain::labelOf(const QWidget* control) const { return m_labels.value(control); }
 

@@ -57,6 +57,24 @@ CompanyHeading companyHeading()
     return h;
 }
 
+// An empty heading (no name, no address): the first bill run of the
+// program asks whether to set it now.  Yes opens the defaults window and
+// ends the run (the user runs the bills again once the heading is typed);
+// No makes the bills without a heading.  Whether the run goes on.
+bool goOnWithHeading(const CompanyHeading& h)
+{
+    if (!ShowDefaults || BillHeadingAsked || !h.name.trimmed().isEmpty() || !h.address.trimmed().isEmpty())
+        return true;
+    BillHeadingAsked = true;
+    if (platform().messageBox(QStringLiteral("The company name and address that head every bill are empty.  Set them "
+                                             "now in the defaults window?"),
+                              Mb::YesNo | Mb::Question, QStringLiteral("Bills"))
+        != Answer::Yes)
+        return true;
+    ShowDefaults();
+    return false;
+}
+
 QString leftOutMessage(int mode, int count)
 {
     const QString who = mode == 2 ? QStringLiteral("department/company") : QStringLiteral("customer");
@@ -71,11 +89,13 @@ QString leftOutMessage(int mode, int count)
 
 void BillsReport()
 {
+    CompanyHeading company;
+    trap([&] { company = companyHeading(); });
+    if (!goOnWithHeading(company))
+        return;
     if (!ReportRun::askOptions())
         return;
     const int mode = ReportMode == 2 ? 2 : 1;
-    CompanyHeading company;
-    trap([&] { company = companyHeading(); });
 
     ReportRun run(mode == 2 ? QStringLiteral("Bills by Department") : QStringLiteral("Bills by Customer"));
     if (!run.begin(PageSetup{}))

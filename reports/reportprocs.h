@@ -23,4 +23,10 @@ inline std::function<void()> ShowReportOptions;
 // window (frmOutput); cvdtool writes it as PDF.
 inline std::function<void(PageDocument)> ShowPreview;
 
+// Opens the defaults window, where the user types the company heading of
+// the bills: the program opens frmDefault.  Unset where there are no
+// windows (cvdtool): a bill run with an empty heading then never asks and
+// makes its bills without one.
+inline std::function<void()> ShowDefaults;
+
 } // namespace cvd
