@@ -1,0 +1,358 @@
+// A power cut at every point where the program asks the disk to make its
+// writes durable: a layer under SQLite keeps, for each file, what was on
+// the disk at its last sync, and at the chosen point (or after the last
+// write) throws away every write made since (and the deletion of a file whose folder was not
+// synced), as a machine that loses its power does.  The program's own
+// writes (a changed request, a new one, a deletion, the defaults) run one
+// after the other; after each cut the file must pass its check, hold every
+// write the program had reported done, and hold the one under way whole
+// or not at all.
+#include "db/database.h"
+#include "db/pagechecksums.h"
+#include "db/badfiles.h"
+#include "support/testfiles.h"
+#include "support/testmain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <sqlite3.h>
+
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace cvd;
+using namespace cvd::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// ---- the disk that loses its power ----------------------------------------
+
+struct Undo {
+    sqlite3_int64 offset;
+    std::string before; // the bytes a write replaced
+};
+
+// What was durable of a file: the writes since its last sync, to undo.
+struct FileHistory {
+    sqlite3_int64 sizeAtSync = -1; // -1: the file did not exist then
+    std::vector<Undo> undo;
+    bool deletedPending = false;
+    std::string contentBeforeDelete;
+};
+
+struct Disk {
+    std::map<std::string, FileHistory> files;
+    int syncPoints = 0;
+    int cutAt = -1; // the sync point at which the power goes
+    bool dead = false;
+    bool tear = false; // the first half of the unsynced writes reach the disk
+} disk;
+
+sqlite3_vfs* below = nullptr;
+sqlite3_vfs cutVfs;
+
+struct CutFile {
+    sqlite3_file base;
+    sqlite3_file* real;
+    std::string* name;
+};
+
+CutFile* cut(sqlite3_file* f) { return reinterpret_cast<CutFile*>(f); }
+
+// One more sync point; true when the power goes at it.
+bool powerGoes()
+{
+    if (disk.dead)
+        return true;
+    if (++disk.syncPoints == disk.cutAt)
+        disk.dead = true;
+    return disk.dead;
+}
+
+std::string readAll(const std::string& path)
+{
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray b = f.readAll();
+    return std::string(b.constData(), size_t(b.size()));
+}
+
+int cClose(sqlite3_file* f)
+{
+    const int rc = cut(f)->real->pMethods->xClose(cut(f)->real);
+    delete cut(f)->name;
+    return rc;
+}
+int cRead(sqlite3_file* f, void* b, int n, sqlite3_int64 o) { return cut(f)->real->pMethods->xRead(cut(f)->real, b, n, o); }
+// Keeps what the bytes from `offset` on (`n` of them at most) held, to put
+// them back at the cut.
+void remember(CutFile* c, sqlite3_int64 offset, sqlite3_int64 n)
+{
+    sqlite3_file* r = c->real;
+    FileHistory& h = disk.files[*c->name];
+    sqlite3_int64 size = 0;
+    r->pMethods->xFileSize(r, &size);
+    if (h.sizeAtSync < 0 && h.undo.empty())
+        h.sizeAtSync = size;
+    std::string before(size_t(std::max<sqlite3_int64>(0, std::min(n, size - offset))), '\0');
+    if (!before.empty())
+        r->pMethods->xRead(r, before.data(), int(before.size()), offset);
+    h.undo.push_back({offset, before});
+}
+
+int cWrite(sqlite3_file* f, const void* b, int n, sqlite3_int64 o)
+{
+    if (disk.dead)
+        return SQLITE_IOERR_WRITE;
+    remember(cut(f), o, n);
+    return cut(f)->real->pMethods->xWrite(cut(f)->real, b, n, o);
+}
+int cTruncate(sqlite3_file* f, sqlite3_int64 size)
+{
+    if (disk.dead)
+        return SQLITE_IOERR_TRUNCATE;
+    remember(cut(f), size, std::numeric_limits<sqlite3_int64>::max());
+    return cut(f)->real->pMethods->xTruncate(cut(f)->real, size);
+}
+int cSync(sqlite3_file* f, int flags)
+{
+    if (powerGoes())
+        return SQLITE_IOERR_FSYNC;
+    FileHistory& h = disk.files[*cut(f)->name];
+    h.undo.clear();
+    h.sizeAtSync = -1;
+    // A sync also makes the folder's earlier deletions durable.
+    for (auto& [name, other] : disk.files)
+        other.deletedPending = false;
+    return cut(f)->real->pMethods->xSync(cut(f)->real, flags);
+}
+int cFileSize(sqlite3_file* f, sqlite3_int64* s) { return cut(f)->real->pMethods->xFileSize(cut(f)->real, s); }
+int cLock(sqlite3_file* f, int l) { return cut(f)->real->pMethods->xLock(cut(f)->real, l); }
+int cUnlock(sqlite3_file* f, int l) { return cut(f)->real->pMethods->xUnlock(cut(f)->real, l); }
+int cCheck(sqlite3_file* f, int* o) { return cut(f)->real->pMethods->xCheckReservedLock(cut(f)->real, o); }
+int cControl(sqlite3_file* f, int op, void* a) { return cut(f)->real->pMethods->xFileControl(cut(f)->real, op, a); }
+int cSector(sqlite3_file* f) { return cut(f)->real->pMethods->xSectorSize(cut(f)->real); }
+int cDevice(sqlite3_file* f) { return cut(f)->real->pMethods->xDeviceCharacteristics(cut(f)->real); }
+
+const sqlite3_io_methods cutMethods = {1, cClose, cRead, cWrite, cTruncate, cSync, cFileSize, cLock, cUnlock,
+                                       cCheck, cControl, cSector, cDevice, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+
+int cOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* out)
+{
+    CutFile* c = cut(f);
+    c->base.pMethods = nullptr;
+    c->real = reinterpret_cast<sqlite3_file*>(c + 1);
+    const int rc = below->xOpen(below, name, c->real, flags, out);
+    if (rc != SQLITE_OK)
+        return rc;
+    c->name = new std::string(name ? name : "");
+    c->base.pMethods = &cutMethods;
+    return SQLITE_OK;
+}
+int cDelete(sqlite3_vfs*, const char* name, int syncDir)
+{
+    if (disk.dead)
+        return SQLITE_IOERR_DELETE;
+    FileHistory& h = disk.files[name];
+    if (syncDir) {
+        if (powerGoes())
+            return SQLITE_IOERR_DELETE;
+    } else {
+        h.deletedPending = true;
+        h.contentBeforeDelete = readAll(name);
+        // What had not been synced of it is lost with it, or comes back
+        // as it was at its last sync.
+        for (auto it = h.undo.rbegin(); it != h.undo.rend(); ++it)
+            h.contentBeforeDelete.replace(size_t(it->offset), it->before.size(), it->before);
+        if (h.sizeAtSync >= 0)
+            h.contentBeforeDelete.resize(size_t(h.sizeAtSync));
+    }
+    h.undo.clear();
+    h.sizeAtSync = -1;
+    return below->xDelete(below, name, syncDir);
+}
+int cAccess(sqlite3_vfs*, const char* n, int f, int* o) { return below->xAccess(below, n, f, o); }
+int cFull(sqlite3_vfs*, const char* n, int k, char* o) { return below->xFullPathname(below, n, k, o); }
+int cRandom(sqlite3_vfs*, int n, char* o) { return below->xRandomness(below, n, o); }
+int cSleep(sqlite3_vfs*, int us) { return below->xSleep(below, us); }
+int cTime(sqlite3_vfs*, double* o) { return below->xCurrentTime(below, o); }
+int cError(sqlite3_vfs*, int n, char* o) { return below->xGetLastError(below, n, o); }
+
+void installCutVfs()
+{
+    usePageChecksums(); // the program's own layer stays below this one
+    below = sqlite3_vfs_find(nullptr);
+    cutVfs = sqlite3_vfs{1, int(sizeof(CutFile)) + below->szOsFile, below->mxPathname, nullptr, "cvd-powercut", nullptr,
+                         cOpen, cDelete, cAccess, cFull, nullptr, nullptr, nullptr, nullptr, cRandom, cSleep, cTime,
+                         cError, nullptr, nullptr, nullptr, nullptr};
+    sqlite3_vfs_register(&cutVfs, 1);
+}
+
+// The disk after the cut: every file as it was at its last sync.
+void restoreDurable()
+{
+    for (auto& [name, h] : disk.files) {
+        if (h.deletedPending) {
+            QFile f(QString::fromStdString(name));
+            if (f.open(QIODevice::WriteOnly))
+                f.write(h.contentBeforeDelete.data(), qint64(h.contentBeforeDelete.size()));
+            continue;
+        }
+        if (h.undo.empty() && h.sizeAtSync < 0)
+            continue;
+        std::string content = readAll(name);
+        const size_t kept = disk.tear ? h.undo.size() / 2 : 0;
+        sqlite3_int64 keptEnd = 0;
+        for (size_t i = 0; i < kept; ++i)
+            keptEnd = std::max<sqlite3_int64>(keptEnd, h.undo[i].offset + sqlite3_int64(h.undo[i].before.size()));
+        for (auto it = h.undo.rbegin(); it != h.undo.rend() - qsizetype(kept); ++it) {
+            if (content.size() < size_t(it->offset) + it->before.size())
+                content.resize(size_t(it->offset) + it->before.size());
+            content.replace(size_t(it->offset), it->before.size(), it->before);
+        }
+        if (h.sizeAtSync >= 0)
+            content.resize(size_t(std::max(h.sizeAtSync, keptEnd)));
+        QFile f(QString::fromStdString(name));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(content.data(), qint64(content.size()));
+    }
+}
+
+// ---- the program's writes --------------------------------------------------
+
+struct Step {
+    const char* what;
+    std::function<void(Database&)> run;
+    QString check;    // a query whose one value says whether the write is there
+    QString whenDone; // that value with the write done
+};
+
+const std::vector<Step>& steps()
+{
+    static const std::vector<Step> all{
+        {"a changed request",
+         [](Database& db) {
+             auto rs = db.OpenRecordset(u"Select * from Req where ReqID = 10"_s);
+             rs->Edit();
+             rs->SetField(u"ShortDesc"_s, u"changed before the cut"_s);
+             rs->SetField(u"Resp"_s, u"and its response"_s);
+             rs->Update();
+         },
+         u"select ShortDesc || '/' || Resp from Req where ReqID = 10"_s, u"changed before the cut/and its response"_s},
+        {"a new request",
+         [](Database& db) {
+             auto rs = db.OpenRecordset(u"Select * from Req order by ReqDate desc"_s);
+             rs->AddNew();
+             rs->SetField(u"ShortDesc"_s, u"added before the cut"_s);
+             rs->SetField(u"ReqDate"_s, QDate(2026, 12, 7));
+             rs->SetField(u"Misc1"_s, u"whole"_s);
+             rs->Update();
+         },
+         u"select count(*) || '/' || coalesce(max(Misc1), '') from Req where ShortDesc = 'added before the cut'"_s, u"1/whole"_s},
+        {"a deleted request",
+         [](Database& db) {
+             auto rs = db.OpenRecordset(u"Select * from Req where ReqID = 20"_s);
+             rs->Delete();
+         },
+         u"select count(*) from Req where ReqID = 20"_s, u"0"_s},
+        {"the defaults",
+         [](Database& db) {
+             auto rs = db.OpenRecordset(u"Settings"_s, RecordsetType::Table);
+             rs->Edit();
+             rs->SetField(u"DefHourlyRate"_s, Currency::fromWhole(55));
+             rs->SetField(u"DefMinCharge"_s, Currency::fromWhole(30));
+             rs->Update();
+         },
+         u"select DefHourlyRate || '/' || DefMinCharge from Settings"_s, u"550000/300000"_s},
+    };
+    return all;
+}
+
+QString value(const QString& path, const QString& sql)
+{
+    return sqlRows(path, sql).value(0).section(u':', 1); // without its type
+}
+
+} // namespace
+
+class TstPowerCut : public QObject {
+    Q_OBJECT
+    Folders m_folders;
+
+private slots:
+    void initTestCase() { installCutVfs(); }
+
+    // The unsynced writes lost, or torn (the first half of them written).
+    void everySyncPoint_data()
+    {
+        QTest::addColumn<bool>("tear");
+        QTest::newRow("unsynced writes lost") << false;
+        QTest::newRow("unsynced writes torn") << true;
+    }
+    void everySyncPoint()
+    {
+        QFETCH(bool, tear);
+        const QString original = demoFile(m_folders.next(), 300);
+        QVERIFY(!original.isEmpty());
+        const QByteArray originalBytes = fileBytes(original);
+        // The run without a cut, on a copy, counts the sync points.
+        const QString counted = QDir(m_folders.next()).filePath(u"cvd.mdb"_s);
+        QVERIFY(writeFile(counted, originalBytes));
+        disk = Disk{};
+        {
+            auto db = Database::Open(counted);
+            QVERIFY(db->waitForCheck().isEmpty());
+            for (const Step& s : steps())
+                s.run(*db);
+        }
+        const int points = disk.syncPoints;
+        QVERIFY(points >= 4);
+        int cuts = 0;
+        // One more: the power goes after the last write was reported done.
+        for (int at = 1; at <= points + 1; ++at) {
+            const QString path = QDir(m_folders.next()).filePath(u"cvd.mdb"_s);
+            QVERIFY(writeFile(path, originalBytes));
+            disk = Disk{};
+            disk.cutAt = at;
+            disk.tear = tear;
+            int done = 0; // the steps the program reported done
+            {
+                auto db = Database::Open(path);
+                db->waitForCheck();
+                for (const Step& s : steps()) {
+                    if (errorOf([&] { s.run(*db); }) != 0)
+                        break;
+                    ++done;
+                }
+                disk.dead = true; // the power is gone before the program closes the file
+            }
+            restoreDurable();
+            disk = Disk{};
+            ++cuts;
+            const QString where = at > points ? u"cut after the last write"_s : u"cut at sync point %1 of %2"_s.arg(at).arg(points);
+            QCOMPARE(value(path, u"PRAGMA integrity_check"_s) + u" "_s + where, u"ok "_s + where);
+            for (int i = 0; i < int(steps().size()); ++i) {
+                const Step& s = steps()[size_t(i)];
+                const QString got = value(path, s.check);
+                if (i < done)
+                    QVERIFY2(got == s.whenDone, qPrintable(where + u": "_s + QLatin1String(s.what) + u" was reported done but is "_s + got));
+                else if (i > done)
+                    QVERIFY2(got != s.whenDone, qPrintable(where + u": "_s + QLatin1String(s.what) + u" is there though never made"_s));
+                else // the one under way: whole or not at all
+                    QVERIFY2(got == s.whenDone || got == value(original, s.check),
+                             qPrintable(where + u": "_s + QLatin1String(s.what) + u" is half there: "_s + got));
+            }
+        }
+        qInfo("power cut at each of %d points: the file sound, every reported write there", cuts);
+    }
+};
+
+CVD_TEST_GUILESS_MAIN(TstPowerCut)
+#include "tst_powercut.moc"
