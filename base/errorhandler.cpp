@@ -39,9 +39,10 @@ void HandleError(const Error& e)
         ReportCancelled = true;
         return;
     case ErrNo::NotADatabase:
-        // Damage met in the data file that is open: the first time, the
-        // warning that says what it means and what to do.
-        if (MainDb && !MainDb->isServer()) {
+        // Damage met in the program's data file: the first time, the
+        // warning that says what it means and what to do.  (cvdtool, which
+        // names no data file of the program's, says the error as it is.)
+        if (MainDb && !MainDb->isServer() && !DatabasePath.isEmpty()) {
             if (!damagedFileTold()) {
                 tellDamagedFile({e.text()});
                 return;
