@@ -54,12 +54,8 @@ void checksum(const unsigned char* p, int n, unsigned char out[8])
 // What a file's header (its first 100 bytes or more) says of its pages.
 void readHeader(CheckedFile* f, const unsigned char* h)
 {
-    if (std::memcmp(h, "SQLite format 3", 16) != 0)
-        return;
-    int size = (h[16] << 8) | h[17];
-    if (size == 1)
-        size = 65536;
-    if (size < 512 || (size & (size - 1)) != 0)
+    const int size = headerPageSize(h);
+    if (size == 0)
         return;
     f->pageSize = size;
     f->verify = h[20] == ReservedBytes;
@@ -241,6 +237,14 @@ bool pageChecksumHolds(const unsigned char* p, int n)
     unsigned char sum[ReservedBytes];
     checksum(p, n - ReservedBytes, sum);
     return std::memcmp(sum, p + n - ReservedBytes, ReservedBytes) == 0;
+}
+
+int headerPageSize(const unsigned char* header)
+{
+    if (std::memcmp(header, "SQLite format 3", 16) != 0)
+        return 0;
+    const int size = header[16] == 0 && header[17] == 1 ? 65536 : (header[16] << 8) | header[17];
+    return size >= 512 && (size & (size - 1)) == 0 ? size : 0;
 }
 
 unsigned long long databaseWrites() { return writes.load(); }

@@ -27,6 +27,11 @@ void notePageDamage(sqlite3* db);
 // header's byte 20 says so), and whether a page of `pageSize` bytes read as
 // it is from such a file holds its checksum.
 constexpr int PageChecksumBytes = 8;
+
+// The page size an SQLite file's header gives (its first 100 bytes: the
+// magic text, then the size, where 1 stands for 65,536); 0 for a header
+// that is no SQLite file's or a size that is none.
+int headerPageSize(const unsigned char* header);
 bool pageChecksumHolds(const unsigned char* page, int pageSize);
 
 // How many times this process has written to a database file: a check that

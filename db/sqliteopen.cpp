@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <sqlite3.h>
 
-#include <cstring>
 #include <unistd.h>
 
 namespace cvd {
@@ -45,14 +44,10 @@ void checkHeader(sqlite3* db, const QString& path)
     if (f->pMethods->xFileSize(f, &size) != SQLITE_OK)
         raise(ErrNo::NotADatabase, notADatabase(path));
     unsigned char u[100] = {};
-    if (size < 100 || f->pMethods->xRead(f, u, 100, 0) != SQLITE_OK
-        || memcmp(u, "SQLite format 3\0", 16) != 0)
+    if (size < 100 || f->pMethods->xRead(f, u, 100, 0) != SQLITE_OK)
         raise(ErrNo::NotADatabase, notADatabase(path));
-    quint32 pageSize = (quint32(u[16]) << 8) | u[17];
-    if (pageSize == 1)
-        pageSize = 65536;
-    const bool powerOfTwo = pageSize >= 512 && pageSize <= 65536 && (pageSize & (pageSize - 1)) == 0;
-    if (!powerOfTwo || u[18] < 1 || u[18] > 2 || u[19] < 1 || u[19] > 2)
+    const quint32 pageSize = quint32(headerPageSize(u));
+    if (pageSize == 0 || u[18] < 1 || u[18] > 2 || u[19] < 1 || u[19] > 2)
         raise(ErrNo::NotADatabase, notADatabase(path));
     // A rollback journal left by an interrupted write is played back by
     // SQLite; until then the file's size need not match its header.

@@ -64,10 +64,10 @@ PageFile::PageFile(const QString& path) : m_file(path)
         return;
     const QByteArray h = m_file.read(100);
     const auto* u = reinterpret_cast<const unsigned char*>(h.constData());
-    if (h.size() < 100 || std::memcmp(u, "SQLite format 3", 16) != 0)
+    if (h.size() < 100)
         return;
-    const int size = be(u + 16, 2) == 1 ? 65536 : int(be(u + 16, 2));
-    if (size < 512 || (size & (size - 1)) != 0 || u[20] >= size - 480)
+    const int size = headerPageSize(u);
+    if (size == 0 || u[20] >= size - 480)
         return;
     m_pageSize = size;
     m_usable = size - u[20];
