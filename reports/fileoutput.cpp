@@ -49,6 +49,15 @@ void writeLine(QStringView row, FileRow kind, QString& line)
 
 } // namespace
 
+void tellIncompleteNotWritten(const QString& path, const QString& why)
+{
+    QString text = QStringLiteral("The report is incomplete, so it was not written to the file %1.\n\n%2")
+                       .arg(QDir::toNativeSeparators(path), why);
+    if (QFileInfo(path).isFile())
+        text += QStringLiteral("\n\nThe earlier file of that name is unchanged.");
+    platform().messageBox(text, Mb::OkOnly | Mb::Critical);
+}
+
 QString fileLine(QString row, FileRow kind)
 {
     QString line;
@@ -111,11 +120,7 @@ public:
         flush();
         if (!m_incomplete.isEmpty()) {
             m_file.cancelWriting();
-            QString text = QStringLiteral("The report is incomplete, so it was not written to the file %1.\n\n%2")
-                               .arg(QDir::toNativeSeparators(m_file.fileName()), m_incomplete);
-            if (QFileInfo(m_file.fileName()).isFile())
-                text += QStringLiteral("\n\nThe earlier file of that name is unchanged.");
-            platform().messageBox(text, Mb::OkOnly | Mb::Critical);
+            tellIncompleteNotWritten(m_file.fileName(), m_incomplete);
             return false;
         }
         if (!failed() && m_file.commit()) {

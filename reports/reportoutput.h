@@ -101,6 +101,10 @@ protected:
     QString m_incomplete;
 };
 
+// Tells the user that an incomplete report (`why`) was not written to
+// `path`, and that an earlier file there is unchanged.
+void tellIncompleteNotWritten(const QString& path, const QString& why);
+
 // The preview's output: a page engine document.
 std::unique_ptr<ReportOutput> makePreviewOutput();
 // The text file `path`.

@@ -11,6 +11,7 @@
 #include "base/globals.h"
 #include "base/headlessplatform.h"
 #include "reports/pagerender.h"
+#include "reports/reportoutput.h"
 #include "reports/reportkinds.h"
 #include "reports/reportprocs.h"
 
@@ -208,9 +209,7 @@ int run(const ReportArgs& a, ConsolePlatform& console)
         ReportTarget = ReportTargetKind::Preview;
         ShowPreview = [&](PageDocument doc) {
             if (!doc.incomplete.isEmpty()) { // an earlier file stays as it was
-                console.messageBox(QStringLiteral("The report is incomplete, so it was not written to the file %1.\n\n%2")
-                                       .arg(QDir::toNativeSeparators(a.output), doc.incomplete),
-                                   Mb::OkOnly | Mb::Critical, {});
+                tellIncompleteNotWritten(a.output, doc.incomplete);
                 return;
             }
             QString error;
