@@ -6,6 +6,7 @@
 #include "base/platform.h"
 #include "db/database.h"
 #include "mainwindow/frmmain.h"
+#include "search/findquery.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,8 +14,6 @@
 namespace cvd {
 
 namespace {
-
-const QString AllRequestsSql = QStringLiteral("Select * from Req order by ReqDate desc");
 
 std::unique_ptr<Recordset> openRequests(const QString& sql)
 {

@@ -7,6 +7,7 @@
 #include "db/createdb.h"
 #include "db/database.h"
 #include "mainwindow/frmmain.h"
+#include "search/findquery.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,8 +22,6 @@
 namespace cvd {
 
 namespace {
-
-const QString AllRequestsSql = QStringLiteral("Select * from Req order by ReqDate desc");
 
 QString folderOf(const QString& path)
 {
@@ -294,8 +293,6 @@ void startUp(frmMain& w, const QString& commandLine, bool fromMenu)
             ReportEndDate = QDate::currentDate();
             ReportStartDate = QDate(ReportEndDate.year(), ReportEndDate.month(), 1);
             LandscapeWanted = true;
-            TableHeaderShade = {0, 0, 0};
-            TableBodyShade = {200, 200, 200};
         },
         // 4. The files in the data folder.
         [] {
