@@ -39,7 +39,7 @@ frmDateEnt::frmDateEnt(QWidget* parent) : QDialog(parent)
     // A small modal dialog: a title and a close button, nothing to minimize.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Select Date"));
-    setHelpContext(this, 17);
+    setHelpContext(this, HelpContext);
     installContextHelp(this);
 
     resizingPanel = new ElasticPanel(QSize(4215, 2340), this);

@@ -24,6 +24,9 @@ class SpinButton;
 class frmDateEnt : public QDialog {
     Q_OBJECT
 public:
+    // F1 opens the help file at the calendar's own topic.
+    static constexpr int HelpContext = 102;
+
     explicit frmDateEnt(QWidget* parent = nullptr);
 
     ElasticPanel* resizingPanel = nullptr;
