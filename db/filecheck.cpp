@@ -4,10 +4,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 #include <QUrl>
 #include <sqlite3.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace cvd {
 
@@ -40,13 +39,11 @@ BackgroundCheck::BackgroundCheck(const QString& path)
         run(path);
         return;
     }
-    m_thread = std::thread([this, path] {
-        // Below the program's own thread, which then starts as fast as
-        // without the check where the two share a processor; an idle
-        // processor still gives the check its full speed.
-        ::setpriority(PRIO_PROCESS, ::gettid(), 10);
-        run(path);
-    });
+    // At idle priority, below the program's own thread, which then starts
+    // as fast as without the check where the two share a processor; an
+    // idle processor still gives the check its full speed.
+    m_thread.reset(QThread::create([this, path] { run(path); }));
+    m_thread->start(QThread::IdlePriority);
 }
 
 BackgroundCheck::~BackgroundCheck()
@@ -58,8 +55,8 @@ BackgroundCheck::~BackgroundCheck()
         if (m_db)
             sqlite3_interrupt(m_db);
     }
-    if (m_thread.joinable())
-        m_thread.join();
+    if (m_thread)
+        m_thread->wait();
 }
 
 void BackgroundCheck::run(const QString& path)

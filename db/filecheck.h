@@ -9,9 +9,10 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <memory>
 #include <optional>
-#include <thread>
 
+class QThread;
 struct sqlite3;
 
 namespace cvd {
@@ -58,7 +59,7 @@ private:
     Result m_result;
     sqlite3* m_db = nullptr; // the checking connection, while it is open
     std::function<void(const Result&)> m_whenDone;
-    std::thread m_thread;
+    std::unique_ptr<QThread> m_thread;
 };
 
 } // namespace cvd
