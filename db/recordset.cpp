@@ -58,10 +58,9 @@ void Recordset::Impl::load()
     sourceSql = backend->translate(tableName ? QStringLiteral("select * from ") + src : src);
     keyset = false;
     if (type != RecordsetType::Snapshot && !forwardOnly) {
-        // A query over one table is keyed, and so updatable.  Only a view
-        // is read as a stream instead (read-only, as the engine offers it);
-        // a keyset that cannot be built for any other reason is an error of
-        // its own, never a quiet change to a set that cannot be saved.
+        // A query over one table is keyed, and so updatable; any other
+        // (a join, a group, a view) is refused, never quietly turned into
+        // a set that cannot be saved: read-only, it is a snapshot.
         if (const auto simple = sql::parseSimpleSelect(sourceSql)) {
             table = &backend->table(simple->table);
             if (table->view) {
@@ -74,6 +73,10 @@ void Recordset::Impl::load()
             }
         }
     }
+    if (!keyset && type != RecordsetType::Snapshot && !forwardOnly)
+        raise(ErrNo::NotUpdatable,
+              QStringLiteral("Database or object is read-only: the query '%1' cannot be opened for changes (it is not "
+                             "over the records of one table); it can be opened as a snapshot.").arg(src));
     if (!keyset)
         openStream();
     qint64 first = 0;

@@ -127,6 +127,9 @@ private slots:
         QString text;
         QCOMPARE(errorOf([&] { db->OpenRecordset(u"Select Nonsense from Req"_s, type); }, &text), ErrNo::SqlError);
         QVERIFY2(text.contains(u"nonsense"_s, Qt::CaseInsensitive), qPrintable(text));
+        // A set over more than one table cannot be saved: asked for as a dynaset it is refused.
+        QCOMPARE(errorOf([&] { db->OpenRecordset(u"Select ReqID from Req left join Staff on AssignedTo = StaffID"_s, type); }),
+                 type == RecordsetType::Dynaset ? ErrNo::NotUpdatable : 0);
     }
 
     // Delete leaves no current record until the next move.  A new key reads
