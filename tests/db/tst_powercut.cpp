@@ -1,8 +1,8 @@
 // A power cut at every point where the program asks the disk to make its
 // writes durable: a layer under SQLite keeps, for each file, what was on
 // the disk at its last sync, and at the chosen point (or after the last
-// write) throws away every write made since (and the deletion of a file whose folder was not
-// synced), as a machine that loses its power does.  The program's own
+// write) throws away every write made since (and the deletion of a file
+// whose folder was not synced), as a machine that loses its power does.  The program's own
 // writes (a changed request, a new one, a deletion, the defaults) run one
 // after the other; after each cut the file must pass its check, hold every
 // write the program had reported done, and hold the one under way whole
@@ -18,7 +18,6 @@
 #include <QTest>
 #include <sqlite3.h>
 
-#include <cstring>
 #include <functional>
 #include <limits>
 #include <map>
@@ -33,9 +32,9 @@ namespace {
 
 // ---- the disk that loses its power ----------------------------------------
 
-struct Undo {
+struct Undo { // the bytes a write replaced
     sqlite3_int64 offset;
-    std::string before; // the bytes a write replaced
+    std::string before;
 };
 
 // What was durable of a file: the writes since its last sync, to undo.
@@ -48,10 +47,8 @@ struct FileHistory {
 
 struct Disk {
     std::map<std::string, FileHistory> files;
-    int syncPoints = 0;
-    int cutAt = -1; // the sync point at which the power goes
-    bool dead = false;
-    bool tear = false; // the first half of the unsynced writes reach the disk
+    int syncPoints = 0, cutAt = -1; // the sync point at which the power goes
+    bool dead = false, tear = false; // tear: the first half of the unsynced writes reach the disk
 } disk;
 
 sqlite3_vfs* below = nullptr;
@@ -78,10 +75,25 @@ bool powerGoes()
 std::string readAll(const std::string& path)
 {
     QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray b = f.readAll();
+    const QByteArray b = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     return std::string(b.constData(), size_t(b.size()));
+}
+
+// A file as the disk holds it after the cut: the writes since its last
+// sync undone, all but the first `kept` of them.
+std::string durable(const std::string& name, const FileHistory& h, size_t kept)
+{
+    std::string content = readAll(name);
+    sqlite3_int64 keptEnd = 0;
+    for (size_t i = 0; i < kept; ++i)
+        keptEnd = std::max<sqlite3_int64>(keptEnd, h.undo[i].offset + sqlite3_int64(h.undo[i].before.size()));
+    for (auto it = h.undo.rbegin(); it != h.undo.rend() - qsizetype(kept); ++it) {
+        content.resize(std::max(content.size(), size_t(it->offset) + it->before.size()));
+        content.replace(size_t(it->offset), it->before.size(), it->before);
+    }
+    if (h.sizeAtSync >= 0)
+        content.resize(size_t(std::max(h.sizeAtSync, keptEnd)));
+    return content;
 }
 
 int cClose(sqlite3_file* f)
@@ -90,7 +102,6 @@ int cClose(sqlite3_file* f)
     delete cut(f)->name;
     return rc;
 }
-int cRead(sqlite3_file* f, void* b, int n, sqlite3_int64 o) { return cut(f)->real->pMethods->xRead(cut(f)->real, b, n, o); }
 // Keeps what the bytes from `offset` on (`n` of them at most) held, to put
 // them back at the cut.
 void remember(CutFile* c, sqlite3_int64 offset, sqlite3_int64 n)
@@ -133,16 +144,13 @@ int cSync(sqlite3_file* f, int flags)
         other.deletedPending = false;
     return cut(f)->real->pMethods->xSync(cut(f)->real, flags);
 }
-int cFileSize(sqlite3_file* f, sqlite3_int64* s) { return cut(f)->real->pMethods->xFileSize(cut(f)->real, s); }
-int cLock(sqlite3_file* f, int l) { return cut(f)->real->pMethods->xLock(cut(f)->real, l); }
-int cUnlock(sqlite3_file* f, int l) { return cut(f)->real->pMethods->xUnlock(cut(f)->real, l); }
-int cCheck(sqlite3_file* f, int* o) { return cut(f)->real->pMethods->xCheckReservedLock(cut(f)->real, o); }
-int cControl(sqlite3_file* f, int op, void* a) { return cut(f)->real->pMethods->xFileControl(cut(f)->real, op, a); }
-int cSector(sqlite3_file* f) { return cut(f)->real->pMethods->xSectorSize(cut(f)->real); }
-int cDevice(sqlite3_file* f) { return cut(f)->real->pMethods->xDeviceCharacteristics(cut(f)->real); }
+// The calls this layer passes on unchanged.
+#define PASS(m) [](sqlite3_file* f, auto... a) { return cut(f)->real->pMethods->m(cut(f)->real, a...); }
+#define DOWN(m) [](sqlite3_vfs*, auto... a) { return below->m(below, a...); }
 
-const sqlite3_io_methods cutMethods = {1, cClose, cRead, cWrite, cTruncate, cSync, cFileSize, cLock, cUnlock,
-                                       cCheck, cControl, cSector, cDevice, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+const sqlite3_io_methods cutMethods = {1, cClose, PASS(xRead), cWrite, cTruncate, cSync, PASS(xFileSize), PASS(xLock),
+                                       PASS(xUnlock), PASS(xCheckReservedLock), PASS(xFileControl), PASS(xSectorSize),
+                                       PASS(xDeviceCharacteristics)};
 
 int cOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* out)
 {
@@ -165,60 +173,32 @@ int cDelete(sqlite3_vfs*, const char* name, int syncDir)
         if (powerGoes())
             return SQLITE_IOERR_DELETE;
     } else {
+        // The deletion is not durable yet: the file comes back as it was
+        // at its last sync.
         h.deletedPending = true;
-        h.contentBeforeDelete = readAll(name);
-        // What had not been synced of it is lost with it, or comes back
-        // as it was at its last sync.
-        for (auto it = h.undo.rbegin(); it != h.undo.rend(); ++it)
-            h.contentBeforeDelete.replace(size_t(it->offset), it->before.size(), it->before);
-        if (h.sizeAtSync >= 0)
-            h.contentBeforeDelete.resize(size_t(h.sizeAtSync));
+        h.contentBeforeDelete = durable(name, h, 0);
     }
     h.undo.clear();
     h.sizeAtSync = -1;
     return below->xDelete(below, name, syncDir);
 }
-int cAccess(sqlite3_vfs*, const char* n, int f, int* o) { return below->xAccess(below, n, f, o); }
-int cFull(sqlite3_vfs*, const char* n, int k, char* o) { return below->xFullPathname(below, n, k, o); }
-int cRandom(sqlite3_vfs*, int n, char* o) { return below->xRandomness(below, n, o); }
-int cSleep(sqlite3_vfs*, int us) { return below->xSleep(below, us); }
-int cTime(sqlite3_vfs*, double* o) { return below->xCurrentTime(below, o); }
-int cError(sqlite3_vfs*, int n, char* o) { return below->xGetLastError(below, n, o); }
-
 void installCutVfs()
 {
     usePageChecksums(); // the program's own layer stays below this one
     below = sqlite3_vfs_find(nullptr);
     cutVfs = sqlite3_vfs{1, int(sizeof(CutFile)) + below->szOsFile, below->mxPathname, nullptr, "cvd-powercut", nullptr,
-                         cOpen, cDelete, cAccess, cFull, nullptr, nullptr, nullptr, nullptr, cRandom, cSleep, cTime,
-                         cError, nullptr, nullptr, nullptr, nullptr};
+                         cOpen, cDelete, DOWN(xAccess), DOWN(xFullPathname), nullptr, nullptr, nullptr, nullptr,
+                         DOWN(xRandomness), DOWN(xSleep), DOWN(xCurrentTime), DOWN(xGetLastError)};
     sqlite3_vfs_register(&cutVfs, 1);
 }
 
-// The disk after the cut: every file as it was at its last sync.
+// The disk after the cut: every file as it was at its last sync (or torn).
 void restoreDurable()
 {
     for (auto& [name, h] : disk.files) {
-        if (h.deletedPending) {
-            QFile f(QString::fromStdString(name));
-            if (f.open(QIODevice::WriteOnly))
-                f.write(h.contentBeforeDelete.data(), qint64(h.contentBeforeDelete.size()));
+        if (!h.deletedPending && h.undo.empty() && h.sizeAtSync < 0)
             continue;
-        }
-        if (h.undo.empty() && h.sizeAtSync < 0)
-            continue;
-        std::string content = readAll(name);
-        const size_t kept = disk.tear ? h.undo.size() / 2 : 0;
-        sqlite3_int64 keptEnd = 0;
-        for (size_t i = 0; i < kept; ++i)
-            keptEnd = std::max<sqlite3_int64>(keptEnd, h.undo[i].offset + sqlite3_int64(h.undo[i].before.size()));
-        for (auto it = h.undo.rbegin(); it != h.undo.rend() - qsizetype(kept); ++it) {
-            if (content.size() < size_t(it->offset) + it->before.size())
-                content.resize(size_t(it->offset) + it->before.size());
-            content.replace(size_t(it->offset), it->before.size(), it->before);
-        }
-        if (h.sizeAtSync >= 0)
-            content.resize(size_t(std::max(h.sizeAtSync, keptEnd)));
+        const std::string content = h.deletedPending ? h.contentBeforeDelete : durable(name, h, disk.tear ? h.undo.size() / 2 : 0);
         QFile f(QString::fromStdString(name));
         if (f.open(QIODevice::WriteOnly))
             f.write(content.data(), qint64(content.size()));
@@ -226,6 +206,16 @@ void restoreDurable()
 }
 
 // ---- the program's writes --------------------------------------------------
+
+// Sets `fields` of the record `source` gives (a new one when `add`) and saves it.
+void save(Database& db, const QString& source, bool add, const QList<std::pair<QString, Value>>& fields)
+{
+    auto rs = db.OpenRecordset(source, source.contains(u' ') ? RecordsetType::Dynaset : RecordsetType::Table);
+    add ? rs->AddNew() : rs->Edit();
+    for (const auto& [name, v] : fields)
+        rs->SetField(name, v);
+    rs->Update();
+}
 
 struct Step {
     const char* what;
@@ -239,36 +229,22 @@ const std::vector<Step>& steps()
     static const std::vector<Step> all{
         {"a changed request",
          [](Database& db) {
-             auto rs = db.OpenRecordset(u"Select * from Req where ReqID = 10"_s);
-             rs->Edit();
-             rs->SetField(u"ShortDesc"_s, u"changed before the cut"_s);
-             rs->SetField(u"Resp"_s, u"and its response"_s);
-             rs->Update();
+             save(db, u"Select * from Req where ReqID = 10"_s, false,
+                  {{u"ShortDesc"_s, u"changed before the cut"_s}, {u"Resp"_s, u"and its response"_s}});
          },
          u"select ShortDesc || '/' || Resp from Req where ReqID = 10"_s, u"changed before the cut/and its response"_s},
         {"a new request",
          [](Database& db) {
-             auto rs = db.OpenRecordset(u"Select * from Req order by ReqDate desc"_s);
-             rs->AddNew();
-             rs->SetField(u"ShortDesc"_s, u"added before the cut"_s);
-             rs->SetField(u"ReqDate"_s, QDate(2026, 12, 7));
-             rs->SetField(u"Misc1"_s, u"whole"_s);
-             rs->Update();
+             save(db, u"Select * from Req order by ReqDate desc"_s, true,
+                  {{u"ShortDesc"_s, u"added before the cut"_s}, {u"ReqDate"_s, QDate(2026, 12, 7)}, {u"Misc1"_s, u"whole"_s}});
          },
          u"select count(*) || '/' || coalesce(max(Misc1), '') from Req where ShortDesc = 'added before the cut'"_s, u"1/whole"_s},
-        {"a deleted request",
-         [](Database& db) {
-             auto rs = db.OpenRecordset(u"Select * from Req where ReqID = 20"_s);
-             rs->Delete();
-         },
+        {"a deleted request", [](Database& db) { db.OpenRecordset(u"Select * from Req where ReqID = 20"_s)->Delete(); },
          u"select count(*) from Req where ReqID = 20"_s, u"0"_s},
         {"the defaults",
          [](Database& db) {
-             auto rs = db.OpenRecordset(u"Settings"_s, RecordsetType::Table);
-             rs->Edit();
-             rs->SetField(u"DefHourlyRate"_s, Currency::fromWhole(55));
-             rs->SetField(u"DefMinCharge"_s, Currency::fromWhole(30));
-             rs->Update();
+             save(db, u"Settings"_s, false,
+                  {{u"DefHourlyRate"_s, Currency::fromWhole(55)}, {u"DefMinCharge"_s, Currency::fromWhole(30)}});
          },
          u"select DefHourlyRate || '/' || DefMinCharge from Settings"_s, u"550000/300000"_s},
     };
@@ -302,25 +278,14 @@ private slots:
         const QString original = demoFile(m_folders.next(), 300);
         QVERIFY(!original.isEmpty());
         const QByteArray originalBytes = fileBytes(original);
-        // The run without a cut, on a copy, counts the sync points.
-        const QString counted = QDir(m_folders.next()).filePath(u"cvd.mdb"_s);
-        QVERIFY(writeFile(counted, originalBytes));
-        disk = Disk{};
-        {
-            auto db = Database::Open(counted);
-            QVERIFY(db->waitForCheck().isEmpty());
-            for (const Step& s : steps())
-                s.run(*db);
-        }
-        const int points = disk.syncPoints;
-        QVERIFY(points >= 4);
-        int cuts = 0;
-        // One more: the power goes after the last write was reported done.
-        for (int at = 1; at <= points + 1; ++at) {
+        // First the power goes after the last write was reported done (and
+        // the sync points are counted), then at each sync point.
+        int points = 0;
+        for (int at = 0; at <= points; ++at) {
             const QString path = QDir(m_folders.next()).filePath(u"cvd.mdb"_s);
             QVERIFY(writeFile(path, originalBytes));
             disk = Disk{};
-            disk.cutAt = at;
+            disk.cutAt = at == 0 ? -1 : at;
             disk.tear = tear;
             int done = 0; // the steps the program reported done
             {
@@ -333,24 +298,22 @@ private slots:
                 }
                 disk.dead = true; // the power is gone before the program closes the file
             }
+            if (at == 0) {
+                points = disk.syncPoints;
+                QVERIFY(points >= 4 && done == int(steps().size()));
+            }
             restoreDurable();
             disk = Disk{};
-            ++cuts;
-            const QString where = at > points ? u"cut after the last write"_s : u"cut at sync point %1 of %2"_s.arg(at).arg(points);
+            const QString where = at == 0 ? u"cut after the last write"_s : u"cut at sync point %1 of %2"_s.arg(at).arg(points);
             QCOMPARE(value(path, u"PRAGMA integrity_check"_s) + u" "_s + where, u"ok "_s + where);
-            for (int i = 0; i < int(steps().size()); ++i) {
+            for (int i = 0; i < int(steps().size()); ++i) { // those done there, the one under way whole or not at all
                 const Step& s = steps()[size_t(i)];
-                const QString got = value(path, s.check);
-                if (i < done)
-                    QVERIFY2(got == s.whenDone, qPrintable(where + u": "_s + QLatin1String(s.what) + u" was reported done but is "_s + got));
-                else if (i > done)
-                    QVERIFY2(got != s.whenDone, qPrintable(where + u": "_s + QLatin1String(s.what) + u" is there though never made"_s));
-                else // the one under way: whole or not at all
-                    QVERIFY2(got == s.whenDone || got == value(original, s.check),
-                             qPrintable(where + u": "_s + QLatin1String(s.what) + u" is half there: "_s + got));
+                const QString got = value(path, s.check), before = value(original, s.check);
+                QVERIFY2(i < done ? got == s.whenDone : i > done ? got == before : got == s.whenDone || got == before,
+                         qPrintable(u"%1, %2 steps done: %3 is %4"_s.arg(where).arg(done).arg(QLatin1String(s.what), got)));
             }
         }
-        qInfo("power cut at each of %d points: the file sound, every reported write there", cuts);
+        qInfo("power cut at each of %d points: the file sound, every reported write there", points + 1);
     }
 };
 

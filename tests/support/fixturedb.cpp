@@ -2,6 +2,7 @@
 
 #include "db/errors.h"
 #include "db/schema.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,17 +11,6 @@
 namespace cvd::test {
 
 namespace {
-
-void run(sqlite3* db, const char* sql)
-{
-    char* msg = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &msg) != SQLITE_OK) {
-        const QString text = QString::fromUtf8(msg ? msg : "unknown error");
-        sqlite3_free(msg);
-        sqlite3_close(db);
-        raise(ErrNo::SqlError, text);
-    }
-}
 
 const char* const fixtureRows = R"SQL(
 BEGIN;
@@ -74,16 +64,16 @@ QString newDatabase(const QString& folder, const QString& rowsSql, Engine engine
     const QString path = QDir(folder).filePath(QStringLiteral("cvd.mdb"));
     QFile::remove(path);
     sqlite3* db = nullptr;
-    if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK) {
-        sqlite3_close(db);
-        raise(ErrNo::SqlError, QStringLiteral("cannot create %1").arg(path));
-    }
-    run(db, "BEGIN");
-    schema::createTables(db);
-    run(db, "COMMIT");
-    if (!rowsSql.isEmpty())
-        run(db, rowsSql.toUtf8().constData());
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    QString why;
+    const int error = errorOf([&] { schema::createTables(db); }, &why);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(db);
+    if (error)
+        raise(error, QStringLiteral("cannot create %1: %2").arg(path, why));
+    if (!rowsSql.isEmpty())
+        execOnTestDb(path, rowsSql);
     return path;
 }
 

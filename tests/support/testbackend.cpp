@@ -1,13 +1,13 @@
 #include "support/testbackend.h"
 
 #include "db/errors.h"
+#include "support/testfiles.h"
 #include "db/references.h"
 #include "db/schema.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <cmath>
@@ -15,59 +15,44 @@
 #include <memory>
 #include <sqlite3.h>
 
+using namespace Qt::StringLiterals;
+
 namespace cvd::test {
 
 namespace {
 
-// What the information file of the test server says.
-struct ServerInfo {
-    QString unavailable; // why there is none; empty when there is one
-    QHash<QString, QString> values;
-};
-
-const ServerInfo& serverInfo()
+// What the information file of the test server says ("unavailable" for
+// why there is none).
+const QHash<QString, QString>& serverInfo()
 {
-    static const ServerInfo info = [] {
-        ServerInfo i;
+    static const QHash<QString, QString> info = [] {
+        QHash<QString, QString> i;
         const QString path = qEnvironmentVariable("CVD_TEST_PGINFO");
         QFile f(path);
-        if (path.isEmpty()) {
-            i.unavailable = QStringLiteral("CVD_TEST_PGINFO is not set");
-        } else if (!f.open(QIODevice::ReadOnly)) {
-            i.unavailable = QStringLiteral("no server information in %1").arg(path);
-        } else {
-            for (const QString& line : QString::fromUtf8(f.readAll()).split(u'\n')) {
-                if (line.startsWith(QLatin1String("unavailable:"))) {
-                    i.unavailable = line.mid(12).trimmed();
-                    break;
-                }
-                const qsizetype eq = line.indexOf(u'=');
-                if (eq > 0)
-                    i.values.insert(line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
-            }
-            if (i.unavailable.isEmpty() && i.values.value(QStringLiteral("conninfo")).isEmpty())
-                i.unavailable = QStringLiteral("no conninfo in %1").arg(path);
+        if (path.isEmpty() || !f.open(QIODevice::ReadOnly))
+            return QHash<QString, QString>{{u"unavailable"_s, path.isEmpty() ? u"CVD_TEST_PGINFO is not set"_s
+                                                                             : u"no server information in "_s + path}};
+        for (const QString& line : QString::fromUtf8(f.readAll()).split(u'\n')) {
+            const qsizetype eq = line.startsWith(QLatin1String("unavailable:")) ? 11 : line.indexOf(u'=');
+            if (eq > 0 && !i.contains(u"unavailable"_s))
+                i.insert(line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
         }
+        if (!i.contains(u"unavailable"_s) && i.value(u"conninfo"_s).isEmpty())
+            i.insert(u"unavailable"_s, u"no conninfo in "_s + path);
         return i;
     }();
     return info;
 }
 
-struct PgFinish {
-    void operator()(PGconn* c) const { PQfinish(c); }
-};
-using PgConn = std::unique_ptr<PGconn, PgFinish>;
-struct PgClear {
-    void operator()(PGresult* r) const { PQclear(r); }
-};
-using PgResult = std::unique_ptr<PGresult, PgClear>;
+using PgConn = std::unique_ptr<PGconn, decltype(&PQfinish)>;
+using PgResult = std::unique_ptr<PGresult, decltype(&PQclear)>;
 
 PgConn pgConnect(const QString& conninfo)
 {
     const QByteArray ci = conninfo.toUtf8();
     const char* const keys[] = {"dbname", "client_encoding", "fallback_application_name", nullptr};
     const char* const values[] = {ci.constData(), "UTF8", "cvdtest", nullptr};
-    PgConn c(PQconnectdbParams(keys, values, 1));
+    PgConn c(PQconnectdbParams(keys, values, 1), &PQfinish);
     if (PQstatus(c.get()) != CONNECTION_OK)
         raise(ErrNo::ServerUnreachable, QStringLiteral("Couldn't reach the test server (%1): %2")
                                             .arg(conninfo, QString::fromUtf8(PQerrorMessage(c.get())).trimmed()));
@@ -77,7 +62,7 @@ PgConn pgConnect(const QString& conninfo)
 
 PgResult pgRun(PGconn* c, const QString& sql)
 {
-    PgResult r(PQexec(c, sql.toUtf8().constData()));
+    PgResult r(PQexec(c, sql.toUtf8().constData()), &PQclear);
     const ExecStatusType s = PQresultStatus(r.get());
     if (s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK)
         raise(ErrNo::SqlError, QString::fromUtf8(PQresultErrorMessage(r.get())).trimmed());
@@ -90,21 +75,17 @@ struct Schemas {
     QStringList made;
     ~Schemas()
     {
-        if (made.isEmpty())
-            return;
-        try {
-            PgConn c = pgConnect(serverConninfo());
-            pgRun(c.get(), QStringLiteral("SET lock_timeout = '2s'; DROP SCHEMA IF EXISTS %1 CASCADE")
-                               .arg(made.join(QLatin1String(", "))));
-        } catch (const Error&) {
-            // A schema still in use stays; the test server goes in the end.
-        }
+        if (!made.isEmpty()) // a schema still in use stays; the test server goes in the end
+            errorOf([&] {
+                pgRun(pgConnect(serverConninfo()).get(), QStringLiteral("SET lock_timeout = '2s'; DROP SCHEMA IF EXISTS %1 CASCADE")
+                                                             .arg(made.join(QLatin1String(", "))));
+            });
     }
 };
-Schemas& schemasMade()
+QStringList& schemasMade() // made after the server's information, so gone before it
 {
     static Schemas s;
-    return s;
+    return s.made;
 }
 
 // The server's text of a field as the file would hold it: Yes/No as 1/0,
@@ -121,9 +102,9 @@ StoredField storedField(const PGresult* r, int row, int column)
         return {SQLITE_INTEGER, text};
     case 700: case 701: case 1700: { // float4, float8, numeric
         static const QRegularExpression integral(QStringLiteral("^-?[0-9]+(\\.0*)?$"));
+        const double v = text.toDouble();
         if (integral.match(text).hasMatch())
             return {SQLITE_INTEGER, text.section(u'.', 0, 0)};
-        const double v = text.toDouble();
         if (v == double(qint64(v)) && std::abs(v) < 9.0e15)
             return {SQLITE_INTEGER, QString::number(qint64(v))};
         return {SQLITE_FLOAT, QString::number(v, 'g', 15)};
@@ -140,13 +121,10 @@ QList<QList<StoredField>> serverRows(const QString& conninfo, const QString& sql
     PgConn c = pgConnect(conninfo);
     pgRun(c.get(), QStringLiteral("SET datestyle = ISO"));
     const PgResult r = pgRun(c.get(), sql);
-    QList<QList<StoredField>> rows;
-    for (int i = 0; i < PQntuples(r.get()); ++i) {
-        QList<StoredField> fields;
+    QList<QList<StoredField>> rows(PQntuples(r.get()));
+    for (int i = 0; i < rows.size(); ++i)
         for (int j = 0; j < PQnfields(r.get()); ++j)
-            fields << storedField(r.get(), i, j);
-        rows << fields;
-    }
+            rows[i] << storedField(r.get(), i, j);
     return rows;
 }
 
@@ -159,13 +137,11 @@ QList<QList<StoredField>> fileRows(const QString& path, const QString& sql)
     if (rc == SQLITE_OK)
         rc = sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &s, nullptr);
     QList<QList<StoredField>> rows;
-    while (rc == SQLITE_OK && (rc = sqlite3_step(s)) == SQLITE_ROW) {
-        QList<StoredField> fields;
+    for (; rc == SQLITE_OK && (rc = sqlite3_step(s)) == SQLITE_ROW; rc = SQLITE_OK) {
+        rows.emplace_back();
         for (int i = 0; i < sqlite3_column_count(s); ++i)
-            fields << StoredField{sqlite3_column_type(s, i),
-                                  QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)))};
-        rows << fields;
-        rc = SQLITE_OK;
+            rows.back() << StoredField{sqlite3_column_type(s, i),
+                                       QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)))};
     }
     const QString message = QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_finalize(s);
@@ -181,10 +157,10 @@ bool serverMode() { return qgetenv("CVD_TEST_BACKEND") == "server"; }
 
 Engine testEngine() { return serverMode() ? Engine::Server : Engine::File; }
 
-QString serverUnavailable() { return serverInfo().unavailable; }
+QString serverUnavailable() { return serverInfo().value(u"unavailable"_s); }
 
-QString serverConninfo() { return serverInfo().values.value(QStringLiteral("conninfo")); }
-QString serverBinFolder() { return serverInfo().values.value(QStringLiteral("bin")); }
+QString serverConninfo() { return serverInfo().value(u"conninfo"_s); }
+QString serverBinFolder() { return serverInfo().value(u"bin"_s); }
 
 bool isConnFile(const QString& path) { return path.endsWith(QLatin1String(".conn")); }
 
@@ -192,11 +168,9 @@ QString connFileConninfo(const QString& connPath)
 {
     QFile f(connPath);
     if (f.open(QIODevice::ReadOnly))
-        for (const QString& line : QString::fromUtf8(f.readAll()).split(u'\n')) {
-            const QString l = line.trimmed();
-            if (!l.isEmpty() && !l.startsWith(u'#'))
+        for (const QString& line : QString::fromUtf8(f.readAll()).split(u'\n'))
+            if (const QString l = line.trimmed(); !l.isEmpty() && !l.startsWith(u'#'))
                 return l;
-        }
     raise(ErrNo::FileNotFound, QStringLiteral("no connection string in %1").arg(connPath));
 }
 
@@ -207,33 +181,28 @@ QString createServerDb(const QString& folder, const QString& rowsSql)
     const PgConn c = pgConnect(serverConninfo());
     // A schema of the same name is left by an earlier program of this
     // process number, which has ended.
-    QStringList ddl{QStringLiteral("SET client_min_messages = warning"),
-                    QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(name),
-                    QStringLiteral("CREATE SCHEMA %1").arg(name),
-                    QStringLiteral("SET search_path = %1, public").arg(name)};
-    ddl << schema::serverCreateStatements();
-    pgRun(c.get(), ddl.join(QLatin1String(";\n")));
-    schemasMade().made << name;
+    pgRun(c.get(), (QStringList{QStringLiteral("SET client_min_messages = warning"),
+                                QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(name),
+                                QStringLiteral("CREATE SCHEMA %1").arg(name),
+                                QStringLiteral("SET search_path = %1, public").arg(name)}
+                    + schema::serverCreateStatements())
+                       .join(QLatin1String(";\n")));
+    schemasMade() << name;
     if (!rowsSql.isEmpty()) {
         // The rows come as an older file may hold them (a request assigned
         // to staff no longer on file), as a copy brings them: the references
         // are checked again afterwards, and rows that break one are kept.
-        QStringList drops;
         for (const Reference& r : references())
-            drops << r.serverDropStatement();
-        pgRun(c.get(), drops.join(QLatin1String(";\n")));
+            pgRun(c.get(), r.serverDropStatement());
         pgRun(c.get(), rowsSql);
-        for (const Reference& r : references()) {
-            const bool broken = QByteArray(PQgetvalue(pgRun(c.get(), r.countBrokenSql()).get(), 0, 0)) != "0";
-            pgRun(c.get(), r.serverAddStatement(!broken));
-        }
+        for (const Reference& r : references())
+            pgRun(c.get(), r.serverAddStatement(QByteArray(PQgetvalue(pgRun(c.get(), r.countBrokenSql()).get(), 0, 0)) == "0"));
     }
     pgRun(c.get(), schema::serverResyncStatements().join(QLatin1String(";\n")));
 
     const QString path = QDir(folder).filePath(QStringLiteral("cvd.conn"));
     QFile f(path);
-    const QByteArray line =
-        QStringLiteral("%1 options='-csearch_path=%2,public'\n").arg(serverConninfo(), name).toUtf8();
+    const QByteArray line = QStringLiteral("%1 options='-csearch_path=%2,public'\n").arg(serverConninfo(), name).toUtf8();
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(line) != line.size())
         raise(ErrNo::PathAccess, QStringLiteral("cannot write %1").arg(path));
     return path;
@@ -249,8 +218,7 @@ void execOnTestDb(const QString& connOrPath, const QString& sql)
     }
     sqlite3* db = nullptr;
     char* msg = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(connOrPath).constData(), &db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc = sqlite3_open_v2(QFile::encodeName(connOrPath).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &msg);
     const QString message = QString::fromUtf8(msg ? msg : sqlite3_errmsg(db));
@@ -269,10 +237,9 @@ QList<QStringList> rowsOnTestDb(const QString& connOrPath, const QString& sql)
 {
     QList<QStringList> rows;
     for (const QList<StoredField>& stored : storedRows(connOrPath, sql)) {
-        QStringList fields;
+        rows.emplace_back();
         for (const StoredField& f : stored)
-            fields << (f.type == SQLITE_NULL ? QString() : f.text);
-        rows << fields;
+            rows.back() << (f.type == SQLITE_NULL ? QString() : f.text);
     }
     return rows;
 }
