@@ -14,8 +14,10 @@
 #include "reports/reportoutput.h"
 #include "reports/reportkinds.h"
 #include "reports/reportprocs.h"
+#include "tools/cvdtool_args.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -64,71 +66,73 @@ bool readDate(const QString& text, QDate& date)
     return iso.match(text).hasMatch() && date.isValid();
 }
 
-// Reads the arguments after "report"; the empty text, or the one line that
-// tells what is wrong.
-QString parse(QStringList args, ReportArgs& a)
+int fail(const QString& line, int code);
+
+// Reads the arguments after "report"; the exit status when the report is
+// not to run: after its help, or the one line that tells what is wrong.
+std::optional<int> parse(const QStringList& args, ReportArgs& a, const QString& syntax, const QString& description)
 {
     const QDate today = QDate::currentDate();
     a.from = QDate(today.year(), today.month(), 1);
     a.to = today;
-    QStringList positional;
-    bool outputGiven = false;
-    while (!args.isEmpty()) {
-        const QString arg = args.takeFirst();
-        if (arg == QLatin1String("--portrait")) {
-            a.portrait = true;
-            continue;
-        }
-        const bool option = arg.startsWith(QLatin1String("--")) || arg == QLatin1String("-o");
-        if (!option || arg == QLatin1String("-")) {
-            positional << arg;
-            continue;
-        }
-        static const QStringList withValue{"--from", "--to", "--select", "--state", "-o"};
-        if (!withValue.contains(arg))
-            return QStringLiteral("'%1' is not an option of cvdtool report.").arg(arg);
-        if (args.isEmpty())
-            return QStringLiteral("%1 needs a value.").arg(arg);
-        const QString value = args.takeFirst();
-        if (arg == QLatin1String("--from") || arg == QLatin1String("--to")) {
-            if (!readDate(value, arg == QLatin1String("--from") ? a.from : a.to))
-                return QStringLiteral("%1 '%2' is not a date: write it as YYYY-MM-DD, such as 2026-12-31.").arg(arg, value);
-        } else if (arg == QLatin1String("--select")) {
-            bool ok = false;
-            const qlonglong id = value.toLongLong(&ok);
-            if (!ok || id < 1 || id > 2147483647)
-                return QStringLiteral("--select '%1' is not a record number.").arg(value);
-            a.select = long(id);
-        } else if (arg == QLatin1String("--state")) {
-            if (value == QLatin1String("open"))
-                a.state = StateFilterKind::OpenOnly;
-            else if (value == QLatin1String("resolved"))
-                a.state = StateFilterKind::ResolvedOnly;
-            else if (value == QLatin1String("all"))
-                a.state = StateFilterKind::Both;
-            else
-                return QStringLiteral("--state '%1' is none of open, resolved and all.").arg(value);
-        } else {
-            if (value.isEmpty())
-                return QStringLiteral("-o needs a file name.");
-            a.output = value;
-            outputGiven = true;
-        }
+    const auto refuse = [](const QString& line) { return fail(line, 2); };
+    QCommandLineParser p;
+    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("The first request date (default: the first of this month)."),
+                                  QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("The last request date (default: today)."),
+                                QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption select(QStringLiteral("select"), QStringLiteral("Only the requests of one record, by its number."),
+                                    QStringLiteral("ID"));
+    const QCommandLineOption state(QStringLiteral("state"), QStringLiteral("open, resolved or all (the default)."),
+                                   QStringLiteral("STATE"));
+    const QCommandLineOption portrait(QStringLiteral("portrait"), QStringLiteral("A listing in portrait."));
+    const QCommandLineOption output(QStringLiteral("o"), QStringLiteral("The file written; - for the standard output."),
+                                    QStringLiteral("FILE"));
+    p.addOptions({from, to, select, state, portrait, output});
+    p.addPositionalArgument(QStringLiteral("DATABASE"), QString());
+    p.addPositionalArgument(QStringLiteral("KIND"), QString());
+    if (const auto done = tools::readCommandLine(p, QStringLiteral("report"), syntax, description, args, refuse))
+        return done;
+    for (const QCommandLineOption* o : {&from, &to}) {
+        if (p.isSet(*o) && !readDate(p.value(*o), o == &from ? a.from : a.to))
+            return refuse(QStringLiteral("--%1 '%2' is not a date: write it as YYYY-MM-DD, such as 2026-12-31.")
+                              .arg(o->names().constFirst(), p.value(*o)));
     }
+    if (p.isSet(select)) {
+        bool ok = false;
+        const qlonglong id = p.value(select).toLongLong(&ok);
+        if (!ok || id < 1 || id > 2147483647)
+            return refuse(QStringLiteral("--select '%1' is not a record number.").arg(p.value(select)));
+        a.select = long(id);
+    }
+    if (p.isSet(state)) {
+        const QString value = p.value(state);
+        if (value == QLatin1String("open"))
+            a.state = StateFilterKind::OpenOnly;
+        else if (value == QLatin1String("resolved"))
+            a.state = StateFilterKind::ResolvedOnly;
+        else if (value != QLatin1String("all"))
+            return refuse(QStringLiteral("--state '%1' is none of open, resolved and all.").arg(value));
+    }
+    a.portrait = p.isSet(portrait);
+    a.output = p.value(output);
+    if (p.isSet(output) && a.output.isEmpty())
+        return refuse(QStringLiteral("-o needs a file name."));
+    const QStringList positional = p.positionalArguments();
     if (positional.size() < 2)
-        return QStringLiteral("A DATABASE and a report KIND are needed.");
+        return refuse(QStringLiteral("A DATABASE and a report KIND are needed."));
     if (positional.size() > 2)
-        return QStringLiteral("'%1' is one argument too many.").arg(positional[2]);
+        return refuse(QStringLiteral("'%1' is one argument too many.").arg(positional[2]));
     a.folder = positional[0];
     if (!QFileInfo::exists(a.folder) && !isServerLocation(a.folder))
-        return QStringLiteral("There is no folder or file '%1'.").arg(a.folder);
+        return refuse(QStringLiteral("There is no folder or file '%1'.").arg(a.folder));
     a.kind = findReportKind(positional[1]);
     if (!a.kind)
-        return QStringLiteral("'%1' is not a report kind.  KIND is one of %2.")
-            .arg(positional[1], reportKindNames().join(QLatin1String(", ")));
-    if (!outputGiven)
-        return QStringLiteral("-o FILE is needed: the file the report is written to.");
-    return {};
+        return refuse(QStringLiteral("'%1' is not a report kind.  KIND is one of %2.")
+                          .arg(positional[1], reportKindNames().join(QLatin1String(", "))));
+    if (!p.isSet(output))
+        return refuse(QStringLiteral("-o FILE is needed: the file the report is written to."));
+    return std::nullopt;
 }
 
 // The name the report options dialog shows for the chosen record; empty
@@ -244,12 +248,11 @@ int run(const ReportArgs& a, ConsolePlatform& console)
 
 } // namespace
 
-int reportCommand(int argc, char** argv, const QStringList& args)
+int reportCommand(int argc, char** argv, const QStringList& args, const QString& syntax, const QString& description)
 {
     ReportArgs a;
-    const QString wrong = parse(args, a);
-    if (!wrong.isEmpty())
-        return fail(wrong, 2);
+    if (const auto done = parse(args, a, syntax, description))
+        return *done;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ConsolePlatform console; // before the application, to quiet its set-up
