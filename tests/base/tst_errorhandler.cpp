@@ -1,5 +1,5 @@
-// The central error handler: what the user sees for each kind of error, the
-// lock retry of the write loop, and "resume at the next statement".
+// The central error handler: what the user sees for each kind of error, and
+// "resume at the next statement".  (The lock retry's count: tests/db.)
 #include "base/errorhandler.h"
 #include "base/globals.h"
 #include "support/scriptedplatform.h"
@@ -44,58 +44,6 @@ private slots:
             QVERIFY(m.title == ProgramTitle && m.flags == Mb::OkOnly);
         QVERIFY(p.messages[3].title == "Database File Already In Use" && p.messages[3].flags == Mb::OkOnly);
         QVERIFY(ReportCancelled && p.ended && !LockRetryFlag);
-    }
-
-    // A write that fails `failures` times with a lock error, then succeeds
-    // (or the user gives it up).  Each write counts its own failures, and
-    // each failure but the one answered No waits a moment, under the
-    // hourglass, before the next try.
-    void lockRetry_data()
-    {
-        QTest::addColumn<int>("errorNumber");
-        QTest::addColumn<int>("failures");
-        QTest::addColumn<QList<int>>("answers"); // 6 Yes, 7 No
-        QTest::addColumn<bool>("written");
-        QTest::addColumn<int>("attempts");
-        QTest::addColumn<int>("writes");
-        QTest::addColumn<int>("pauses"); // in all
-        // The 100th failure asks; after Yes the next question comes with the 99th further one.
-        QTest::newRow("yes, then 98 more are silent") << 3168 << 198 << QList<int>{6} << true << 199 << 1 << 198;
-        QTest::newRow("yes, then the 99th further asks") << 3260 << 199 << QList<int>{6, 6} << true << 200 << 1 << 199;
-        QTest::newRow("100th asks, no gives the write up") << 3260 << 150 << QList<int>{7} << false << 100 << 1 << 99;
-        QTest::newRow("two writes of 60 never ask") << 3168 << 60 << QList<int>{} << true << 61 << 2 << 120;
-        QTest::newRow("no lock, no pause") << 3168 << 0 << QList<int>{} << true << 1 << 1 << 0;
-    }
-    void lockRetry()
-    {
-        QFETCH(int, errorNumber);
-        QFETCH(int, failures);
-        QFETCH(QList<int>, answers);
-        QFETCH(bool, written);
-        QFETCH(int, writes);
-        QFETCH(int, pauses);
-        ScriptedPlatform p;
-        for (int a : answers)
-            p.answers << Answer(a);
-        for (int write = 0; write < writes; ++write) {
-            int tried = 0;
-            const auto attempt = [&] {
-                if (++tried <= failures)
-                    raise(errorNumber);
-            };
-            QCOMPARE(WriteLoop(attempt), written);
-            QTEST(tried, "attempts");
-        }
-        QVERIFY(!p.ended && !LockRetryFlag);
-        QCOMPARE(p.pauses, QList<int>(pauses, LockRetryPauseMs));
-        QList<Pointer> waited;
-        for (int write = 0; pauses && write < writes; ++write)
-            waited << Pointer::Hourglass << Pointer::Default;
-        QCOMPARE(p.pointers, waited);
-        const QString question = QStringLiteral("Could not update locked record.  Do you wish to try again?");
-        QCOMPARE(p.messageTexts(), QStringList(answers.size(), question));
-        for (const auto& m : p.messages)
-            QVERIFY(m.title == "Locked Record" && m.flags == Mb::YesNo);
     }
 
     // A record changed at another desk goes to the window's own telling,

@@ -1,10 +1,11 @@
 // Money, numbers and dates as the user types and sees them, under United
-// States conventions, and the conversions of field values.  (The cost of a
-// request is computed in tst_editing, from what is typed into the boxes.)
+// States conventions, and the cost of a request from its time, its
+// additional charge, the hourly rate and the minimum charge (as typed into
+// the boxes: tst_editing).
+#include "base/costing.h"
 #include "base/formats.h"
 #include "db/currency.h"
 #include "db/errors.h"
-#include "db/value.h"
 #include "support/testfiles.h"
 #include "support/testmain.h"
 
@@ -12,26 +13,11 @@
 #include <limits>
 
 using cvd::Currency;
-using cvd::Value;
 namespace fmt = cvd::fmt;
 using cvd::test::errorOf;
-
-Q_DECLARE_METATYPE(Value)
-
-// One of a value's conversions, by name.
-static QVariant convert(const Value& v, const QString& what)
-{
-    if (what == "bool") return v.toBool();
-    if (what == "long") return v.toLong();
-    if (what == "single") return v.toSingle();
-    if (what == "double") return v.toDouble();
-    if (what == "currency") return qlonglong(v.toCurrency().units);
-    if (what == "date") return v.toDate();
-    return what == "text" ? v.toText() : v.displayText();
-}
+namespace ErrNo = cvd::ErrNo;
 
 constexpr qlonglong maxUnits = std::numeric_limits<qlonglong>::max();
-constexpr qlonglong minUnits = std::numeric_limits<qlonglong>::min();
 
 class TestFormats : public QObject {
     Q_OBJECT
@@ -39,54 +25,41 @@ class TestFormats : public QObject {
 private slots:
     void init() { fmt::setLocale(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    void currencyFrom_data()
+    // Money read from a double or from typed text, and shown.
+    void money_data()
     {
         QTest::addColumn<QVariant>("input"); // a double, or a text as typed
         QTest::addColumn<qlonglong>("units");
         QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("shown"); // empty: not checked
         // Exact halves of a ten-thousandth go to the even neighbour.
-        QTest::newRow("1.03125 half down to even") << QVariant(1.03125) << 10312LL << 0;
-        QTest::newRow("0.21875 half up to even") << QVariant(0.21875) << 2188LL << 0;
+        QTest::newRow("1.03125 half down to even") << QVariant(1.03125) << 10312LL << 0 << "$1.03";
+        QTest::newRow("0.21875 half up to even") << QVariant(0.21875) << 2188LL << 0 << "$0.22";
         // Decimal-looking halves are not exact in binary: the double's own value decides.
-        QTest::newRow("0.00005 lies above the half") << QVariant(0.00005) << 1LL << 0;
-        QTest::newRow("lowest half") << QVariant(-922337203685477.5) << -9223372036854775000LL << 0;
-        QTest::newRow("beyond the top") << QVariant(922337203685478.0) << 0LL << 6;
-        QTest::newRow("nan") << QVariant(std::numeric_limits<double>::quiet_NaN()) << 0LL << 6;
+        QTest::newRow("0.00005 lies above the half") << QVariant(0.00005) << 1LL << 0 << "$0.00";
+        QTest::newRow("beyond the top") << QVariant(922337203685478.0) << 0LL << ErrNo::Overflow << "";
         // Text is read as the decimal number it shows, so halves are exact.
-        QTest::newRow("text 0.00005 half to even") << QVariant("0.00005") << 0LL << 0;
-        QTest::newRow("text 0.00015 half to even") << QVariant("0.00015") << 2LL << 0;
-        QTest::newRow("text largest") << QVariant("922,337,203,685,477.5807") << maxUnits << 0;
-        QTest::newRow("text one above the largest") << QVariant("922337203685477.5808") << 0LL << 6;
+        QTest::newRow("text 0.00005 half to even") << QVariant("0.00005") << 0LL << 0 << "";
+        QTest::newRow("text 0.00015 half to even") << QVariant("0.00015") << 2LL << 0 << "";
+        QTest::newRow("text largest") << QVariant("922,337,203,685,477.5807") << maxUnits << 0 << "$922,337,203,685,477.58";
+        QTest::newRow("thousands") << QVariant("1234.5") << 12345000LL << 0 << "$1,234.50";
+        QTest::newRow("negative") << QVariant("-3") << -30000LL << 0 << "($3.00)";
+        QTest::newRow("half a cent rounds up") << QVariant(".005") << 50LL << 0 << "$0.01";
     }
-    void currencyFrom()
+    void money()
     {
         QFETCH(QVariant, input);
-        QFETCH(qlonglong, units);
         QFETCH(int, error);
+        QFETCH(QString, shown);
+        const bool typed = input.typeId() == QMetaType::QString;
         Currency c;
-        if (input.typeId() == QMetaType::QString)
-            QCOMPARE(errorOf([&] { c = fmt::toCurrency(input.toString()); }), error);
-        else
-            QCOMPARE(errorOf([&] { c = Currency::fromDouble(input.toDouble()); }), error);
+        QCOMPARE(errorOf([&] { c = typed ? fmt::toCurrency(input.toString()) : Currency::fromDouble(input.toDouble()); }), error);
         if (!error)
-            QCOMPARE(c.units, units);
-    }
-
-    void currencyFormat_data()
-    {
-        QTest::addColumn<qlonglong>("units");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("thousands") << 12345000LL << "$1,234.50";
-        QTest::newRow("negative") << -30000LL << "($3.00)";
-        QTest::newRow("half a cent rounds up") << 50LL << "$0.01";
-        QTest::newRow("lowest") << minUnits << "($922,337,203,685,477.58)";
-    }
-    void currencyFormat()
-    {
-        QFETCH(qlonglong, units);
-        QFETCH(QString, text);
-        QCOMPARE(fmt::currency(Currency::fromUnits(units)), text);
-        QCOMPARE(fmt::toCurrency(text).units % 100, 0); // reads back in whole cents
+            QTEST(qlonglong(c.units), "units");
+        if (!shown.isEmpty()) {
+            QCOMPARE(fmt::currency(c), shown);
+            QCOMPARE(fmt::toCurrency(shown).units % 100, 0); // reads back in whole cents
+        }
     }
 
     // The numeric and date tests on what a user types, and what it reads as.
@@ -122,67 +95,53 @@ private slots:
         QCOMPARE(fmt::isDate(text), date);
         double d = 0;
         QDate day;
-        QCOMPARE(errorOf([&] { d = fmt::toDouble(text); }), number ? 0 : 13);
-        QCOMPARE(errorOf([&] { (void)fmt::toSingle(text); }), number ? 0 : 13);
-        QCOMPARE(errorOf([&] { fmt::toCurrency(text); }), number ? 0 : 13);
-        QCOMPARE(errorOf([&] { day = fmt::toDate(text); }), date ? 0 : 13);
+        QCOMPARE(errorOf([&] { d = fmt::toDouble(text); }), number ? 0 : ErrNo::TypeMismatch);
+        QCOMPARE(errorOf([&] { (void)fmt::toSingle(text); }), number ? 0 : ErrNo::TypeMismatch);
+        QCOMPARE(errorOf([&] { fmt::toCurrency(text); }), number ? 0 : ErrNo::TypeMismatch);
+        QCOMPARE(errorOf([&] { day = fmt::toDate(text); }), date ? 0 : ErrNo::TypeMismatch);
         QCOMPARE(d, number ? reads.toDouble() : 0.0);
         QCOMPARE(day, date ? reads.toDate() : QDate());
     }
 
-    void conversions_data()
-    {
-        QTest::addColumn<Value>("value");
-        QTest::addColumn<QString>("what"); // a conversion, or "display"
-        QTest::addColumn<QVariant>("expected");
-        QTest::addColumn<int>("error");
-        for (const char* what : {"bool", "long", "single", "double", "currency", "date", "text"})
-            QTest::addRow("Null to %s", what) << Value() << what << QVariant() << 94;
-        QTest::newRow("invalid date is Null") << Value(QDate()) << "date" << QVariant() << 94;
-        for (const char* what : {"bool", "long", "single", "double", "currency", "date"})
-            QTest::addRow("abc to %s", what) << Value("abc") << what << QVariant() << 13;
-        QTest::newRow("3e9 to long") << Value(3e9) << "long" << QVariant() << 6;
-        QTest::newRow("currency to long") << Value(Currency::fromWhole(3000000000)) << "long" << QVariant() << 6;
-        QTest::newRow("1e40 to single") << Value(1e40) << "single" << QVariant() << 6;
-        QTest::newRow("text 1e400 to double") << Value("1e400") << "double" << QVariant() << 6;
-        // Long rounds halves to even.
-        QTest::newRow("2.5 long") << Value(2.5) << "long" << QVariant(2) << 0;
-        QTest::newRow("-2147483648.5 long fits") << Value(-2147483648.5) << "long" << QVariant(-2147483647 - 1) << 0;
-        QTest::newRow("date long") << Value(QDate(1998, 3, 5)) << "long" << QVariant(35859) << 0;
-        // Numbers as text: no separators, 15 digits (7 for a single), exponents.
-        QTest::newRow("text 1234567") << Value(1234567.0) << "text" << QVariant("1234567") << 0;
-        QTest::newRow("text 0.1 + 0.2") << Value(0.1 + 0.2) << "text" << QVariant("0.3") << 0;
-        QTest::newRow("text 1E+15") << Value(1e15) << "text" << QVariant("1E+15") << 0;
-        QTest::newRow("text single 8 digits") << Value(12345678.0f) << "text" << QVariant("1.234568E+07") << 0;
-        QTest::newRow("show currency") << Value(Currency::fromUnits(125000)) << "display" << QVariant("12.5") << 0;
-        QTest::newRow("show Null") << Value() << "display" << QVariant("") << 0;
-    }
-    void conversions()
-    {
-        QFETCH(Value, value);
-        QFETCH(QString, what);
-        QFETCH(QVariant, expected);
-        QFETCH(int, error);
-        QVariant got;
-        QCOMPARE(errorOf([&] { got = convert(value, what); }), error);
-        if (!error)
-            QCOMPARE(got, expected);
-    }
-
-    // The program follows the system locale; a German one reads and writes
-    // its own separators and day-first dates.
-    void otherLocale()
+    // Dates in SQL texts are month first whatever the locale.
+    void sqlDateInAnyLocale()
     {
         fmt::setLocale(QLocale(QLocale::German, QLocale::Germany));
-        QCOMPARE(fmt::toDouble(QStringLiteral("1.234,5")), 1234.5);
-        QVERIFY(!fmt::isNumeric(QStringLiteral("1,234.5")));
-        QCOMPARE(fmt::numberText(2.5), QStringLiteral("2,5"));
-        QCOMPARE(fmt::shortDate(QDate(1998, 3, 5)), QStringLiteral("05.03.1998"));
-        QCOMPARE(fmt::toDate(QStringLiteral("5.3.98")), QDate(1998, 3, 5));
         QCOMPARE(fmt::sqlDate(QDate(1998, 3, 5)), QStringLiteral("03/05/1998"));
-        const QString money = fmt::currency(Currency::fromUnits(12345000));
-        QVERIFY2(money.contains(u"1.234,50") && money.contains(u"€"), qPrintable(money));
-        QCOMPARE(fmt::toCurrency(money).units, 12345000LL);
+    }
+
+    void cost_data()
+    {
+        QTest::addColumn<float>("hours");
+        QTest::addColumn<float>("minutes");
+        QTest::addColumn<float>("addCharge");
+        QTest::addColumn<qlonglong>("minimum"); // ten-thousandths; the rate is 40.00
+        QTest::addColumn<qlonglong>("cost");    // ten-thousandths; -1: Overflow
+        QTest::newRow("1 h 15 min") << 1.0f << 15.0f << 0.0f << 250000LL << 500000LL;
+        QTest::newRow("15 min raised to the minimum") << 0.0f << 15.0f << 0.0f << 250000LL << 250000LL;
+        QTest::newRow("no time at all") << 0.0f << 0.0f << 0.0f << 250000LL << 250000LL;
+        QTest::newRow("minimum applies after the additional charge") << 0.0f << 15.0f << 5.0f << 250000LL << 250000LL;
+        QTest::newRow("additional charge lifts it over the minimum") << 0.0f << 15.0f << 20.0f << 250000LL << 300000LL;
+        QTest::newRow("minutes to the nearest ten-thousandth") << 2.0f << 1.0f << 0.0f << 0LL << 806667LL;
+        QTest::newRow("a charge of cents stays exact") << 0.0f << 30.0f << 1234.5f << 250000LL << 12545000LL;
+        QTest::newRow("hours with a fraction") << 1.5f << 0.0f << 0.0f << 0LL << 600000LL;
+        QTest::newRow("minutes past the hour") << 0.0f << 90.0f << 0.0f << 0LL << 600000LL;
+        QTest::newRow("a negative charge (a credit)") << 2.0f << 0.0f << -10.0f << 0LL << 700000LL;
+        QTest::newRow("out of range") << 1e30f << 0.0f << 0.0f << 0LL << -1LL;
+    }
+    void cost()
+    {
+        QFETCH(float, hours);
+        QFETCH(float, minutes);
+        QFETCH(float, addCharge);
+        QFETCH(qlonglong, minimum);
+        QFETCH(qlonglong, cost);
+        qlonglong units = -1;
+        QCOMPARE(errorOf([&] {
+                     units = cvd::requestCost(hours, minutes, addCharge, Currency::fromWhole(40), Currency::fromUnits(minimum)).units;
+                 }),
+                 cost < 0 ? ErrNo::Overflow : 0);
+        QCOMPARE(units, cost);
     }
 };
 
