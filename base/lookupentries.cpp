@@ -13,6 +13,11 @@ QString nameRule(const Value& lastName, const Value& firstName)
     return last + QStringLiteral(", ") + first;
 }
 
+QString fullName(const Value& firstName, const Value& lastName)
+{
+    return firstName.displayText() + u' ' + lastName.displayText();
+}
+
 ListEntries readEntries(Database& db, const QString& sql, const QString& keyField, const QString& textField)
 {
     ListEntries e;

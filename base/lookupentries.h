@@ -30,6 +30,11 @@ struct ListEntries {
 // name is empty or Null, the two joined with nothing between.
 QString nameRule(const Value& lastName, const Value& firstName);
 
+// A customer's or staff member's name as the reports and the report
+// options show it: "First Last"; an empty or Null part gives nothing, the
+// blank stays.
+QString fullName(const Value& firstName, const Value& lastName);
+
 // Reads a list's query (read once, forward): the key from `keyField`, the
 // text from `textField`, or, when `textField` is empty, by the name rule
 // from LastName and FirstName.

@@ -3,6 +3,7 @@
 #include "base/errorhandler.h"
 #include "base/formats.h"
 #include "base/globals.h"
+#include "base/lookupentries.h"
 #include "base/platform.h"
 #include "dates/datefield.h"
 #include "db/database.h"
@@ -68,9 +69,6 @@ QLabel* label(const char* caption, const char* name)
     l->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     return l;
 }
-
-// "First Last"; an empty part gives nothing, the blank stays.
-QString firstLast(const Value& first, const Value& last) { return first.displayText() + u' ' + last.displayText(); }
 
 } // namespace
 
@@ -218,7 +216,7 @@ void frmRptDateEmp::fillList()
     if (rs->RecordCount() > 0) {
         rs->MoveFirst();
         for (; !rs->Eof(); rs->MoveNext()) {
-            auto* item = new QListWidgetItem(text.isEmpty() ? firstLast(rs->Field(first), rs->Field(last))
+            auto* item = new QListWidgetItem(text.isEmpty() ? fullName(rs->Field(first), rs->Field(last))
                                                             : rs->Field(text).displayText());
             item->setData(Qt::UserRole, rs->Field(key).toLong());
             List1->addItem(item);

@@ -1,6 +1,7 @@
 #include "reports/reportrules.h"
 
 #include "base/formats.h"
+#include "base/lookupentries.h"
 #include "reports/tabletext.h"
 
 #include <charconv>
@@ -92,7 +93,7 @@ QString tableRow(std::initializer_list<QStringView> cells)
 
 QString personName(const Value& first, const Value& last)
 {
-    return CellTexts::text(first) + QLatin1Char(' ') + CellTexts::text(last);
+    return fullName(first, last);
 }
 
 QStringList recipientLines(const QString& name, const Value& address, const Value& city, const Value& st,

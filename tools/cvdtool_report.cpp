@@ -10,6 +10,7 @@
 #include "base/formats.h"
 #include "base/globals.h"
 #include "base/headlessplatform.h"
+#include "base/lookupentries.h"
 #include "reports/pagerender.h"
 #include "reports/reportoutput.h"
 #include "reports/reportkinds.h"
@@ -150,7 +151,7 @@ QString selectedName(int mode, long id)
         return {};
     if (mode >= 2)
         return rs->Field(mode == 2 ? QStringLiteral("DeptName") : QStringLiteral("CatDesc")).displayText();
-    return rs->Field(QStringLiteral("FirstName")).displayText() + u' ' + rs->Field(QStringLiteral("LastName")).displayText();
+    return fullName(rs->Field(QStringLiteral("FirstName")), rs->Field(QStringLiteral("LastName")));
 }
 
 const char* const kRecordKind[] = {"staff member", "customer", "department/company", "category"};
