@@ -18,7 +18,7 @@ namespace cvd {
 Recordset& frmDefault::settings()
 {
     if (!m_settings)
-        cvd::raise(91, QStringLiteral("Object variable or With block variable not set"));
+        cvd::raise(cvd::ErrNo::ObjectNotSet, QStringLiteral("Object variable or With block variable not set"));
     return *m_settings;
 }
 

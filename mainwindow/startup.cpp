@@ -240,7 +240,7 @@ template <class T>
 T& must(const std::unique_ptr<T>& p)
 {
     if (!p)
-        raise(91, QStringLiteral("Object variable or With block variable not set"));
+        raise(ErrNo::ObjectNotSet, QStringLiteral("Object variable or With block variable not set"));
     return *p;
 }
 
