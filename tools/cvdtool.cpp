@@ -74,7 +74,7 @@ const CommandText kCommandTexts[] = {
      "read into FILE, a new data file, keeping the records' numbers, and\n"
      "says how many records of each table were saved and how many could\n"
      "not be read.  The damaged file is only read."},
-    // Not in the usage: the power-cut test's writer (tests/db).
+    // Not in the usage: the crash-safety exerciser (writetest.h).
     {"write-test", "DATABASE", "Adds requests one at a time, as the main window does, and prints the number\nof each once it is written."},
 };
 
