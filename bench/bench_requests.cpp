@@ -15,6 +15,7 @@
 #include "db/errors.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/startup.h"
+#include "search/findquery.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -106,8 +107,7 @@ int main(int argc, char** argv)
         w.cmdUpdate->click();
         added.push_back(w.txtReqID->text().toInt());
     }
-    w.FindDialog = [](frmMain&) { FindSQL = QStringLiteral("Select * from Req order by ReqDate desc"); };
-    w.cmdFind->click();
+    ReqSet = MainDb->OpenRecordset(AllRequestsSql, RecordsetType::Dynaset);
     Timing del;
     for (int key : added) {
         ReqSet->FindFirst(QStringLiteral("ReqID = %1").arg(key));

@@ -217,33 +217,6 @@ void MaintWindow::entryChanged()
     BeginEdit();
 }
 
-void MaintWindow::BeginEdit()
-{
-    if (Editing || Adding || m_readOnly)
-        return;
-    Editing = true;
-    EditLayout();
-    cmdAddNew->hide();
-}
-
-void MaintWindow::EditLayout()
-{
-    for (QPushButton* b : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdOk, cmdFind, cmdDelete})
-        b->hide();
-    cmdCancel->show();
-    cmdUpdate->show();
-}
-
-void MaintWindow::BrowseLayout()
-{
-    for (QPushButton* b : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdOk, cmdFind, cmdDelete, cmdAddNew})
-        b->show();
-    cmdCancel->hide();
-    cmdUpdate->hide();
-    for (QPushButton* b : {cmdAddNew, cmdDelete})
-        b->setEnabled(!m_readOnly);
-}
-
 void MaintWindow::DisableFields()
 {
     for (const Entry& e : m_entries)
@@ -294,13 +267,6 @@ void MaintWindow::keyPressEvent(QKeyEvent* e)
         return;
     }
     QWidget::keyPressEvent(e);
-}
-
-bool MaintWindow::mayClose()
-{
-    if (!(Editing || (Adding && m_typed)))
-        return true;
-    return askSaveBeforeClosing(QStringLiteral("Save the changes to this record?"), [this] { return saveRecord(); });
 }
 
 void MaintWindow::closeEvent(QCloseEvent* e)

@@ -10,12 +10,14 @@
 // then calls Form_Load().  The code is spread over a few files:
 //   maintwindow.cpp          construction, layouts, activation, closing
 //   maintwindow_records.cpp  showing and storing a record, moving, finding
-//   maintwindow_edit.cpp     Add New, Update, Cancel, Delete, OK
+//   maintwindow_edit.cpp     the hooks of Add New, Update and Cancel; Delete, OK
 //   maintwindow_desks.cpp    other desks' changes: Refresh (F5), the window's
-//                            lists, a record changed at another desk
-#include "base/navigation.h"
+//                            lists
+// The states, Update, Cancel, Add New and the question before closing are
+// the record window's (ui/recordwindow.h).
 #include "db/value.h"
 #include "ui/lookuplists.h"
+#include "ui/recordwindow.h"
 #include "ui/shownfields.h"
 
 #include <QHash>
@@ -90,63 +92,36 @@ struct MaintDesign {
     std::array<int, 10> buttonTab{};
 };
 
-class MaintWindow : public QWidget {
+class MaintWindow : public QWidget, public RecordWindow {
     Q_OBJECT
 public:
     ~MaintWindow() override;
 
-    // Browsing: both false.
-    bool Editing = false;
-    bool Adding = false;
-
     ElasticPanel* resizingPanel = nullptr;
-    QPushButton* cmdFirst = nullptr;
-    QPushButton* cmdPrevious = nullptr;
-    QPushButton* cmdNext = nullptr;
-    QPushButton* cmdLast = nullptr;
-    QPushButton* cmdAddNew = nullptr;
-    QPushButton* cmdDelete = nullptr;
-    QPushButton* cmdFind = nullptr;
+    // Besides the record window's buttons.
     QPushButton* cmdOk = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    QPushButton* cmdUpdate = nullptr;
 
     const MaintDesign& design() const { return m_design; }
     // The entry controls in the order of their fields; the first one
     // receives the focus when add mode begins.
     QList<QWidget*> entryControls() const;
-    QLabel* labelOf(const QWidget* control) const;
+    QLabel* labelOf(const QWidget* control) const override;
     // The button Enter presses, or null.
     QPushButton* defaultButton() const { return m_default; }
 
-    void ShowRecord();
-    void ClearFields();
-    void DisableFields();
-    void EnableFields();
-    // Writes the entry controls into the edit buffer that AddNew or Edit
-    // opened, then the record through the write loop; returns whether the
-    // record was written.
-    bool StoreFields();
-    bool CheckFields();
-    void BeginEdit();
-    void EditLayout();
-    void BrowseLayout();
+    void ShowRecord() override;
+    void ClearFields() override;
+    void DisableFields() override;
+    void EnableFields() override;
+    bool CheckFields() override;
 
-    void cmdFirst_Click();
-    void cmdPrevious_Click();
-    void cmdNext_Click();
-    void cmdLast_Click();
-    void stepTo(Step where);
-    void cmdAddNew_Click();
     void cmdDelete_Click();
     void cmdFind_Click();
     void cmdOk_Click();
-    void cmdCancel_Click();
-    void cmdUpdate_Click();
     // F5: reads the records and the window's lists again, other desks'
     // changes included, and shows the current record; a record being
     // edited or added is saved or dropped first, as the user says.
-    void Refresh();
+    void Refresh() { refresh(); }
 
 protected:
     explicit MaintWindow(MaintDesign design);
@@ -174,8 +149,26 @@ protected:
     // Whether the record on screen may be saved (the check before a save,
     // without its message).
     virtual bool entriesComplete() const = 0;
-    // The key field's name of the open list.
-    QString keyField() const { return m_design.keyField; }
+    // The record window's hooks.
+    Recordset* recordSet() const override { return m_rs.get(); }
+    QString tableName() const override { return m_design.table; }
+    QString keyField() const override { return m_design.keyField; }
+    // Writes the entry controls the user changed into the edit buffer.
+    void storeEntries(Recordset& rs) override;
+    QPushButton* browsingButton() const override { return cmdOk; }
+    // Empty entries, the focus in the first one.
+    void freshRecord() override;
+    // Reads the table again at the saved record, so that records written
+    // here stand in their sorted places.
+    void standAt(const Value& key) override { requeryAt(key); }
+    void placeAddedRecords(const Value& keyBefore) override { requeryAt(keyBefore); }
+    void cancelled() override;
+    // A new record with nothing typed into it is dropped without a question.
+    bool hasChanges() const override { return Editing || (Adding && m_typed); }
+    void readAgain() override;
+    QList<std::pair<QString, QWidget*>> fieldControls() const override;
+    QString recordNoun() const override { return m_design.recordNoun; }
+    QString closingNoun() const override { return QStringLiteral("record"); }
 
     void changeEvent(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -198,14 +191,6 @@ private:
     // filling the controls.
     void entryChanged();
     Value entryValue(const Entry& e) const;
-    Recordset& records() const;
-    // Update: checks, writes and shows the record in its place; returns
-    // whether it was written.
-    bool saveRecord();
-    // Opens the edit buffer (a new record when adding) and writes the
-    // record; `key` receives its key.  A record that could not be written
-    // stays on screen.
-    bool writeRecord(Value& key);
     // Reads the table again and makes the record with `key` current (the
     // first when it is gone), so that records written here stand in their
     // sorted places.
@@ -214,17 +199,6 @@ private:
     bool inUse();
     // The window's own lists filled afresh, each keeping its selection.
     void reloadLists();
-    // Update found the record changed (3197) or deleted (3167) at another
-    // desk: tells the user what is stored now where it differs from the
-    // screen, or that it is gone.
-    void recordChangedElsewhere(const Value& key, int errorNumber);
-    // Asks whether to keep an edit or a new record before the window
-    // closes; returns whether it may close.
-    bool mayClose();
-    // A value as ShowRecord shows it in an entry's control, and what the
-    // control shows now, in the same terms.
-    QString entryText(const Entry& e, const Value& v) const;
-    QString shownText(const Entry& e) const;
 
     MaintDesign m_design;
     std::unique_ptr<Recordset> m_rs;
@@ -239,18 +213,9 @@ private:
     bool m_filling = false;
     // Something was typed since the controls were last filled or emptied.
     bool m_typed = false;
-    // Records were written by Add Another in this add mode.
-    bool m_addedInAddMode = false;
-    // The record that was current when add mode began (Null: none).
-    Value m_keyBeforeAdd;
     bool m_closing = false;
     // The table versions the window's lists were read at.
     ListVersions m_listVersions;
-    // The record on display was found changed at another desk: Cancel reads
-    // the records again, so as to show the stored version.
-    bool m_changedElsewhere = false;
-    // This login may not change the window's table.
-    bool m_readOnly = false;
 };
 
 } // namespace cvd

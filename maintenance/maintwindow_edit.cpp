@@ -1,5 +1,5 @@
-// The maintenance windows' changes: Add New and Add Another, Update,
-// Cancel, Delete with its in-use checks, and OK.
+// The maintenance windows' changes: the record window's hooks for Add New,
+// Update and Cancel, Delete with its in-use checks, and OK.
 #include "maintenance/maintwindow.h"
 
 #include "base/errorhandler.h"
@@ -11,58 +11,12 @@
 
 namespace cvd {
 
-void MaintWindow::cmdAddNew_Click()
+void MaintWindow::freshRecord()
 {
-    if (!Adding) {
-        Adding = true;
-        m_addedInAddMode = false;
-        m_keyBeforeAdd = Value();
-        trap([this] {
-            Recordset& rs = records();
-            if (rs.RecordCount() != 0) {
-                rs.MoveLast();
-                m_keyBeforeAdd = rs.Field(keyField());
-            } else {
-                EnableFields();
-            }
-        });
-        EditLayout();
-        cmdAddNew->setText(QStringLiteral("&Add Another"));
-        ClearFields();
-        m_entries.first().control->setFocus();
-        if (m_design.hasDefaultButton)
-            setDefaultButton(cmdAddNew);
-        return;
-    }
-    // Add Another: writes the record on screen and starts the next one.
-    // A record that cannot be written stays on screen.
-    if (!CheckFields())
-        return;
-    Value key;
-    if (!writeRecord(key))
-        return;
-    m_addedInAddMode = true;
     ClearFields();
     m_entries.first().control->setFocus();
-}
-
-bool MaintWindow::writeRecord(Value& key)
-{
-    Recordset& rs = records();
-    bool opened = false;
-    if (Adding) {
-        opened = trap([&] {
-            rs.AddNew();
-            key = rs.Field(keyField());
-        });
-    } else {
-        trap([&] { key = rs.Field(keyField()); });
-        opened = trap([&] { rs.Edit(); });
-    }
-    if (opened && StoreFields())
-        return true;
-    rs.DiscardEdit();
-    return false;
+    if (m_design.hasDefaultButton)
+        setDefaultButton(cmdAddNew);
 }
 
 void MaintWindow::requeryAt(const Value& key)
@@ -80,55 +34,11 @@ void MaintWindow::requeryAt(const Value& key)
     m_rs->MoveFirst();
 }
 
-bool MaintWindow::saveRecord()
+// Cancel gives Enter back to OK.
+void MaintWindow::cancelled()
 {
-    if (!CheckFields())
-        return false;
-    Value key;
-    if (!writeRecord(key))
-        return false;
-    cmdAddNew->setText(QStringLiteral("&Add New"));
-    m_changedElsewhere = false;
-    // The set is read again so that the saved record, and any written by
-    // Add Another before it, stand in their sorted places.
-    trap([&] { requeryAt(key); });
-    trap([this] { ShowRecord(); });
-    BrowseLayout();
-    Adding = false;
-    Editing = false;
-    m_addedInAddMode = false;
-    return true;
-}
-
-void MaintWindow::cmdUpdate_Click() { saveRecord(); }
-
-void MaintWindow::cmdCancel_Click()
-{
-    // After an Update that found the record changed at another desk, the
-    // stored version is read afresh.
-    if (m_changedElsewhere)
-        trap([this] { records().Requery(); });
-    m_changedElsewhere = false;
-    // Records written by Add Another take their sorted places; the record
-    // that was current when add mode began is shown again (the first one
-    // when the list was empty then).
-    if (Adding && m_addedInAddMode)
-        requeryAt(m_keyBeforeAdd);
-    if (records().RecordCount() != 0) {
-        if (records().Bof() || records().Eof())
-            records().MoveFirst();
-        ShowRecord();
-    } else {
-        ClearFields();
-        DisableFields();
-    }
-    BrowseLayout();
-    cmdAddNew->setText(QStringLiteral("&Add New"));
     if (m_design.hasDefaultButton)
         setDefaultButton(cmdOk);
-    Editing = false;
-    Adding = false;
-    m_addedInAddMode = false;
 }
 
 bool MaintWindow::inUse()

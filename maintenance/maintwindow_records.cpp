@@ -1,10 +1,9 @@
 // The maintenance windows' records: opening the set, showing and storing
-// the record on display, the check before a save, moving and finding.
+// the record on display, the check before a save, finding.
 #include "maintenance/maintwindow.h"
 
 #include "base/errorhandler.h"
 #include "base/globals.h"
-#include "base/navigation.h"
 #include "base/platform.h"
 #include "db/database.h"
 #include "ui/liketext.h"
@@ -47,13 +46,6 @@ void MaintWindow::Form_Load()
         BrowseLayout();
     }
     resize(sizeHint());
-}
-
-Recordset& MaintWindow::records() const
-{
-    if (!m_rs)
-        cvd::raise(ErrNo::ObjectNotSet);
-    return *m_rs;
 }
 
 void MaintWindow::ShowRecord()
@@ -103,18 +95,14 @@ Value MaintWindow::entryValue(const Entry& e) const
     return Value(text);
 }
 
-bool MaintWindow::StoreFields()
+void MaintWindow::storeEntries(Recordset& rs)
 {
-    Recordset& rs = records();
     // Each field on its own: one that cannot be stored is reported, and the
     // others and the write still go.  A field whose control the user left
     // as shown keeps what the file holds.
     for (const Entry& e : m_entries)
         if (!m_shown.untouched(e.control))
             trap([&] { rs.SetField(e.field, entryValue(e)); });
-    Value key;
-    trap([&] { key = rs.Field(keyField()); });
-    return WriteLoop([&rs] { rs.Update(); }, [this, key](int errorNumber) { recordChangedElsewhere(key, errorNumber); });
 }
 
 bool MaintWindow::CheckFields()
@@ -125,18 +113,6 @@ bool MaintWindow::CheckFields()
     if (m_design.focusAfterFailedCheck)
         m_entries.first().control->setFocus();
     return false;
-}
-
-void MaintWindow::cmdFirst_Click() { stepTo(Step::First); }
-void MaintWindow::cmdPrevious_Click() { stepTo(Step::Previous); }
-void MaintWindow::cmdNext_Click() { stepTo(Step::Next); }
-void MaintWindow::cmdLast_Click() { stepTo(Step::Last); }
-
-void MaintWindow::stepTo(Step where)
-{
-    Recordset& rs = records();
-    if (rs.RecordCount() > 0)
-        step(rs, where, [this] { ShowRecord(); });
 }
 
 void MaintWindow::cmdFind_Click()

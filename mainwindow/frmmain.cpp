@@ -11,7 +11,6 @@
 #include "reports/frmoutput.h"
 #include "reports/frmrptdateemp.h"
 #include "reports/reportprocs.h"
-#include "search/frmfind.h"
 #include "ui/accesskeys.h"
 #include "ui/contexthelp.h"
 #include "ui/elasticpanel.h"
@@ -38,7 +37,6 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setHelpContext(this, HelpContext);
     // An access key whose button is hidden (while editing, say) types nothing.
     guardAccessKeys();
-    FindDialog = showFindDialog;
     installReportWindows();
     // The bills offer this window's defaults window for an empty heading.
     ShowDefaults = [this] { showDefaultsWindow(this); };
@@ -145,13 +143,6 @@ void frmMain::showEvent(QShowEvent* e)
         m_shown = true;
         guardedActivation([this] { Form_Activate(); });
     }
-}
-
-bool frmMain::mayClose()
-{
-    if (!Editing && !Adding)
-        return true;
-    return askSaveBeforeClosing(QStringLiteral("Save the changes to this request?"), [this] { return saveRequest(); });
 }
 
 void frmMain::closeEvent(QCloseEvent* e)

@@ -7,21 +7,21 @@
 //   frmmain_controls.cpp    the controls at their design places
 //   frmmain_menus.cpp       the menus and their commands
 //   startup.cpp             the start-up steps (the window's load)
-//   frmmain_display.cpp     showing and navigating requests
+//   frmmain_display.cpp     showing requests (First is the newest, Last the oldest)
 //   frmmain_edit.cpp, frmmain_cost.cpp, frmmain_dates.cpp
 //                           editing, the numeric boxes and costing, the date fields
 //   frmmain_add.cpp         adding, deleting and the find hand-over
-//   frmmain_desks.cpp       other desks' changes: Refresh, a request changed
-//                           at another desk since it was shown
-#include "base/navigation.h"
+//   frmmain_desks.cpp       other desks' changes: Refresh
+// The states, Update, Cancel and Add New are the record window's
+// (ui/recordwindow.h); this window fills in its hooks.
 #include "ui/frmabout.h"
 #include "ui/lookuplists.h"
+#include "ui/recordwindow.h"
 #include "ui/shownfields.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
-#include <functional>
 
 class QAction;
 class QCheckBox;
@@ -37,7 +37,7 @@ namespace cvd {
 class DateField;
 class ElasticPanel;
 
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, public RecordWindow {
     Q_OBJECT
 public:
     static constexpr int DesignWidth = 9360;  // client area, twips
@@ -46,10 +46,6 @@ public:
 
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
-
-    // Window state (browsing: both false).
-    bool Editing = false;
-    bool Adding = false;
 
     // Controls, named as the program knows them.
     ElasticPanel* resizingPanel = nullptr;
@@ -75,16 +71,9 @@ public:
     QPushButton* cmdPaidToday = nullptr;
     QLineEdit* txtAmtPaid = nullptr;
     DateField* dcPaidDate = nullptr;
-    QPushButton* cmdFirst = nullptr;
-    QPushButton* cmdPrevious = nullptr;
-    QPushButton* cmdNext = nullptr;
-    QPushButton* cmdLast = nullptr;
-    QPushButton* cmdAddNew = nullptr;
-    QPushButton* cmdDelete = nullptr;
-    QPushButton* cmdFind = nullptr;
+    // (First, Previous, Next, Last, Add New, Delete, Find, Cancel and
+    // Update are the record window's.)
     QPushButton* cmdHelp = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    QPushButton* cmdUpdate = nullptr;
 
     // Menus; the arrays are indexed as the program numbers them
     // (mnuMaint 1..5, mnuRptOut 1..2, mnuRpt 0..3, mnuRptCharge 0..1,
@@ -106,49 +95,33 @@ public:
     QAction* mnuAbout = nullptr;
 
     // The label standing above a control (null for buttons and the check box).
-    QLabel* labelOf(const QWidget* control) const;
+    QLabel* labelOf(const QWidget* control) const override;
     // The twenty-one entry controls, in the order DisableFields and
     // EnableFields switch them.
     QList<QWidget*> entryControls() const;
     LookupLists lists() const;
 
     // Showing requests (frmmain_display.cpp).
-    void ShowRecord();
-    void ClearFields();
-    void DisableFields();
-    void EnableFields();
-    void EditLayout();
-    void BrowseLayout();
+    void ShowRecord() override;
+    void ClearFields() override;
+    void DisableFields() override;
+    void EnableFields() override;
     // For a login that may read the requests but not change them: the
     // requests are shown, and neither their boxes nor Add New and Delete
     // offer a change, from now on.
     void setReadOnly();
     bool readOnly() const { return m_readOnly; }
-    void cmdFirst_Click();
-    void cmdPrevious_Click();
-    void cmdNext_Click();
-    void cmdLast_Click();
-    void stepTo(Step where);
 
     // Editing and costing (frmmain_edit.cpp, frmmain_cost.cpp).
-    void BeginEdit();
     void ComputeCost();
     void cmdPaidToday_Click();
-    bool CheckFields();
-    // Writes the controls into the edit buffer the caller opened and the
-    // buffer into the file; returns whether the record was written.
-    bool StoreFields();
-    void cmdUpdate_Click();
-    void cmdCancel_Click();
+    bool CheckFields() override;
 
-    // Adding, deleting, finding (frmmain_add.cpp).
-    void cmdAddNew_Click();
+    // Deleting, finding (frmmain_add.cpp).
     void cmdDelete_Click();
+    // Shows the find dialog, which leaves the query text in FindSQL and may
+    // set the window's caption, and shows what it selected.
     void cmdFind_Click();
-    // Shows the find dialog (showFindDialog); it leaves the query text in
-    // FindSQL and may set the window's caption.  Replaceable, so that the
-    // tests answer it.
-    std::function<void(frmMain&)> FindDialog;
 
     // The customer typed or picked in cmbCust: the selected entry, or the
     // entry whose text equals the typed text (in any case); Null otherwise.
@@ -184,6 +157,26 @@ public:
     frmAbout* aboutBox() const { return m_about; }
 
 protected:
+    // The record window's hooks.
+    Recordset* recordSet() const override;
+    QString tableName() const override { return QStringLiteral("Req"); }
+    QString keyField() const override { return QStringLiteral("ReqID"); }
+    // Writes the entry controls the user changed into the edit buffer.
+    void storeEntries(Recordset& rs) override;
+    QPushButton* browsingButton() const override { return cmdHelp; }
+    // The Maintain items and Exit are off while editing.
+    void layoutSwitched(bool editing) override;
+    // Clears the entries for a new request and shows the minimum charge.
+    void freshRecord() override;
+    // Finds the saved request in the set; the first one when it is not in it.
+    void standAt(const Value& key) override;
+    void readAgain() override;
+    // The record's fields and the controls that show them, in the order
+    // ShowRecord fills them (the request number aside).
+    QList<std::pair<QString, QWidget*>> fieldControls() const override;
+    QString fieldText(const QWidget* control, const Value& v) const override;
+    QString recordNoun() const override { return QStringLiteral("request"); }
+
     void changeEvent(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -207,29 +200,8 @@ private:
     // Shows the refusal of `control`, if any, and puts the focus back into
     // it; returns whether the control was refused.
     bool refuse(QWidget* control);
-    // Update: checks, writes and shows the request; returns whether it was
-    // written.
-    bool saveRequest();
-    bool writeRequest(Value& key);
-    // Clears the entries for a new request and shows the minimum charge.
-    void newRequestFields();
     // Empty, disabled controls for a set without requests; still browsing.
     void showNoRequests();
-    // Asks whether to keep a request being edited or added before the
-    // window closes; returns whether it may close.
-    bool mayClose();
-    // The record's fields and the controls that show them, in the order
-    // ShowRecord fills them (the request number aside).
-    QList<std::pair<QString, QWidget*>> fieldControls() const;
-    // A field's value as ShowRecord shows it in `control` (a list: the
-    // entry's text; the check box: "Yes" or "No"), and what `control`
-    // shows now in the same terms.
-    QString fieldText(const QWidget* control, const Value& v) const;
-    QString controlText(const QWidget* control) const;
-    // Update found the request changed (3197) or deleted (3167) at another
-    // desk since it was shown: tells the user what is stored now where it
-    // differs from the screen, or that it is gone.
-    void requestChangedElsewhere(int errorNumber);
 
     QHash<const QWidget*, QLabel*> m_labels;
     // What ShowRecord put into the entry controls: a save writes only the
@@ -238,13 +210,8 @@ private:
     // The table versions the look-up lists and the costing values were
     // read at.
     ListVersions m_listVersions;
-    // The shown request was found changed or deleted at another desk:
-    // Cancel reads the requests again, so as to show the stored version (or
-    // the request that took the deleted one's place).
-    bool m_changedElsewhere = false;
     QPointer<frmAbout> m_about;
     bool m_shown = false;
-    bool m_readOnly = false;
 };
 
 } // namespace cvd

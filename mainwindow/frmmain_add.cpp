@@ -1,4 +1,4 @@
-// Adding requests one after the other, deleting the shown one, and taking
+// The main window's new request, deleting the shown request, and taking
 // over the selection made in the find dialog.
 #include "base/errorhandler.h"
 #include "base/formats.h"
@@ -6,7 +6,7 @@
 #include "base/platform.h"
 #include "db/database.h"
 #include "mainwindow/frmmain.h"
-#include "search/findquery.h"
+#include "search/frmfind.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,7 +24,7 @@ std::unique_ptr<Recordset> openRequests(const QString& sql)
 
 } // namespace
 
-void frmMain::newRequestFields()
+void frmMain::freshRecord()
 {
     ClearFields();
     if (DefaultMinCharge > Currency{})
@@ -39,31 +39,6 @@ void frmMain::showNoRequests()
     ClearFields();
     DisableFields();
     Editing = false;
-}
-
-void frmMain::cmdAddNew_Click()
-{
-    if (!Adding) {
-        Adding = true;
-        trap([this] {
-            if (ReqSetHasRecords())
-                ReqSet->MoveLast();
-            else
-                EnableFields();
-        });
-        EditLayout();
-        cmdAddNew->setText(QStringLiteral("&Add Another"));
-        newRequestFields();
-        return;
-    }
-    // Add Another: writes the request on screen and starts the next one.
-    if (!CheckFields())
-        return;
-    // Kept on screen when it cannot be written, so that nothing typed is lost.
-    Value key;
-    if (!writeRequest(key))
-        return;
-    newRequestFields();
 }
 
 void frmMain::cmdDelete_Click()
@@ -97,8 +72,7 @@ void frmMain::cmdDelete_Click()
 
 void frmMain::cmdFind_Click()
 {
-    if (FindDialog)
-        FindDialog(*this);
+    showFindDialog(*this);
     if (FindSQL.isEmpty())
         return;
     ReqSet = openRequests(FindSQL);

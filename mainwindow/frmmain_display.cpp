@@ -1,8 +1,7 @@
-// Putting a request into the main window's controls, emptying them, the
-// two button layouts and the four navigation buttons.
+// Putting a request into the main window's controls, emptying them, and
+// the menus of the two button layouts.
 #include "base/formats.h"
 #include "base/globals.h"
-#include "base/navigation.h"
 #include "base/platform.h"
 #include "dates/datefield.h"
 #include "db/database.h"
@@ -56,32 +55,13 @@ QString frmMain::fieldText(const QWidget* control, const Value& v) const
 {
     if (qobject_cast<const DateField*>(control))
         return dateText(v);
-    if (const auto* list = qobject_cast<const QComboBox*>(control)) {
-        const int i = v.isNull() ? -1 : list->findData(v.toLong());
-        return i < 0 ? QString() : list->itemText(i);
-    }
-    if (qobject_cast<const QCheckBox*>(control))
-        return !v.isNull() && v.toBool() ? QStringLiteral("Yes") : QStringLiteral("No");
     if (control == txtHoursTot || control == txtMinTot)
         return v.isNull() ? QString() : fmt::numberText(v.toSingle());
     if (control == txtAddCharge)
         return v.isNull() ? QString() : fmt::currency(v.toCurrency());
     if (control == txtCostTot || control == txtAmtPaid)
         return moneyText(v);
-    return v.displayText();
-}
-
-QString frmMain::controlText(const QWidget* control) const
-{
-    if (const auto* list = qobject_cast<const QComboBox*>(control))
-        return list->currentText();
-    if (const auto* tick = qobject_cast<const QCheckBox*>(control))
-        return tick->isChecked() ? QStringLiteral("Yes") : QStringLiteral("No");
-    if (const auto* memo = qobject_cast<const QPlainTextEdit*>(control))
-        return memoText(memo);
-    if (const auto* box = qobject_cast<const QLineEdit*>(control))
-        return box->text();
-    return QString();
+    return RecordWindow::fieldText(control, v);
 }
 
 void frmMain::ShowRecord()
@@ -156,41 +136,11 @@ void frmMain::setReadOnly()
     BrowseLayout();
 }
 
-void frmMain::EditLayout()
+void frmMain::layoutSwitched(bool editing)
 {
-    for (QPushButton* b : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdHelp, cmdFind, cmdDelete})
-        b->hide();
-    cmdCancel->show();
-    cmdUpdate->show();
     for (int i = 1; i <= 5; ++i)
-        mnuMaint[i]->setEnabled(false);
-    mnuExit->setEnabled(false);
-}
-
-void frmMain::BrowseLayout()
-{
-    for (QPushButton* b : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdHelp, cmdFind, cmdDelete, cmdAddNew})
-        b->show();
-    cmdCancel->hide();
-    cmdUpdate->hide();
-    for (QPushButton* b : {cmdAddNew, cmdDelete})
-        b->setEnabled(!m_readOnly);
-    for (int i = 1; i <= 5; ++i)
-        mnuMaint[i]->setEnabled(true);
-    mnuExit->setEnabled(true);
-}
-
-// Navigation: "first" is the newest request, "last" the oldest.  Nothing
-// happens on an empty set; stepping past either end beeps and stays there.
-void frmMain::cmdFirst_Click() { stepTo(Step::First); }
-void frmMain::cmdPrevious_Click() { stepTo(Step::Previous); }
-void frmMain::cmdNext_Click() { stepTo(Step::Next); }
-void frmMain::cmdLast_Click() { stepTo(Step::Last); }
-
-void frmMain::stepTo(Step where)
-{
-    if (ReqSetHasRecords())
-        step(*ReqSet, where, [this] { ShowRecord(); });
+        mnuMaint[i]->setEnabled(!editing);
+    mnuExit->setEnabled(!editing);
 }
 
 } // namespace cvd

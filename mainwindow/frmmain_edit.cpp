@@ -1,6 +1,6 @@
 // Editing a request on the main window: which changes start an edit, the
-// checks before saving, writing the controls into the record, Update and
-// Cancel.
+// checks before saving, writing the controls into the record and finding it
+// again after a save.
 #include "base/errorhandler.h"
 #include "base/formats.h"
 #include "base/globals.h"
@@ -108,15 +108,6 @@ void frmMain::connectEditEvents()
     connectNumericBoxes();
 }
 
-void frmMain::BeginEdit()
-{
-    if (Editing || Adding || m_readOnly)
-        return;
-    Editing = true;
-    EditLayout();
-    cmdAddNew->hide();
-}
-
 bool frmMain::CheckFields()
 {
     bool ok = true;
@@ -200,9 +191,8 @@ Value frmMain::typedCustomer() const
     return match < 0 ? Value() : Value(cmbCust->itemData(match).toInt());
 }
 
-bool frmMain::StoreFields()
+void frmMain::storeEntries(Recordset& rs)
 {
-    Recordset& rs = *ReqSet;
     // Each field on its own: a value that cannot be converted is reported
     // and that field is left as it was; the others and the write still go.
     // A field whose control the user left as it was shown keeps what the
@@ -242,73 +232,15 @@ bool frmMain::StoreFields()
     set("EnteredBy", cmbEnteredBy, [this] { return selectedItemData(cmbEnteredBy); });
     set("AssignedTo", cmbAssignedTo, [this] { return selectedItemData(cmbAssignedTo); });
     set("Misc1", txtMisc1, [this] { return Value(txtMisc1->text()); });
-    return WriteLoop([&rs] { rs.Update(); }, [this](int errorNumber) { requestChangedElsewhere(errorNumber); });
 }
 
-// Opens the edit buffer (a new record when adding, the current one when
-// editing) and writes the controls through it.  A record that could not be
-// written stays on screen, still being edited or added, so that nothing
-// typed is lost: the user can try again or cancel.  The edit buffer is
-// given up then.  `key` receives the record's key.
-bool frmMain::writeRequest(Value& key)
-{
-    bool opened = false;
-    if (Adding) {
-        opened = trap([&] {
-            ReqSet->AddNew();
-            key = ReqSet->Field(QStringLiteral("ReqID"));
-        });
-    } else {
-        trap([&] { key = ReqSet->Field(QStringLiteral("ReqID")); });
-        opened = trap([] { ReqSet->Edit(); });
-    }
-    if (opened && StoreFields())
-        return true;
-    if (ReqSet)
-        ReqSet->DiscardEdit();
-    return false;
-}
+Recordset* frmMain::recordSet() const { return ReqSet.get(); }
 
-bool frmMain::saveRequest()
+void frmMain::standAt(const Value& key)
 {
-    if (!CheckFields())
-        return false;
-    Value key;
-    if (!writeRequest(key))
-        return false;
-    cmdAddNew->setText(QStringLiteral("&Add New"));
-    m_changedElsewhere = false;
-    trap([&] {
-        ReqSet->FindFirst(QStringLiteral("ReqID = ") + key.displayText());
-        if (ReqSet->NoMatch())
-            ReqSet->MoveFirst();
-    });
-    trap([this] { ShowRecord(); });
-    BrowseLayout();
-    Adding = false;
-    Editing = false;
-    return true;
-}
-
-void frmMain::cmdUpdate_Click() { saveRequest(); }
-
-void frmMain::cmdCancel_Click()
-{
-    // After an Update that found the request changed at another desk, the
-    // stored version is read afresh.
-    if (m_changedElsewhere && ReqSet)
-        trap([] { ReqSet->Requery(); });
-    m_changedElsewhere = false;
-    if (ReqSetHasRecords()) {
-        trap([this] { ShowRecord(); });
-    } else {
-        ClearFields();
-        DisableFields();
-    }
-    BrowseLayout();
-    cmdAddNew->setText(QStringLiteral("&Add New"));
-    Editing = false;
-    Adding = false;
+    ReqSet->FindFirst(QStringLiteral("ReqID = ") + key.displayText());
+    if (ReqSet->NoMatch())
+        ReqSet->MoveFirst();
 }
 
 } // namespace cvd

@@ -8,7 +8,7 @@
 //
 //   ShowRecord:   fill the controls, then m_shown.remember(controls)
 //   ClearFields:  m_shown.clear()      (a new record: every field is written)
-//   StoreFields:  if (!m_shown.untouched(control)) rs.SetField(...)
+//   storeEntries: if (!m_shown.untouched(control)) rs.SetField(...)
 #include <QHash>
 #include <QList>
 #include <QString>

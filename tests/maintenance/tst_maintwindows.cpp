@@ -1,15 +1,19 @@
 // What each maintenance window has of its own: texts and order, its check,
-// its find, the references that keep a record, and its particular fields.
+// its find, the references that keep a record, its particular fields, and
+// the Maintain menu's hand-over to and from the main window.  (Editing,
+// adding, other desks and closing: tst_recordwindow.)
 #include "base/globals.h"
 #include "db/database.h"
 #include "maintenance/frmcodesmaint.h"
 #include "maintenance/frmcust.h"
 #include "maintenance/frmdept.h"
 #include "maintenance/frmstaff.h"
+#include "maintenance/maintmenu.h"
 #include "support/maintfixture.h"
 #include "support/testmain.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,6 +23,11 @@ using namespace cvd;
 using namespace cvd::test;
 using namespace Qt::StringLiterals;
 
+static QString categories()
+{
+    return fileQuery(u"select group_concat(CatDesc, ',') from (select CatDesc from Categories order by CatDesc)"_s);
+}
+
 class tst_MaintWindows : public QObject {
     Q_OBJECT
 private slots:
@@ -27,26 +36,20 @@ private slots:
     // stays, and goes to the first record when the question is cancelled.
     void textsOrderAndFind_data()
     {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("prompt");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("found");
-        QTest::addColumn<QString>("notFound");
-        QTest::addColumn<int>("pointerChanges"); // hourglass, then back
         const QString notFound = u"That record was not found."_s;
+        QTest::addColumn<int>("index");
+        textColumns({"caption", "first", "prompt", "typed", "found", "notFound"});
         QTest::newRow("categories") << 1 << u"Maintain Categories"_s << u"Hardware"_s << u"Enter the category description to find:"_s
-                                    << u"so"_s << u"Software"_s << notFound << 0;
+                                    << u"so"_s << u"Software"_s << notFound;
         QTest::newRow("customers") << 2 << u"Maintain Customers"_s << u"Ann"_s << u"Enter the last name of the customer to find: "_s
-                                   << u"o'n"_s << u"Zoë"_s << u"That customer was not found."_s << 2;
+                                   << u"o'n"_s << u"Zoë"_s << u"That customer was not found."_s;
         QTest::newRow("departments") << 3 << u"Maintain Departments/Companies"_s << u"Accounting"_s
                                      << u"Enter the name of the department/company to find: "_s << u"ze"_s << u"Zeta Corp"_s
-                                     << u"That Department or Company was not found."_s << 2;
+                                     << u"That Department or Company was not found."_s;
         QTest::newRow("priorities") << 4 << u"Maintain Priorities"_s << u"High"_s << u"Enter the priority description to find:"_s
-                                    << u"me"_s << u"Medium"_s << notFound << 0;
+                                    << u"me"_s << u"Medium"_s << notFound;
         QTest::newRow("staff") << 5 << u"Maintain Staff"_s << u"Anders"_s << u"Enter the last name of the staff member to find: "_s
-                               << u"sm"_s << u"Jane"_s << u"That name was not found."_s << 2;
+                               << u"sm"_s << u"Jane"_s << u"That name was not found."_s;
     }
     void textsOrderAndFind()
     {
@@ -61,7 +64,6 @@ private slots:
         f.p.inputs << typed << u"xq"_s << QString();
         m->cmdFind->click();
         QTEST(MaintFixture::shown(m), "found");
-        QTEST(int(f.p.pointers.size()), "pointerChanges");
         m->cmdFind->click();
         QTEST(f.messages(), "notFound");
         QCOMPARE(f.p.messages.last().title, u"No Records Match"_s);
@@ -75,10 +77,8 @@ private slots:
     void checkBeforeSave_data()
     {
         QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("second");
-        QTest::addColumn<QString>("message"); // empty: saved
-        QTest::addColumn<QString>("title");
+        // message: empty: saved
+        textColumns({"first", "second", "message", "title"});
         const QString noName = u"You must enter a first name and/or a last name."_s;
         QTest::newRow("description of blanks") << 1 << u"   "_s << QString() << QString() << QString();
         QTest::newRow("no description") << 1 << QString() << QString() << u"You must enter a description or press Cancel"_s
@@ -128,26 +128,20 @@ private slots:
         const QString newDept = u"insert into Dept (DeptName) values ('Ops');"_s;
         const QString newStaff = u"insert into Staff (FirstName, LastName) values ('Ed', 'Eddy');"_s;
         const QString request = u"insert into Req (ReqDate, ShortDesc, %1) values ('2000-01-01', 'x', (select max(%2) from %3));"_s;
-        const QString deptReq = request.arg(u"DeptID", u"DeptID", u"Dept");
         const QString staffUsed = u"This staff member is in use in at least one request record."_s;
         const QString byRequest = u"This department/company is assigned to a request record."_s;
         const QString byCustomer = u"This department/company is assigned to a customer record."_s;
         const QString custOfOps = u"insert into Customers (LastName, DeptID) select 'Kim', max(DeptID) from Dept;"_s;
         QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("find");
-        QTest::addColumn<QString>("messages"); // after the question; none: deleted
+        // messages: after the question; none: deleted
+        textColumns({"setup", "find", "messages"});
         QTest::newRow("category used") << 1 << QString() << u"hard"_s << u"This category is in use in a request record"_s;
-        QTest::newRow("category free") << 1 << u"update Req set CatID = null where CatID = 2"_s << u"hard"_s << QString();
         QTest::newRow("priority used") << 4 << QString() << u"hi"_s << u"This priority is in use in a request record"_s;
         QTest::newRow("customer used") << 2 << QString() << u"ad"_s << u"This customer is currently assigned to a request record."_s;
         QTest::newRow("customer free") << 2 << u"insert into Customers (LastName) values ('Free')"_s << u"fr"_s << QString();
-        QTest::newRow("department by request") << 3 << newDept + deptReq << u"ops"_s << byRequest;
         QTest::newRow("department by customers") << 3 << newDept + custOfOps.repeated(2) << u"ops"_s << byCustomer;
         QTest::newRow("department by both") << 3 << QString() << u"acc"_s << byRequest + u"\n"_s + byCustomer;
         QTest::newRow("department free") << 3 << newDept << u"ops"_s << QString();
-        QTest::newRow("staff who only entered") << 5 << newStaff + request.arg(u"EnteredBy", u"StaffID", u"Staff") << u"ed"_s
-                                                << staffUsed;
         QTest::newRow("staff only assigned") << 5 << newStaff + request.arg(u"AssignedTo", u"StaffID", u"Staff") << u"ed"_s
                                              << staffUsed;
         QTest::newRow("staff free") << 5 << newStaff << u"ed"_s << QString();
@@ -200,7 +194,8 @@ private slots:
     }
 
     // The customers window: a department chosen while browsing starts an
-    // edit and Delete takes it away; over-long texts are refused at the box.
+    // edit and Delete takes it away; a state of two letters is put in
+    // capitals on leaving its box; over-long texts are refused at the box.
     void customers()
     {
         MaintFixture f;
@@ -212,9 +207,12 @@ private slots:
         focusInto(m->cmbDept);
         QTest::keyClick(m->cmbDept, Qt::Key_Delete);
         QCOMPARE(m->cmbDept->currentIndex(), -1);
+        MaintFixture::type(m->findChild<QLineEdit*>(u"txtSt"_s), u"ny"_s);
+        tabOut();
         MaintFixture::type(m->txtCountry, u"Ísland"_s);
         m->cmdUpdate->click();
-        QCOMPARE(fileQuery(u"select typeof(DeptID) || ' ' || Country from Customers where CustID = 1"_s), u"null Ísland"_s);
+        QCOMPARE(fileQuery(u"select typeof(DeptID) || ' ' || St || ' ' || Country from Customers where CustID = 1"_s),
+                 u"null NY Ísland"_s);
         m->cmdNext->click();
         m->cmdPrevious->click();
         QCOMPARE(m->txtCountry->text(), u"Ísland"_s);
@@ -233,31 +231,6 @@ private slots:
         QCOMPARE(fileQuery(u"select length(Address) from Customers where substr(LastName, 1, 1) = 'é'"_s), u"128"_s);
     }
 
-    void stateInCapitals_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("kept");
-        QTest::newRow("customer, two letters") << 2 << u"ny"_s << u"NY"_s;
-        QTest::newRow("customer, three letters") << 2 << u"nyc"_s << u"nyc"_s;
-        QTest::newRow("department, two letters") << 3 << u"öl"_s << u"ÖL"_s;
-        QTest::newRow("department, one letter") << 3 << u"n"_s << u"n"_s;
-    }
-    void stateInCapitals()
-    {
-        QFETCH(int, index);
-        QFETCH(QString, typed);
-        MaintFixture f;
-        MaintWindow* m = f.open(index);
-        auto* st = m->findChild<QLineEdit*>(u"txtSt"_s);
-        MaintFixture::type(st, typed);
-        tabOut();
-        QTEST(st->text(), "kept");
-        m->cmdUpdate->click();
-        QTEST(fileQuery(index == 2 ? u"select St from Customers where CustID = 1"_s : u"select St from Dept where DeptID = 1"_s),
-              "kept");
-    }
-
     void staffComments()
     {
         MaintFixture f;
@@ -272,6 +245,142 @@ private slots:
         m->cmdFirst->click();
         m->cmdNext->click();
         QCOMPARE(m->txtComments->toPlainText(), u"Nights only.\nSpeaks 日本語."_s);
+    }
+
+    // Find takes the typed text as it is: #, ? and [ are characters of the
+    // name, not patterns; * still stands for any run of characters.
+    void findTakesTextAsTyped_data()
+    {
+        // found: the first name shown; empty: not found
+        textColumns({"typed", "found"});
+        QTest::newRow("# is no digit") << u"#"_s << u"Number"_s;
+        QTest::newRow("? is no letter") << u"O?N"_s << QString();
+        QTest::newRow("[a] is no set") << u"[a]"_s << u"Bracket"_s;
+        QTest::newRow("[o] finds no O'Neil") << u"[o]"_s << QString();
+        QTest::newRow("* still any run") << u"o*l"_s << u"Zoë"_s;
+    }
+    void findTakesTextAsTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, found);
+        MaintFixture f;
+        MainDb->Execute(u"insert into Customers (FirstName, LastName) values ('Number', '#12 Corp'), "
+                        "('Question', '?Marks'), ('Bracket', '[a] Team'), ('Digit', '7 Up')"_s);
+        MaintWindow* m = f.open(2);
+        const QString first = MaintFixture::shown(m);
+        f.p.inputs << typed;
+        m->cmdFind->click();
+        QCOMPARE(f.messages(), found.isEmpty() ? u"That customer was not found."_s : QString());
+        QCOMPARE(MaintFixture::shown(m), found.isEmpty() ? first : found);
+    }
+
+    // A customer written by another program: a department that names no
+    // department, a last name and an address longer than the boxes take.
+    // Saving a change of the phone writes them back as they were.
+    void untouchedFieldsKept()
+    {
+        MaintFixture f;
+        const QString last = u"Longer-than-forty-characters-"_s.leftJustified(60, u'z');
+        const QString address = u"Far away, "_s.repeated(20);
+        MainDb->Execute(u"update Customers set DeptID = 99, LastName = '%1', Address = '%2' where CustID = 1"_s.arg(last, address));
+        auto* m = static_cast<frmCust*>(f.open(2));
+        f.p.inputs << u"Longer"_s;
+        m->cmdFind->click();
+        QVERIFY(m->txtFirstName->text() == u"Ann"_s && m->cmbDept->currentIndex() < 0);
+        MaintFixture::type(m->txtPhone, u"555-0199"_s);
+        m->cmdUpdate->click();
+        QVERIFY2(f.p.messages.isEmpty() && MaintFixture::browsing(m), qPrintable(f.messages()));
+        QCOMPARE(fileQuery(u"select Phone || DeptID || LastName || Address from Customers where CustID = 1"_s),
+                 u"555-0199"_s + u"99"_s + last + address);
+    }
+
+    // Delete asks first, then shows the record that followed (the one before,
+    // for the last).  On an empty list the buttons do
+    // nothing and Find finds nothing; records added to it are shown from the
+    // first on Cancel.
+    void deleteDownToEmpty()
+    {
+        MaintFixture f;
+        MainDb->Execute(u"update Req set CatID = null"_s);
+        MaintWindow* m = f.open(1);
+        m->cmdNext->click(); // Network
+        f.p.answers << Answer::No;
+        m->cmdDelete->click();
+        QCOMPARE(f.messages(), u"Are you sure that you want to delete this Category?"_s);
+        QCOMPARE(categories(), u"Hardware,Network,Software"_s);
+        for (const QString& next : {u"Software"_s, u"Hardware"_s, QString()}) {
+            m->cmdDelete->click();
+            QCOMPARE(MaintFixture::shown(m), next);
+        }
+        QCOMPARE(categories(), QString());
+        QVERIFY(!m->entryControls().first()->isEnabled());
+        f.p.messages.clear();
+        m->cmdNext->click();
+        m->cmdLast->click();
+        m->cmdDelete->click();
+        QVERIFY(f.p.beeps == 0 && f.p.messages.isEmpty());
+        m->cmdFind->click();
+        QCOMPARE(f.messages(), u"That record was not found."_s);
+        m->cmdAddNew->click();
+        QVERIFY(m->entryControls().first()->isEnabled());
+        for (const QString& d : {u"Printers"_s, u"Email"_s}) {
+            MaintFixture::type(m->entryControls().first(), d);
+            m->cmdAddNew->click();
+        }
+        m->cmdCancel->click();
+        QCOMPARE(MaintFixture::shown(m), u"Email"_s);
+        QCOMPARE(categories(), u"Email,Printers"_s);
+    }
+
+    // The main window reloads its list when it is activated after the
+    // maintenance window was; the menu brings an open window forward, or
+    // reopens the codes window on the other list, asking about an unsaved
+    // record first.
+    void menuAndMainWindow()
+    {
+        MaintFixture f;
+        MaintWindow* m = f.open(1);
+        QVERIFY(CatListChanged);
+        m->cmdAddNew->click();
+        MaintFixture::type(m->entryControls().first(), u"Training"_s);
+        m->cmdUpdate->click();
+        m->cmdOk->click();
+        QTRY_VERIFY(!maintWindow(1));
+        f.w->activateWindow();
+        QTRY_VERIFY(f.w->cmbCat->findText(u"Training"_s) >= 0);
+        QVERIFY(!CatListChanged);
+
+        MaintWindow* cats = f.open(1);
+        QVERIFY(CatListChanged);
+        cats->cmdLast->click();
+        QCOMPARE(f.open(1), cats);
+        QCOMPARE(MaintFixture::shown(cats), u"Training"_s); // not reopened
+        MaintFixture::type(cats->entryControls().first(), u"Softer"_s);
+        f.p.answers << Answer::Cancel;
+        QCOMPARE(f.open(4), nullptr);
+        QCOMPARE(static_cast<frmCodesMaint*>(maintWindow(1))->mode(), 1);
+        f.p.answers << Answer::No;
+        auto* pris = static_cast<frmCodesMaint*>(f.open(4));
+        QVERIFY(pris && pris->mode() == 2);
+        QCOMPARE(pris->windowTitle() + ' ' + pris->lblDesc->text(), u"Maintain Priorities Priority Description"_s);
+        QCOMPARE(MaintFixture::shown(pris), u"High"_s);
+        QCOMPARE(categories(), u"Hardware,Network,Software,Training"_s);
+    }
+
+    // A department added in the departments window is in the customers
+    // window's list when that window is active again; the customer keeps
+    // its department.
+    void departmentListFollows()
+    {
+        MaintFixture f;
+        auto* c = static_cast<frmCust*>(f.open(2));
+        MaintWindow* d = f.open(3);
+        d->cmdAddNew->click();
+        MaintFixture::type(d->entryControls().first(), u"Aardvark Inc."_s);
+        d->cmdUpdate->click();
+        QCOMPARE(f.open(2), c);
+        QCOMPARE(c->cmbDept->itemText(0) + ' ' + c->cmbDept->currentText(), u"Aardvark Inc. Accounting"_s);
+        QVERIFY(MaintFixture::browsing(c));
     }
 };
 

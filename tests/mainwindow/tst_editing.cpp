@@ -1,13 +1,11 @@
 // Editing a request on the main window: what starts an edit and what Update
-// stores, the cost, the checks of each entry and before a save, Cancel, and
-// closing the window meanwhile.  Data the user did not mean to write:
-// access keys of hidden buttons, references and texts that the user did not
-// touch; and how boxes show their text again.  Each case is played with the
-// keys a user presses and checked in the file.
+// stores, the cost, the checks of each entry and before a save, and the
+// references and texts the user did not touch, which are not written.  Each
+// case is played with the keys a user presses and checked in the file.
+// (Update, Cancel, other desks and closing: tst_recordwindow.)
 #include "base/formats.h"
 #include "base/globals.h"
 #include "dates/datefield.h"
-#include "mainwindow/modalboxes.h"
 #include "support/mainwindowfixture.h"
 #include "support/testfiles.h"
 #include "support/testmain.h"
@@ -81,10 +79,8 @@ private slots:
     // and stored as Null.
     void computeCost_data()
     {
-        QTest::addColumn<QString>("hours");
-        QTest::addColumn<QString>("minutes");
-        QTest::addColumn<QString>("addCharge");
-        QTest::addColumn<QString>("shown"); // the cost, then the additional charge
+        // shown: the cost, then the additional charge
+        textColumns({"hours", "minutes", "addCharge", "shown"});
         QTest::addColumn<QStringList>("fileHolds");
         QTest::newRow("1 h 15 min") << "1" << "15" << "0" << "$50.00 $0.00"
                                     << QStringList{"CostTot=integer:500000", "AddCharge=integer:0"};
@@ -112,22 +108,6 @@ private slots:
         QCOMPARE(stored(8, fileHolds), fileHolds);
     }
 
-    // A changed hourly rate shows only when a costing box is left again;
-    // costing alone is no edit.
-    void rateChangeShownOnLeaving()
-    {
-        frmMain& w = f->at(8); // 1 h, $40.00
-        DefaultHourlyRate = Currency::fromWhole(60);
-        w.cmdNext->click();
-        w.cmdPrevious->click();
-        w.Form_Activate();
-        QCOMPARE(w.txtCostTot->text(), QStringLiteral("$40.00"));
-        QVERIFY(focusInto(w.txtMinTot));
-        tabOut();
-        QCOMPARE(w.txtCostTot->text(), QStringLiteral("$60.00"));
-        QVERIFY(f->browsing());
-    }
-
     // An entry that cannot be stored as it is (a number, a date, before the
     // year 100 too, a customer named but not in the list), on leaving its
     // control or on a save without leaving it (Alt+U, the button pressed a
@@ -137,36 +117,26 @@ private slots:
     // date, and the year 100, are taken and saved.
     void entryRefused_data()
     {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("how"); // Tab, Alt+U or Update
-        QTest::addColumn<QString>("message"); // empty: taken
+        // how: Tab, Alt+U or Update; message: empty: taken
+        textColumns({"box", "typed", "how", "message"});
         const QString num = "You must enter a number in the '%1' field";
         QTest::newRow("hours") << "txtHoursTot" << "x" << "Tab" << num.arg("Hours");
-        QTest::newRow("additional charge") << "txtAddCharge" << "five" << "Tab" << num.arg("Add Charge");
         QTest::newRow("amount paid") << "txtAmtPaid" << "abc" << "Tab" << num.arg("Amount Paid");
         const QString due = "You must enter a valid due date, or leave the field blank.";
         QTest::newRow("due 31/31/99") << "dcDueDate" << "31/31/99" << "Tab" << due;
-        QTest::newRow("due in the year 26") << "dcDueDate" << "01/05/0026" << "Tab" << due;
         QTest::newRow("due in the year 26, Alt+U") << "dcDueDate" << "01/05/0026" << "Alt+U" << due;
-        QTest::newRow("due abc, Alt+U") << "dcDueDate" << "abc" << "Alt+U" << due;
         const QString req = "You must enter a valid request date.";
         QTest::newRow("request date empty") << "dcReqDate" << "" << "Tab" << req;
-        QTest::newRow("request date in the year 99") << "dcReqDate" << "12/31/0099" << "Tab" << req;
         QTest::newRow("request date abc, Alt+U") << "dcReqDate" << "abc" << "Alt+U" << req;
         const QString res = "You must enter a valid resolution date, or leave the field blank";
         QTest::newRow("resolved tomorrow") << "dcResDate" << "tomorrow" << "Tab" << res;
         QTest::newRow("resolved in the year 50, Alt+U") << "dcResDate" << "3/5/0050" << "Alt+U" << res;
         const QString paid = "You must enter a valid paid date, or leave the field blank.";
-        QTest::newRow("paid abc") << "dcPaidDate" << "abc" << "Tab" << paid;
         QTest::newRow("paid 2/30/2026, Alt+U") << "dcPaidDate" << "2/30/2026" << "Alt+U" << paid;
-        QTest::newRow("paid in the year 26") << "dcPaidDate" << "01/05/0026" << "Tab" << paid;
         const QString cust = "You must choose a customer from the list, or leave the field blank.";
         QTest::newRow("customer named not in the list") << "cmbCust" << "Adams, An" << "Tab" << cust;
-        QTest::newRow("customer named, Alt+U") << "cmbCust" << "Adams, An" << "Alt+U" << cust;
         QTest::newRow("customer named, Update") << "cmbCust" << "Adams, An" << "Update" << cust;
         QTest::newRow("due blank") << "dcDueDate" << "" << "Tab" << "";
-        QTest::newRow("paid blank, Alt+U") << "dcPaidDate" << "" << "Alt+U" << "";
         QTest::newRow("paid in the year 100, Alt+U") << "dcPaidDate" << "1/5/0100" << "Alt+U" << "";
     }
     void entryRefused()
@@ -208,9 +178,7 @@ private slots:
 
     void checkFields_data()
     {
-        QTest::addColumn<QString>("shortDesc");
-        QTest::addColumn<QString>("longDesc");
-        QTest::addColumn<QString>("reqDate");
+        textColumns({"shortDesc", "longDesc", "reqDate"});
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("focus");
         const QString desc = "No Request Description Entered: "
@@ -283,99 +251,6 @@ private slots:
         QVERIFY(f->shownRecord() == shown + picks + costing); // not compared, for the 100,000 characters
     }
 
-    // Leaving an edit: Cancel shows the request as stored again; closing the
-    // window asks first, and Yes saves (unless the check before saving
-    // fails), No throws the edit away, Cancel stays in it.
-    void leavingAnEdit_data()
-    {
-        QTest::addColumn<int>("answer"); // -1: Cancel clicked, the window not closed
-        QTest::addColumn<QString>("typed"); // empty: the check before saving fails
-        QTest::newRow("Cancel clicked") << -1 << "Other";
-        QTest::newRow("closed, Yes saves") << int(Answer::Yes) << "Other";
-        QTest::newRow("closed, No throws away") << int(Answer::No) << "Other";
-        QTest::newRow("closed, Cancel stays") << int(Answer::Cancel) << "Other";
-        QTest::newRow("closed, Yes, but the check fails") << int(Answer::Yes) << "";
-    }
-    void leavingAnEdit()
-    {
-        QFETCH(int, answer);
-        QFETCH(QString, typed);
-        frmMain& w = f->at(7);
-        const QStringList shown = f->shownRecord();
-        const QString fileHeld = storedRow(7);
-        QVERIFY(typeInto(w.txtShortDesc, typed));
-        w.txtReqDesc->setPlainText(QString()); // the short description alone decides the check
-        QVERIFY(typeInto(w.txtHoursTot, "5"));
-        tabOut();
-        QTest::mouseClick(w.chkResolved, Qt::LeftButton);
-        w.cmbCat->setCurrentIndex(w.cmbCat->findText(QStringLiteral("Network")));
-        f->p.answers << Answer(answer);
-        answer < 0 ? QTest::mouseClick(w.cmdCancel, Qt::LeftButton) : void(w.close());
-        QCOMPARE(f->p.messageTexts().value(0), answer < 0 ? "" : "Save the changes to this request?");
-        QVERIFY(answer < 0 || f->p.messages[0].buttons() == Mb::YesNoCancel);
-        const bool saved = answer == int(Answer::Yes) && !typed.isEmpty();
-        QCOMPARE(f->p.ended, saved || answer == int(Answer::No));
-        QCOMPARE(storedRow(7) == fileHeld, !saved);
-        QCOMPARE(stored(7, "ShortDesc"), saved ? "text:" + typed : QStringLiteral("text:Server"));
-        if (answer < 0)
-            QVERIFY(f->browsing() && f->shownRecord() == shown);
-        else if (!f->p.ended)
-            QVERIFY(f->editing() && w.txtShortDesc->text() == typed);
-    }
-
-    // An access key whose button is hidden (Cancel and Update while
-    // browsing; the navigation buttons, Delete, Find and Add New while
-    // editing) does nothing to the control with the focus: it types no
-    // letter, picks no entry, starts no edit; a beep at most.  The edit
-    // under way is then saved by Alt+U as it was typed.
-    void hiddenButtonKeys_data()
-    {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<bool>("editing");
-        QTest::addColumn<int>("key");
-        QTest::newRow("browsing, short description, Alt+C") << "txtShortDesc" << false << int(Qt::Key_C);
-        QTest::newRow("browsing, short description, Alt+U") << "txtShortDesc" << false << int(Qt::Key_U);
-        QTest::newRow("browsing, request text, Alt+C") << "txtReqDesc" << false << int(Qt::Key_C);
-        QTest::newRow("browsing, category list, Alt+H") << "cmbCat" << false << int(Qt::Key_H);
-        QTest::newRow("browsing, customer box, Alt+B") << "cmbCust" << false << int(Qt::Key_B);
-        QTest::newRow("browsing, no access key, Alt+Z") << "txtMisc1" << false << int(Qt::Key_Z);
-        QTest::newRow("editing, short description, Alt+N") << "txtShortDesc" << true << int(Qt::Key_N);
-        QTest::newRow("editing, short description, Alt+D") << "txtShortDesc" << true << int(Qt::Key_D);
-        QTest::newRow("editing, request text, Alt+A") << "txtReqDesc" << true << int(Qt::Key_A);
-        QTest::newRow("editing, hours, Alt+T") << "txtHoursTot" << true << int(Qt::Key_T);
-        QTest::newRow("editing, due date, Alt+L") << "dcDueDate" << true << int(Qt::Key_L);
-    }
-    void hiddenButtonKeys()
-    {
-        QFETCH(QString, control);
-        QFETCH(bool, editing);
-        QFETCH(int, key);
-        frmMain& w = f->at(2);
-        QString fileHolds = storedRow(2);
-        auto* c = w.findChild<QWidget*>(control);
-        if (editing) // an edit under way: the short description typed into
-            w.txtShortDesc->setText(w.txtShortDesc->text() + QStringLiteral(" at once"));
-        QVERIFY(focusInto(c));
-        // In a box the cursor goes to the end (in a list any key is an edit).
-        if (!qobject_cast<QComboBox*>(c) || qobject_cast<DateField*>(c))
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
-        const QStringList before = f->shownRecord();
-        // Once with the cursor at the end, once with the whole text selected.
-        altKey(Qt::Key(key));
-        if (auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
-            box->selectAll();
-        altKey(Qt::Key(key));
-        QCoreApplication::processEvents();
-        QCOMPARE(f->shownRecord(), before);
-        QCOMPARE(f->editing(), editing);
-        QVERIFY(editing || f->browsing());
-        QVERIFY(f->p.beeps <= 2);
-        QVERIFY2(f->saved(true), qPrintable(f->messages())); // saves an edit; nothing while browsing
-        if (editing)
-            fileHolds.replace("'Spreadsheet crash'", "'Spreadsheet crash at once'");
-        QCOMPARE(storedRow(2), fileHolds);
-    }
-
     // A request written by another program: its customer and department
     // keys name no record, its Miscellaneous is longer than the box takes,
     // its charge has four decimals, its cost is empty, its texts have line
@@ -407,63 +282,6 @@ private slots:
         changed[2] = "DeptID=integer:" + w.cmbDept->currentData().toString();
         QVERIFY(changed[2] != kept[2]);
         QCOMPARE(stored(2, changed), changed);
-    }
-
-    // Request 6's additional charge and cost are Null: the one box empty,
-    // the other showing 0.  Saving another change keeps both Null.
-    void emptyChargeKept()
-    {
-        frmMain& w = f->at(6);
-        QCOMPARE(w.txtAddCharge->text() + ' ' + w.txtCostTot->text(), QStringLiteral(" $0.00"));
-        QVERIFY(typeInto(w.txtShortDesc, QStringLiteral("Changed")));
-        QVERIFY2(f->saved(true), qPrintable(f->messages()));
-        const QStringList fileHolds{"ShortDesc=text:Changed", "AddCharge=null:", "CostTot=null:"};
-        QCOMPARE(stored(6, fileHolds), fileHolds);
-    }
-
-    // Long texts in one-line boxes are shown from their first character.
-    void longTextsFromTheStart()
-    {
-        const QString shortDesc = QStringLiteral("Begins here ").leftJustified(300, QLatin1Char('.'));
-        QVERIFY(execSql(f->dbPath(), qPrintable("update Req set ShortDesc = '" + shortDesc
-                                                + "', Misc1 = '" + QString(50, QLatin1Char('m')) + "'")));
-        frmMain& w = f->at(2);
-        w.cmdNext->click();
-        w.cmdPrevious->click();
-        for (QLineEdit* box : {w.txtShortDesc, w.txtMisc1})
-            QVERIFY(box->text().size() > 40 && box->cursorPosition() == 0);
-        QVERIFY(f->browsing());
-    }
-
-    // After a message about a bad number the focus comes back with the
-    // box's text selected, so that typing replaces it, also when the
-    // activation comes back to the window only after the message box, or
-    // never (a desktop without a window manager; the keys still reach the
-    // box with the window's focus).
-    void badNumberSelectedAgain_data()
-    {
-        QTest::addColumn<bool>("activationBack");
-        QTest::newRow("activation back after the box") << true;
-        QTest::newRow("activation not back") << false;
-    }
-    void badNumberSelectedAgain()
-    {
-        QFETCH(bool, activationBack);
-        frmMain& w = f->at(2);
-        struct Back { ScriptedPlatform& p; ~Back() { setPlatform(&p); } } back{f->p};
-        ModalBoxes p;
-        p.activationComesBack = activationBack;
-        QVERIFY(typeInto(w.txtHoursTot, QStringLiteral("1x5")));
-        tabOut();
-        QCOMPARE(p.messageTexts(), QStringList{QStringLiteral("You must enter a number in the 'Hours' field")});
-        QTRY_VERIFY(w.focusWidget() == w.txtHoursTot && (!activationBack || w.isActiveWindow()));
-        QTRY_COMPARE(w.txtHoursTot->selectedText(), QStringLiteral("1x5"));
-        QTest::keyClicks(w.txtHoursTot, QStringLiteral("2"));
-        QCOMPARE(w.txtHoursTot->text(), QStringLiteral("2"));
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        tabOut();
-        QCOMPARE(p.messages.size(), 1);
     }
 };
 

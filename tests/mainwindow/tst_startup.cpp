@@ -1,7 +1,7 @@
 // Start-up, from a terminal or from the desktop menu (--menu): the data
 // folder from the command line, the values set, the help file found, and
 // what the user sees when the data file is missing, cannot be opened or
-// written, is damaged, or has empty or missing costing values; from the
+// written, or has empty or missing costing values; from the
 // menu, the user's own folder ~/Calvedon and the offer of a new data file.
 #include "base/formats.h"
 #include "base/globals.h"
@@ -66,13 +66,10 @@ private slots:
         QTest::addColumn<bool>("fromMenu");
         QTest::addColumn<QString>("folder"); // ~: the home folder
         QTest::newRow("terminal") << QStringList{} << false << "/work/desk/";
-        QTest::newRow("drive letter example") << QStringList{"-dX:\\DATA"} << false << ":\\DATA/";
         QTest::newRow("upper-case D not recognised") << QStringList{"-D", "/data"} << false << "/work/desk/";
         QTest::newRow("-d later on the line") << QStringList{"--verbose", "-d", "/srv/cvd"} << false << "/srv/cvd/";
         QTest::newRow("first -d counts") << QStringList{"-d", "/a-d/b"} << false << "/a-d/b/";
-        QTest::newRow("another option") << QStringList{"--menue"} << false << "/work/desk/";
         QTest::newRow("menu") << QStringList{"--menu"} << true << "~/Calvedon/";
-        QTest::newRow("menu, then -d") << QStringList{"--menu", "-d", "/srv/cvd"} << true << "/srv/cvd/";
         QTest::newRow("-d on a folder with blanks, then menu") << QStringList{"-d", "/srv/help desk", "--menu"} << true
                                                                << "/srv/help desk/";
     }
@@ -145,18 +142,12 @@ private slots:
     // missing folder is not made.
     void unopenableDataFile_data()
     {
-        // The file's bytes, SQL that makes it (on the fixture for ALTER), or
-        // the fixture "in use", "read-only" or in a "locked folder"; "missing".
+        // The file's bytes, or the fixture "in use", "read-only" or in a
+        // "locked folder"; "missing".
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("shown"); // parts of "title: text" besides the file, by '|'; %1: the data folder
         QTest::newRow("missing") << QByteArray("missing") << "Data File Not Found: |cvdtool create %1|cvdtool demo %1";
         QTest::newRow("text file") << QByteArray("Name,Phone\nAnn,555-1234\n") << "not a Calvedon data file";
-        QTest::newRow("zero bytes") << QByteArray("") << "not a Calvedon data file";
-        QTemporaryDir scratch;
-        const QByteArray whole = test::fileBytes(test::createFixtureDb(scratch.path()));
-        QTest::newRow("truncated") << whole.left(whole.size() * 2 / 3) << "not a Calvedon data file";
-        QTest::newRow("missing column") << QByteArray("ALTER TABLE Req DROP COLUMN Resp;") << "the column Resp of the table Req";
-        QTest::newRow("other tables") << QByteArray("CREATE TABLE Recipes (Name TEXT);") << "does not hold the tables";
         QTest::newRow("in use") << QByteArray("in use") << "The database is in use.";
         QTest::newRow("read-only file") << QByteArray("read-only") << "Cannot Write Data File: |cannot be written";
         QTest::newRow("folder without write permission") << QByteArray("locked folder")
@@ -169,12 +160,10 @@ private slots:
         QTemporaryDir dir;
         const QString folder = dir.filePath(u"data"_s), path = folder + u"/cvd.mdb"_s;
         const bool missing = content == "missing";
-        const bool onFixture = content.startsWith("ALTER") || QByteArrayList{"in use", "read-only", "locked folder"}.contains(content);
+        const bool onFixture = QByteArrayList{"in use", "read-only", "locked folder"}.contains(content);
         QVERIFY(missing || QDir().mkpath(folder));
         QVERIFY(!onFixture || !test::createFixtureDb(folder).isEmpty());
-        if (content.startsWith("ALTER") || content.startsWith("CREATE"))
-            QVERIFY(test::execSql(path, content.constData()));
-        else if (!missing && !onFixture)
+        if (!missing && !onFixture)
             QVERIFY(test::writeFile(path, content));
         const QByteArray before = test::fileBytes(path);
         const std::shared_ptr<Database> first = content == "in use" ? Database::Open(path) : nullptr;
@@ -202,48 +191,6 @@ private slots:
             QVERIFY(first->OpenRecordset(u"Select * from Req"_s)->RecordCount() > 0);
     }
 
-    // A file with a damaged page opens, and the user is told once, plainly,
-    // what it means and what to do, whether the damage is found by the
-    // check beside the program or by the start itself (the page of the
-    // first request shown); a save is refused with its reason, what was
-    // typed stays on screen, and the file stays as it was.
-    void damagedFile_data()
-    {
-        QTest::addColumn<int>("damagedId");
-        QTest::newRow("a page of older requests") << 1500;
-        QTest::newRow("the page of the request shown first") << 3000;
-    }
-    void damagedFile()
-    {
-        QFETCH(int, damagedId);
-        test::MainWindowFixture f;
-        QVERIFY(QFile::remove(f.dbPath()));
-        QVERIFY(!test::demoFile(f.dir.path(), 3000, damagedId).isEmpty());
-        const QByteArray before = test::fileHash(f.dbPath());
-        frmMain& w = f.started();
-        QTRY_COMPARE(f.p.messages.size(), 1);
-        QTest::qWait(100); // the check beside the program has told by now, if it tells
-        const test::MessageCall told = f.p.messages[0];
-        QCOMPARE(told.title, u"Damaged Data File"_s);
-        QCOMPARE(told.icon(), Mb::Critical);
-        for (const QString& s : {f.dbPath(), u"is damaged"_s, u"has not been changed"_s, u"cvdtool check "_s + f.dir.path(),
-                                 u"cvdtool recover "_s + f.dir.path()})
-            QVERIFY2(told.text.contains(s), qPrintable(told.text));
-        QCOMPARE(f.p.messages.size(), 1);
-        w.cmdLast->click(); // the oldest request, on a sound page
-        QVERIFY(test::typeInto(w.txtShortDesc, u"A change that cannot be saved"_s));
-        w.cmdUpdate->click();
-        QCOMPARE(f.p.messages.size(), 2);
-        QVERIFY2(f.p.messages[1].text.startsWith(u"3049  "_s), qPrintable(f.p.messages[1].text));
-        QVERIFY(f.editing());
-        QCOMPARE(w.txtShortDesc->text(), u"A change that cannot be saved"_s);
-        QTest::qWait(50);
-        QCOMPARE(f.p.messages.size(), 2); // told once
-        f.w.reset();
-        resetProgramValues();
-        QCOMPARE(test::fileHash(f.dbPath()), before);
-    }
-
     // From the menu, ~/Calvedon without a data file: the user is asked once.
     // Yes makes the folder and a new data file exactly as `cvdtool create`
     // makes it, and the window shows on it, empty; No ends the program,
@@ -252,12 +199,11 @@ private slots:
     void offer_data()
     {
         QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("home"); // "file": ~/Calvedon is a file; "locked": home without write permission
+        QTest::addColumn<QString>("home"); // "file": ~/Calvedon is a file
         QTest::addColumn<int>("exitCode"); // -1: the program runs
         QTest::newRow("Yes") << int(Answer::Yes) << "" << -1;
         QTest::newRow("No") << int(Answer::No) << "" << 0;
         QTest::newRow("~/Calvedon is a file") << int(Answer::Yes) << "file" << 1;
-        QTest::newRow("home without write permission") << int(Answer::Yes) << "locked" << 1;
     }
     void offer()
     {
@@ -269,9 +215,6 @@ private slots:
         test::ScriptedPlatform p;
         p.answers << Answer(answer);
         {
-            std::optional<test::Unwritable> locked;
-            if (home == "locked" && !locked.emplace(m_home.path()).why().isEmpty())
-                QSKIP(qPrintable(locked->why()));
             frmMain w;
             if (exitCode >= 0) {
                 QVERIFY_THROWS_EXCEPTION(ProgramEnded, start(w, {u"--menu"_s}));
@@ -308,31 +251,6 @@ private slots:
         const QStringList made = makeUp(calvedon());
         QVERIFY(made.size() > 7);
         QCOMPARE(made, makeUp(other.path()));
-    }
-
-    // The data folder's own help file first, then the installed one; with
-    // neither, the data folder's, which the help window reports as missing.
-    // (Where the installed one is looked for, the install test checks.)
-    void helpFile_data()
-    {
-        QTest::addColumn<QString>("present"); // the help files there
-        QTest::addColumn<QString>("used");
-        QTest::newRow("both") << "data installed" << "data";
-        QTest::newRow("installed only") << "installed" << "installed";
-        QTest::newRow("data folder only") << "data" << "data";
-        QTest::newRow("neither") << "" << "data";
-    }
-    void helpFile()
-    {
-        QFETCH(QString, present);
-        QFETCH(QString, used);
-        QTemporaryDir dir;
-        const QString data = dir.filePath(u"data/"_s);
-        const QString share = dir.filePath(u"usr/share/calvedon/cvd.hlp"_s);
-        QVERIFY(QDir().mkpath(data) && QDir().mkpath(QFileInfo(share).path()));
-        QVERIFY(!present.contains(u"data"_s) || test::writeFile(data + u"cvd.hlp"_s, "@help Own\n"));
-        QVERIFY(!present.contains(u"installed"_s) || test::writeFile(share, "@help Installed\n"));
-        QCOMPARE(helpFilePathFor(data, share), used == u"data"_s ? data + u"cvd.hlp"_s : share);
     }
 };
 

@@ -76,29 +76,6 @@ private slots:
         QCOMPARE(fileQuery(u"select CustID from Req where ShortDesc = 'Typed at desk A'"_s), u"1"_s);
     }
 
-    // A request another desk deletes while it is being edited: Update says
-    // so and writes nothing, the entries stay; Cancel goes on to the next
-    // request.
-    void requestDeletedWhileEdited()
-    {
-        if (!serverMode())
-            QSKIP("on the file, requests are deleted by the main window alone");
-        MainWindowFixture f;
-        frmMain& w = f.at(7);
-        QVERIFY(typeInto(w.txtShortDesc, u"Typed at desk A"_s));
-        otherDesk(u"Delete from Req where ReqID = 7"_s);
-        w.cmdUpdate->click();
-        QCOMPARE(f.messages(), u"This request was deleted at another desk since you opened it.\n\nNothing was saved.  "
-                               "Your entries are still on screen; Cancel goes on to the next record."_s);
-        QCOMPARE(f.p.messages[0].title, u"Deleted at Another Desk"_s);
-        QVERIFY(f.editing() && w.txtShortDesc->text() == u"Typed at desk A"_s);
-        w.cmdCancel->click();
-        QCOMPARE(f.p.messages.size(), 1);
-        QVERIFY(f.browsing());
-        QCOMPARE(w.txtReqID->text(), u"6"_s);
-        QCOMPARE(fileQuery(u"select count(*) from Req"_s), u"7"_s);
-    }
-
     // Every desk costs with the stored hourly rate and minimum charge: a
     // change saved at another desk is used once the user comes back to the
     // main window, or after File > Refresh.

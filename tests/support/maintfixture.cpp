@@ -19,25 +19,6 @@ MaintWindow* MaintFixture::open(int index)
     return m;
 }
 
-bool MaintFixture::browsing(const MaintWindow* m)
-{
-    return !m->Editing && !m->Adding && m->cmdCancel->isHidden() && m->cmdUpdate->isHidden() && !m->cmdNext->isHidden()
-           && !m->cmdFind->isHidden() && !m->cmdDelete->isHidden() && !m->cmdOk->isHidden()
-           && !m->cmdAddNew->isHidden() && m->cmdAddNew->text() == QStringLiteral("&Add New");
-}
-
-bool MaintFixture::editing(const MaintWindow* m)
-{
-    return m->Editing && !m->Adding && !m->cmdCancel->isHidden() && !m->cmdUpdate->isHidden() && m->cmdNext->isHidden()
-           && m->cmdOk->isHidden() && m->cmdAddNew->isHidden();
-}
-
-bool MaintFixture::adding(const MaintWindow* m)
-{
-    return m->Adding && !m->Editing && !m->cmdCancel->isHidden() && !m->cmdUpdate->isHidden() && m->cmdNext->isHidden()
-           && m->cmdDelete->isHidden() && !m->cmdAddNew->isHidden() && m->cmdAddNew->text() == QStringLiteral("&Add Another");
-}
-
 QString MaintFixture::shown(const MaintWindow* m)
 {
     const QWidget* first = m->entryControls().first();

@@ -13,10 +13,10 @@ struct MaintFixture : MainWindowFixture {
     // Chooses Maintain menu entry `index` (1 categories, 2 customers,
     // 3 departments, 4 priorities, 5 staff) and returns the window.
     MaintWindow* open(int index);
-    // The window's state as the user sees it.
-    static bool browsing(const MaintWindow* m);
-    static bool editing(const MaintWindow* m);
-    static bool adding(const MaintWindow* m);
+    // The window's state as the user sees it (state()).
+    static bool browsing(const MaintWindow* m) { return state(*m) == "browsing"; }
+    static bool editing(const MaintWindow* m) { return state(*m) == "editing"; }
+    static bool adding(const MaintWindow* m) { return state(*m) == "adding"; }
     // The first entry control's text.
     static QString shown(const MaintWindow* m);
     // Types over the whole text of a box (the focus put there first); a

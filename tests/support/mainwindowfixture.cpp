@@ -54,22 +54,20 @@ frmMain& MainWindowFixture::at(int reqId)
     return *w;
 }
 
-bool MainWindowFixture::browsing() const
+QString state(const RecordWindow& w)
 {
-    return !w->Editing && !w->Adding && w->cmdCancel->isHidden() && w->cmdUpdate->isHidden() && !w->cmdFind->isHidden()
-           && !w->cmdNext->isHidden() && !w->cmdDelete->isHidden() && !w->cmdAddNew->isHidden()
-           && w->cmdAddNew->text() == QStringLiteral("&Add New") && w->mnuExit->isEnabled();
-}
-
-bool MainWindowFixture::editing() const
-{
-    return w->Editing && !w->Adding && !w->cmdUpdate->isHidden() && w->cmdNext->isHidden() && w->cmdAddNew->isHidden();
-}
-
-bool MainWindowFixture::adding() const
-{
-    return w->Adding && !w->Editing && !w->cmdUpdate->isHidden() && w->cmdNext->isHidden() && w->cmdDelete->isHidden()
-           && w->cmdAddNew->text() == QStringLiteral("&Add Another") && !w->mnuExit->isEnabled();
+    const bool editLayout = !w.cmdCancel->isHidden() && !w.cmdUpdate->isHidden() && w.cmdNext->isHidden()
+                            && w.cmdFind->isHidden() && w.cmdDelete->isHidden();
+    const bool browseLayout = w.cmdCancel->isHidden() && w.cmdUpdate->isHidden() && !w.cmdNext->isHidden()
+                              && !w.cmdFind->isHidden() && !w.cmdDelete->isHidden() && !w.cmdAddNew->isHidden();
+    const QString addNew = w.cmdAddNew->text();
+    if (!w.Editing && !w.Adding && browseLayout && addNew == u"&Add New"_s)
+        return u"browsing"_s;
+    if (w.Editing && !w.Adding && editLayout && w.cmdAddNew->isHidden())
+        return u"editing"_s;
+    if (w.Adding && !w.Editing && editLayout && !w.cmdAddNew->isHidden() && addNew == u"&Add Another"_s)
+        return u"adding"_s;
+    return u"?"_s;
 }
 
 bool MainWindowFixture::entriesEnabled(bool enabled) const
@@ -117,6 +115,12 @@ bool MainWindowFixture::saved(bool byKey)
     else
         w->cmdUpdate->click();
     return QTest::qWaitFor([this] { return browsing(); }) && p.messages.isEmpty();
+}
+
+void textColumns(std::initializer_list<const char*> names)
+{
+    for (const char* name : names)
+        QTest::addColumn<QString>(name);
 }
 
 bool focusIsIn(const QWidget* c)

@@ -10,6 +10,11 @@
 
 namespace cvd::test {
 
+// A record window's state as the user sees it, its flags and buttons
+// agreeing: "browsing", "editing", "adding" (Add Another offered); "?"
+// when they disagree.
+QString state(const RecordWindow& w);
+
 struct MainWindowFixture {
     MainWindowFixture();
     ~MainWindowFixture(); // the window first, then the program values
@@ -24,9 +29,9 @@ struct MainWindowFixture {
     QString dbPath() const { return location; }
     frmMain& started();     // started on the folder, shown and active
     frmMain& at(int reqId); // started and stepped on to request `reqId`
-    bool browsing() const;  // the browse layout, nothing being edited or added
-    bool editing() const;   // an edit under way as the user sees it
-    bool adding() const;    // a new request under way, Add Another offered
+    bool browsing() const { return state(*w) == "browsing"; }
+    bool editing() const { return state(*w) == "editing"; }
+    bool adding() const { return state(*w) == "adding"; }
     // Every entry control enabled (but Total Cost, never typed), or every one disabled.
     bool entriesEnabled(bool enabled) const;
     // The record as the user sees it: the request number, then each entry
@@ -38,6 +43,9 @@ struct MainWindowFixture {
     bool saved(bool byKey = false);
     QString messages() const { return p.messageTexts().join(QLatin1Char('\n')); }
 };
+
+// Declares a text column of the test's data for each name, in order.
+void textColumns(std::initializer_list<const char*> names);
 
 // Keyboard work on the active window: the focus put into a control as Tab
 // would; `text` typed over the whole text of a box or of a drop-down's text
