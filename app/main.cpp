@@ -4,6 +4,7 @@
 #include "db/errors.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/startup.h"
+#include "reports/reportwindows.h"
 #include "ui/programicon.h"
 #include "ui/qtplatform.h"
 
@@ -18,6 +19,8 @@ int main(int argc, char* argv[])
     cvd::QtPlatform qtPlatform;
     cvd::setPlatform(&qtPlatform);
     cvd::fmt::setLocale(cvd::fmt::systemLocale());
+    cvd::QtReportWindows reportWindows;
+    cvd::setReportWindows(&reportWindows);
 
     cvd::frmMain w;
     try {

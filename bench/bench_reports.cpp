@@ -22,6 +22,7 @@
 #include "reports/frmoutput.h"
 #include "reports/reportprocs.h"
 #include "reports/reportqueries.h"
+#include "reports/reportwindows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -112,9 +113,12 @@ long countRequests(const QDate& from, const QDate& to)
     return rs->Field(QStringLiteral("n")).toLong();
 }
 
-void answer(const QDate& from, const QDate& to)
-{
-    ShowReportOptions = [from, to] {
+// The options answered with a date range, every preview handed to `preview`.
+struct BenchWindows : ReportWindows {
+    QDate from, to;
+    std::function<void(PageDocument)> preview;
+    void showOptions() override
+    {
         ReportCancelled = false;
         ReportStartDate = from;
         ReportEndDate = to;
@@ -122,8 +126,9 @@ void answer(const QDate& from, const QDate& to)
         SelectedName.clear();
         StateFilter = StateFilterKind::Both;
         LandscapeWanted = true;
-    };
-}
+    }
+    void showPreview(PageDocument doc) override { preview(std::move(doc)); }
+};
 
 } // namespace
 
@@ -194,9 +199,12 @@ int main(int argc, char** argv)
     TableHeaderShade = {0, 0, 0};
     TableBodyShade = {200, 200, 200};
     const long requests = countRequests(from, to);
-    answer(from, to);
+    BenchWindows windows;
+    setReportWindows(&windows);
+    windows.from = from;
+    windows.to = to;
     int pages = 0;
-    ShowPreview = [&](PageDocument doc) {
+    windows.preview = [&](PageDocument doc) {
         pages = int(doc.pages.size());
         showInPreviewWindow(std::move(doc));
     };
@@ -219,7 +227,8 @@ int main(int argc, char** argv)
     QApplication::processEvents();
 
     // 3. A bill run over all customers and every request.
-    answer(kEarliest, kLatest);
+    windows.from = kEarliest;
+    windows.to = kLatest;
     ReportMode = 1;
     ReportTarget = ReportTargetKind::File;
     ReportFileName = tmp.filePath(QStringLiteral("bills.txt"));
@@ -230,14 +239,13 @@ int main(int argc, char** argv)
     report("  the same in processor time", bills.cpu, "ms", 5000);
     ReportTarget = ReportTargetKind::Preview;
     pages = 0;
-    ShowPreview = [&](PageDocument doc) { pages = int(doc.pages.size()); };
+    windows.preview = [&](PageDocument doc) { pages = int(doc.pages.size()); };
     const RunTime billsPreview = timedRun([&] { BillsReport(); });
     std::printf("  the same bill run composed for the preview: %.0f ms, %d pages\n", billsPreview.wall, pages);
     report("Bills by Customer, all customers, to the preview", billsPreview.wall, "ms", 5000);
     report("  the same in processor time", billsPreview.cpu, "ms", 5000);
 
-    ShowReportOptions = {};
-    ShowPreview = {};
+    setReportWindows(nullptr);
     MainDb.reset();
     return allPassed() ? 0 : 1;
 }

@@ -8,9 +8,7 @@
 #include "db/database.h"
 #include "defaults/frmdefault.h"
 #include "maintenance/maintmenu.h"
-#include "reports/frmoutput.h"
-#include "reports/frmrptdateemp.h"
-#include "reports/reportprocs.h"
+#include "reports/reportwindows.h"
 #include "ui/accesskeys.h"
 #include "ui/contexthelp.h"
 #include "ui/elasticpanel.h"
@@ -37,9 +35,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setHelpContext(this, HelpContext);
     // An access key whose button is hidden (while editing, say) types nothing.
     guardAccessKeys();
-    installReportWindows();
     // The bills offer this window's defaults window for an empty heading.
-    ShowDefaults = [this] { showDefaultsWindow(this); };
+    reportWindows().showDefaults = [this] { showDefaultsWindow(this); };
     createControls();
     createMenus();
     setCentralWidget(resizingPanel);
@@ -47,18 +44,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     resize(sizeHint());
 }
 
-// The reports ask for their options in the Report Options dialog and show
-// their pages in the preview window.
-void frmMain::installReportWindows()
-{
-    ShowReportOptions = [] { showReportOptions(); };
-    ShowPreview = showInPreviewWindow;
-}
-
 // The windows beside the main window go with it.
 frmMain::~frmMain()
 {
-    ShowDefaults = {};
+    reportWindows().showDefaults = {};
     closeMaintWindows();
 }
 

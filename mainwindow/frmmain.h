@@ -184,9 +184,6 @@ protected:
 private:
     void createControls();
     void createMenus();
-    // The program's Report Options dialog and preview window for the
-    // report procedures (the tests put their own in place afterwards).
-    static void installReportWindows();
     void connectEditEvents();
     void connectDateFields();
     void connectNumericBoxes();

@@ -11,6 +11,7 @@
 #include "reports/reportqueries.h"
 #include "reports/reportrules.h"
 #include "reports/reportrun.h"
+#include "reports/reportwindows.h"
 
 namespace cvd {
 
@@ -63,7 +64,8 @@ CompanyHeading companyHeading()
 // No makes the bills without a heading.  Whether the run goes on.
 bool goOnWithHeading(const CompanyHeading& h)
 {
-    if (!ShowDefaults || BillHeadingAsked || !h.name.trimmed().isEmpty() || !h.address.trimmed().isEmpty())
+    if (!reportWindows().showDefaults || BillHeadingAsked || !h.name.trimmed().isEmpty()
+        || !h.address.trimmed().isEmpty())
         return true;
     BillHeadingAsked = true;
     if (platform().messageBox(QStringLiteral("The company name and address that head every bill are empty.  Set them "
@@ -71,7 +73,7 @@ bool goOnWithHeading(const CompanyHeading& h)
                               Mb::YesNo | Mb::Question, QStringLiteral("Bills"))
         != Answer::Yes)
         return true;
-    ShowDefaults();
+    reportWindows().showDefaults();
     return false;
 }
 

@@ -12,7 +12,7 @@
 // ReportCancelled as the report set it (true).
 //
 //   ReportCancelled = true;
-//   showReportOptions();          // the default ShowReportOptions
+//   showReportOptions();          // QtReportWindows::showOptions
 //   if (ReportCancelled) return;
 #include <QDialog>
 
@@ -72,8 +72,8 @@ private:
 };
 
 // Shows a new Report Options dialog modally over `owner` (the active window
-// when null) and destroys it when it closes.  The program's
-// ShowReportOptions.
+// when null) and destroys it when it closes.  The program's report
+// options (QtReportWindows).
 void showReportOptions(QWidget* owner = nullptr);
 
 } // namespace cvd

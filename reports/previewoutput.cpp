@@ -4,7 +4,7 @@
 
 #include "base/globals.h"
 #include "reports/pageengine.h"
-#include "reports/reportprocs.h"
+#include "reports/reportwindows.h"
 
 namespace cvd {
 
@@ -85,8 +85,7 @@ public:
         PageDocument doc = m_engine.takeDocument();
         if (!m_incomplete.isEmpty())
             markIncomplete(doc, m_incomplete);
-        if (ShowPreview)
-            ShowPreview(std::move(doc));
+        reportWindows().showPreview(std::move(doc));
         return true;
     }
 

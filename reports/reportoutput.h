@@ -92,7 +92,7 @@ public:
     virtual void setIncomplete(const QString& why) { m_incomplete = why; }
 
     // Hands the finished report over: the preview's document to
-    // ShowPreview, the file put in place of an earlier one.  False when the
+    // the preview window, the file put in place of an earlier one.  False when the
     // file could not be written (the user has been told).  An output
     // destroyed without finish() leaves nothing behind.
     virtual bool finish() = 0;

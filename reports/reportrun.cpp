@@ -3,15 +3,14 @@
 #include "base/errorhandler.h"
 #include "base/globals.h"
 #include "base/platform.h"
-#include "reports/reportprocs.h"
+#include "reports/reportwindows.h"
 
 namespace cvd {
 
 bool ReportRun::askOptions()
 {
     ReportCancelled = true;
-    if (ShowReportOptions)
-        ShowReportOptions();
+    reportWindows().showOptions();
     return !ReportCancelled;
 }
 

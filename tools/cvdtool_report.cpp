@@ -14,7 +14,7 @@
 #include "reports/pagerender.h"
 #include "reports/reportoutput.h"
 #include "reports/reportkinds.h"
-#include "reports/reportprocs.h"
+#include "reports/reportwindows.h"
 #include "tools/cvdtool_args.h"
 
 #include <QApplication>
@@ -162,6 +162,50 @@ int fail(const QString& line, int code)
     return code;
 }
 
+// The report options dialog answered from the command line; the preview's
+// document written as PDF to the output file.  Installed for one run.
+class CommandLineWindows : public ReportWindows {
+public:
+    CommandLineWindows(const ReportArgs& a, const QString& name, ConsolePlatform& console)
+        : m_a(a), m_name(name), m_console(console)
+    {
+        setReportWindows(this);
+    }
+    ~CommandLineWindows() override { setReportWindows(nullptr); }
+
+    void showOptions() override
+    {
+        ReportCancelled = false;
+        ReportStartDate = m_a.from;
+        ReportEndDate = m_a.to;
+        SelectedID = m_a.select;
+        SelectedName = m_name;
+        StateFilter = m_a.state;
+        LandscapeWanted = !m_a.portrait;
+    }
+
+    void showPreview(PageDocument doc) override
+    {
+        if (!doc.incomplete.isEmpty()) { // an earlier file stays as it was
+            tellIncompleteNotWritten(m_a.output, doc.incomplete);
+            return;
+        }
+        QString error;
+        written = writePdf(doc, QFileInfo(m_a.output).absoluteFilePath(), &error);
+        if (!written)
+            m_console.messageBox(QStringLiteral("The report could not be written to the file %1.  %2")
+                                     .arg(QDir::toNativeSeparators(m_a.output), whyNotWritable(m_a.output, error)),
+                                 Mb::OkOnly | Mb::Critical, {});
+    }
+
+    bool written = false; // the PDF
+
+private:
+    const ReportArgs& m_a;
+    const QString m_name;
+    ConsolePlatform& m_console;
+};
+
 int run(const ReportArgs& a, ConsolePlatform& console)
 {
     try {
@@ -195,35 +239,14 @@ int run(const ReportArgs& a, ConsolePlatform& console)
     TableHeaderShade = {0, 0, 0};
     TableBodyShade = {200, 200, 200};
     ShowLandscapeOption = a.kind->listing;
-    ShowReportOptions = [&] {
-        ReportCancelled = false;
-        ReportStartDate = a.from;
-        ReportEndDate = a.to;
-        SelectedID = a.select;
-        SelectedName = name;
-        StateFilter = a.state;
-        LandscapeWanted = !a.portrait;
-    };
+    CommandLineWindows windows(a, name, console);
 
     const bool toStdout = a.output == QLatin1String("-");
     const bool pdf = !toStdout && a.output.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
     QTemporaryDir scratch;
-    bool written = false;
     if (pdf) {
         // The preview's document, written as PDF.
         ReportTarget = ReportTargetKind::Preview;
-        ShowPreview = [&](PageDocument doc) {
-            if (!doc.incomplete.isEmpty()) { // an earlier file stays as it was
-                tellIncompleteNotWritten(a.output, doc.incomplete);
-                return;
-            }
-            QString error;
-            written = writePdf(doc, QFileInfo(a.output).absoluteFilePath(), &error);
-            if (!written)
-                console.messageBox(QStringLiteral("The report could not be written to the file %1.  %2")
-                                       .arg(QDir::toNativeSeparators(a.output), whyNotWritable(a.output, error)),
-                                   Mb::OkOnly | Mb::Critical, {});
-        };
     } else {
         ReportTarget = ReportTargetKind::File;
         ReportFileName = toStdout ? scratch.filePath(QStringLiteral("report.txt")) : QFileInfo(a.output).absoluteFilePath();
@@ -234,7 +257,7 @@ int run(const ReportArgs& a, ConsolePlatform& console)
     } catch (const ProgramEnded& e) {
         return e.code() == 0 ? 1 : e.code();
     }
-    if (console.failures > 0 || (pdf && !written))
+    if (console.failures > 0 || (pdf && !windows.written))
         return 1;
     if (toStdout) {
         QFile f(ReportFileName);
@@ -259,8 +282,6 @@ int reportCommand(int argc, char** argv, const QStringList& args, const QString&
     ConsolePlatform console; // before the application, to quiet its set-up
     QApplication app(argc, argv);
     const int code = run(a, console);
-    ShowReportOptions = {};
-    ShowPreview = {};
     resetProgramValues();
     return code;
 }
