@@ -11,11 +11,6 @@ namespace cvd {
 
 enum class ReportTargetKind { Preview = 1, File = 2 };
 enum class StateFilterKind { OpenOnly, ResolvedOnly, Both };
-// Shading of the column-title rows: red, green and blue, 0 to 255 each.
-struct Shade {
-    int red = 0, green = 0, blue = 0;
-    friend bool operator==(const Shade&, const Shade&) = default;
-};
 
 // Every program-wide value with its value before start-up, held once.
 struct ProgramValues {
@@ -66,8 +61,6 @@ struct ProgramValues {
     QString SelectedName;
     StateFilterKind StateFilter = StateFilterKind::Both;
     bool LandscapeWanted = true;
-    Shade TableHeaderShade;
-    Shade TableBodyShade;
     // Whether a bill run has asked this run of the program to set the empty
     // company heading: it asks once at most.
     bool BillHeadingAsked = false;
@@ -104,8 +97,6 @@ inline long& SelectedID = programValues.SelectedID;
 inline QString& SelectedName = programValues.SelectedName;
 inline StateFilterKind& StateFilter = programValues.StateFilter;
 inline bool& LandscapeWanted = programValues.LandscapeWanted;
-inline Shade& TableHeaderShade = programValues.TableHeaderShade;
-inline Shade& TableBodyShade = programValues.TableBodyShade;
 inline bool& BillHeadingAsked = programValues.BillHeadingAsked;
 
 // Whether the main window's set holds any request.

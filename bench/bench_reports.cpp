@@ -196,8 +196,6 @@ int main(int argc, char** argv)
     // 2. The preview of the same report over the newest 100,000 requests,
     // up to its first page shown.
     MainDb = Database::Open(db);
-    TableHeaderShade = {0, 0, 0};
-    TableBodyShade = {200, 200, 200};
     const long requests = countRequests(from, to);
     BenchWindows windows;
     setReportWindows(&windows);

@@ -70,7 +70,11 @@ QString dumpDocument(const PageDocument& doc)
         const Page& p = doc.pages.at(i);
         out += QStringLiteral("page %1\n").arg(i + 1);
         for (const PageBox& b : p.boxes)
-            out += QStringLiteral("  box %1 rgb(%2,%3,%4)\n").arg(rectText(b.rect)).arg(b.red).arg(b.green).arg(b.blue);
+            out += QStringLiteral("  box %1 rgb(%2,%3,%4)\n")
+                       .arg(rectText(b.rect))
+                       .arg(b.shade.red)
+                       .arg(b.shade.green)
+                       .arg(b.shade.blue);
         for (const PageText& t : p.texts)
             out += QStringLiteral("  text %1 %2 %3 %4\n")
                        .arg(rectText(t.rect), alignText(t.align), fontText(t.font), quoted(t.text));

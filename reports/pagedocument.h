@@ -25,10 +25,21 @@ struct PageText {
     Qt::Alignment align = Qt::AlignLeft;
 };
 
+// A colour of a shaded box: red, green and blue, 0 to 255 each.
+struct Shade {
+    int red = 0, green = 0, blue = 0;
+    friend bool operator==(const Shade&, const Shade&) = default;
+};
+
+// The shades of a report's column titles: the titles' rows on a grey band
+// under a black rule.
+inline constexpr Shade TableHeaderShade{0, 0, 0};
+inline constexpr Shade TableBodyShade{200, 200, 200};
+
 // A filled rectangle (table row shading, rules).
 struct PageBox {
     QRect rect;
-    int red = 0, green = 0, blue = 0;
+    Shade shade;
 };
 
 } // namespace cvd

@@ -18,7 +18,6 @@
 // Lengths are twips.  At the start: body font Times New Roman 11.25 pt,
 // header and footer font Times New Roman 14.25 pt bold, margins 720 twips,
 // Letter paper (12240 x 15840) in portrait.
-#include "base/globals.h"
 #include "reports/pagedocument.h"
 
 #include <QString>

@@ -23,7 +23,7 @@ QColor inkFor(const QList<PageBox>& boxes, const QRect& textRect)
     for (qsizetype i = boxes.size() - 1; i >= 0; --i) {
         const PageBox& b = boxes.at(i);
         if (b.rect.contains(centre))
-            return 299 * b.red + 587 * b.green + 114 * b.blue < 128000 ? Qt::white : Qt::black;
+            return 299 * b.shade.red + 587 * b.shade.green + 114 * b.shade.blue < 128000 ? Qt::white : Qt::black;
     }
     return Qt::black;
 }
@@ -78,7 +78,7 @@ void drawPage(QPainter& painter, const PageDocument& doc, int index)
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     for (const PageBox& b : page.boxes)
-        painter.fillRect(b.rect, QColor(b.red, b.green, b.blue));
+        painter.fillRect(b.rect, QColor(b.shade.red, b.shade.green, b.shade.blue));
     const bool byWord = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf;
     const PageFontMetrics* current = nullptr;
     QColor ink = Qt::black;

@@ -273,7 +273,7 @@ void PageEngine::Impl::addTable(const QString& format, const QString& header, co
         const int h = count * lh + 2 * CellPadY;
         Page& p = page();
         if (shade)
-            p.boxes.append(PageBox{QRect(tableLeft, y, tableWidth, h), shade->red, shade->green, shade->blue});
+            p.boxes.append(PageBox{QRect(tableLeft, y, tableWidth, h), *shade});
         for (qsizetype c = 0; c < r.cells(); ++c) {
             const Column& col = r.cols[c];
             const int pad = padOf(col);

@@ -236,8 +236,6 @@ int run(const ReportArgs& a, ConsolePlatform& console)
             return fail(QStringLiteral("--select %1: no %2 has that number.").arg(a.select).arg(QLatin1String(kRecordKind[ReportMode])), 2);
     }
 
-    TableHeaderShade = {0, 0, 0};
-    TableBodyShade = {200, 200, 200};
     ShowLandscapeOption = a.kind->listing;
     CommandLineWindows windows(a, name, console);
 
