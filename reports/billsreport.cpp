@@ -23,10 +23,10 @@ const TableRow kTitles{kRowFormat, QStringLiteral("Date|Description|Amount;")};
 
 // A heading font from the Settings record; an empty name or a size that
 // cannot be printed gives the font of a new database's heading.
-HeadingFont headingFont(Recordset& s, const char* prefix, double defaultSize)
+PageFont headingFont(Recordset& s, const char* prefix, double defaultSize)
 {
     const QString p = QLatin1String(prefix);
-    HeadingFont f;
+    PageFont f;
     f.name = fmt::trimmedBlanks(CellTexts::text(s.Field(p + QStringLiteral("Font"))));
     if (f.name.isEmpty())
         f.name = QStringLiteral("Times New Roman");
@@ -43,8 +43,8 @@ HeadingFont headingFont(Recordset& s, const char* prefix, double defaultSize)
 
 CompanyHeading companyHeading()
 {
-    CompanyHeading h{QString(), HeadingFont{QStringLiteral("Times New Roman"), 18, true, false}, QString(),
-                     HeadingFont{QStringLiteral("Times New Roman"), 10, false, false}};
+    CompanyHeading h{QString(), PageFont{QStringLiteral("Times New Roman"), 18, true, false}, QString(),
+                     PageFont{QStringLiteral("Times New Roman"), 10, false, false}};
     if (!MainDb)
         raise(ErrNo::ObjectNotSet);
     auto s = MainDb->OpenRecordset(QStringLiteral("Settings"), RecordsetType::Table);

@@ -61,7 +61,7 @@ public:
         m_engine.AddText(company.name + kLineEnd);
         setFont(company.addressFont);
         m_engine.AddText(company.address + kLineEnd);
-        setFont(HeadingFont{QStringLiteral("Times New Roman"), 11, false, false});
+        setFont(PageFont{QStringLiteral("Times New Roman"), 11, false, false});
         m_engine.setLeftMargin(1440);
         m_engine.AddText(kLineEnd);
         for (const QString& line : recipient)
@@ -90,7 +90,7 @@ public:
     }
 
 private:
-    void setFont(const HeadingFont& f)
+    void setFont(const PageFont& f)
     {
         m_engine.setFontName(f.name);
         m_engine.setFontSize(f.size);

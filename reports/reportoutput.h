@@ -6,6 +6,8 @@
 // fields.  What only one of them shows (column titles, page header and
 // footer, the company heading of a bill) is given to both and dropped by
 // the other.
+#include "reports/pagedocument.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -40,20 +42,13 @@ enum class FileRow {
 // stays one line.
 QString fileLine(QString row, FileRow kind);
 
-// A font of the bill heading, as stored in the Settings record.
-struct HeadingFont {
-    QString name;
-    double size = 0;
-    bool bold = false;
-    bool italic = false;
-};
-
-// The company heading on every bill (the preview's only).
+// The company heading on every bill (the preview's only), in the fonts the
+// Settings record names.
 struct CompanyHeading {
     QString name;
-    HeadingFont nameFont;
+    PageFont nameFont;
     QString address;
-    HeadingFont addressFont;
+    PageFont addressFont;
 };
 
 class ReportOutput {
