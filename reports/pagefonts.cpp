@@ -164,18 +164,7 @@ QString PageFontMetrics::elided(const QString& text, double room) const
 {
     if (width(text) <= room)
         return text;
-    const QString ellipsis(QChar(0x2026));
-    qsizetype lo = 0, hi = text.size();
-    while (lo < hi) { // the longest beginning that fits with the ellipsis
-        const qsizetype mid = (lo + hi + 1) / 2;
-        if (width(QStringView(text).first(mid)) + width(ellipsis) <= room)
-            lo = mid;
-        else
-            hi = mid - 1;
-    }
-    if (lo > 0 && text.at(lo - 1).isHighSurrogate())
-        --lo;
-    return text.first(lo).trimmed() + ellipsis;
+    return m_metrics.elidedText(text, Qt::ElideRight, room);
 }
 
 const PageFontMetrics& pageFontMetrics(const PageFont& f)
