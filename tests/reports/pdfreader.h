@@ -1,11 +1,10 @@
 #pragma once
 // Reads back what the tests need from a PDF written by the program: its
-// pages in order, each page's paper size, and the text drawn on it (decoded
-// through the fonts' ToUnicode maps, blanks left out).
+// pages in order and the text drawn on each (decoded through the fonts'
+// ToUnicode maps, blanks left out).
 #include <QByteArray>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -33,17 +32,8 @@ public:
 
     int pageCount() const { return int(m_pages.size()); }
 
-    // The MediaBox of a page, in points.
-    QSizeF pageSize(int index) const
-    {
-        static const QRegularExpression box(QStringLiteral("/MediaBox\\s*\\[\\s*([\\d.]+)\\s+([\\d.]+)\\s+([\\d.]+)\\s+([\\d.]+)"));
-        const auto m = box.match(m_objects.value(m_pages.value(index)));
-        return {m.captured(3).toDouble() - m.captured(1).toDouble(), m.captured(4).toDouble() - m.captured(2).toDouble()};
-    }
-
-    // The characters drawn on a page, in drawing order, without blanks
-    // (with them, tabs included, when `blanks` is true).
-    QString pageText(int index, bool blanks = false) const
+    // The characters drawn on a page, in drawing order, without blanks.
+    QString pageText(int index) const
     {
         const QString page = m_objects.value(m_pages.value(index));
         const QString content = stream(ref(page, QStringLiteral("Contents")));
@@ -63,17 +53,7 @@ public:
             for (qsizetype i = 0; i + 4 <= hex.size(); i += 4)
                 text += map.value(hex.mid(i, 4).toUInt(nullptr, 16));
         }
-        if (!blanks)
-            text.remove(QRegularExpression(QStringLiteral("\\s")));
-        return text;
-    }
-
-    QString text() const
-    {
-        QString all;
-        for (int i = 0; i < pageCount(); ++i)
-            all += pageText(i);
-        return all;
+        return text.remove(QRegularExpression(QStringLiteral("\\s")));
     }
 
 private:

@@ -1,44 +1,37 @@
-// The Reports menu: the output target's check marks, and each report
-// command's steps before its report (the target, the Save As dialog with
-// the command's file name on the file target, the grouping and whether
-// landscape is offered); a cancelled Save As makes nothing; the commands
-// stay available while a request is being edited.
-#include "base/globals.h"
+// The Reports menu: each report command's steps before its report (the
+// target, the Save As dialog with the command's file name on the file
+// target, the grouping and whether landscape is offered); a cancelled Save
+// As makes nothing; the commands stay available while a request is being
+// edited; the program's own report windows.
+#include "reportfixture.h"
+#include "reports/frmoutput.h"
 #include "reports/frmrptdateemp.h"
-#include "reports/reportcommand.h"
-#include "reports/reportprocs.h"
 #include "support/mainwindowfixture.h"
 #include "ui/elasticframe.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTimer>
-#include <QtTest>
 
 using namespace cvd;
 using namespace cvd::test;
 
 namespace {
 
-struct SaveAsCall {
-    QString title, defaultName, filter;
-};
-
-// The scripted platform, also keeping what each Save As dialog was given.
+// The scripted platform, also keeping the file name and filter each Save
+// As dialog proposed.
 class SaveAsRecorder : public ScriptedPlatform {
 public:
     QString saveAs(const QString& title, const QString& defaultName, const QString& filter) override
     {
-        saveAsCalls << SaveAsCall{title, defaultName, filter};
+        proposed << defaultName + u' ' + filter;
         if (failWith)
             raise(failWith);
         return ScriptedPlatform::saveAs(title, defaultName, filter);
     }
-    QList<SaveAsCall> saveAsCalls;
+    QStringList proposed;
     int failWith = 0;
 };
 
@@ -48,50 +41,33 @@ class tst_reportmenu : public QObject {
     Q_OBJECT
     std::unique_ptr<MainWindowFixture> f;
     std::unique_ptr<SaveAsRecorder> p;
-    // What each report saw when it asked for its options.
-    QStringList reports;
+    std::unique_ptr<TestReportWindows> windows;
+    QStringList reports; // what each report saw when it asked for its options
 
     frmMain& started()
     {
         frmMain& w = f->started();
+        reports.clear();
         p = std::make_unique<SaveAsRecorder>(); // in place of the fixture's
-        ShowReportOptions = [this] {
-            const char* target = ReportTarget == ReportTargetKind::Preview ? "preview" : "file";
+        windows = std::make_unique<TestReportWindows>();
+        windows->options = [this] {
             reports << QStringLiteral("%1 %2 mode %3 landscape %4")
-                           .arg(target, QDir(f->dir.path()).relativeFilePath(ReportFileName))
+                           .arg(ReportTarget == ReportTargetKind::Preview ? "preview" : "file",
+                                QDir(f->dir.path()).relativeFilePath(ReportFileName))
                            .arg(ReportMode)
                            .arg(ShowLandscapeOption);
         };
         return w;
     }
-    QAction* command(frmMain& w, const QString& name) { return w.findChild<QAction*>(name); }
 
 private slots:
-    void init()
-    {
-        f = std::make_unique<MainWindowFixture>();
-        reports.clear();
-    }
+    void init() { f = std::make_unique<MainWindowFixture>(); }
     void cleanup()
     {
+        windows.reset();
         p.reset();
         setPlatform(&f->p);
         f.reset();
-    }
-
-    // Exactly one target is checked: the preview at start, then the one
-    // chosen last, also when it is chosen twice.
-    void targetMarks()
-    {
-        frmMain& w = started();
-        QString marks;
-        for (int i : {0, 2, 2, 1, 1, 2}) {
-            if (i)
-                w.mnuRptOut[i]->trigger();
-            marks += QStringLiteral(" %1%2").arg(w.mnuRptOut[1]->isChecked()).arg(w.mnuRptOut[2]->isChecked());
-        }
-        QCOMPARE(marks, QStringLiteral(" 10 01 01 10 10 01"));
-        QVERIFY(w.mnuRptOut[1]->isCheckable() && w.mnuRptOut[2]->isCheckable());
     }
 
     // Every command on either target: the file target first asks for the
@@ -120,21 +96,15 @@ private slots:
         QFETCH(int, mode);
         QFETCH(bool, landscapeOnPreview);
         frmMain& w = started();
-        QAction* a = command(w, action);
+        QAction* a = w.findChild<QAction*>(action);
         QVERIFY(a && a->isEnabled());
         a->trigger();
-        QVERIFY(p->saveAsCalls.isEmpty());
-
         w.mnuRptOut[2]->trigger();
         p->saveAsPaths << f->dir.filePath(QStringLiteral("mine.txt"));
         a->trigger();
-        // Back to the preview: the file chosen stays, unused.
-        w.mnuRptOut[1]->trigger();
+        w.mnuRptOut[1]->trigger(); // back to the preview: the file chosen stays, unused
         a->trigger();
-        QCOMPARE(p->saveAsCalls.size(), 1);
-        QCOMPARE(p->saveAsCalls[0].defaultName, fileName);
-        QCOMPARE(p->saveAsCalls[0].filter, QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*"));
-
+        QCOMPARE(p->proposed, QStringList{fileName + QStringLiteral(" Text Files (*.txt)|*.txt|All Files (*.*)|*.*")});
         QCOMPARE(reports, (QStringList{QStringLiteral("preview  mode %1 landscape %2").arg(mode).arg(landscapeOnPreview),
                                        QStringLiteral("file mine.txt mode %1 landscape 0").arg(mode),
                                        QStringLiteral("preview mine.txt mode %1 landscape %2").arg(mode).arg(landscapeOnPreview)}));
@@ -151,11 +121,8 @@ private slots:
         p->saveAsPaths << f->dir.filePath(QStringLiteral("out/week.txt")) << f->dir.filePath(QStringLiteral("out/h.txt"));
         w.mnuRpt[1]->trigger();
         w.mnuRptHours->trigger();
-        QCOMPARE(p->saveAsCalls.size(), 2);
-        QCOMPARE(p->saveAsCalls[0].defaultName, QStringLiteral("ReqRpt.txt"));
-        QCOMPARE(p->saveAsCalls[1].defaultName, QDir(f->dir.path()).filePath(QStringLiteral("out/Hours.txt")));
-        QCOMPARE(reports.size(), 2);
-        QVERIFY(reports[1].startsWith(QStringLiteral("file out/h.txt mode 0")));
+        QCOMPARE(p->proposed.value(1).section(u' ', 0, 0), QDir(f->dir.path()).filePath(QStringLiteral("out/Hours.txt")));
+        QVERIFY(reports.value(1).startsWith(QStringLiteral("file out/h.txt mode 0")));
     }
 
     // Cancel in the Save As dialog ends the command: no report, no file, no
@@ -179,10 +146,9 @@ private slots:
         w.mnuRptOut[2]->trigger();
         for (QAction* a : {w.mnuRpt[0], w.mnuRptHours, w.mnuRptCharge[1], w.mnuBill[0]})
             a->trigger();
-        QCOMPARE(p->saveAsCalls.size(), 4);
+        QCOMPARE(p->proposed.size(), 4);
         QCOMPARE(reports, QStringList());
-        QCOMPARE(ReportFileName, f->dir.filePath(QStringLiteral("earlier.txt")));
-        QCOMPARE(ReportMode, 3);
+        QCOMPARE(ReportFileName + QString::number(ReportMode), f->dir.filePath(QStringLiteral("earlier.txt3")));
         QCOMPARE(QDir(f->dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("cvd.mdb")});
         const QStringList shown = p->messageTexts();
         QCOMPARE(shown.size(), message.isEmpty() ? 0 : 4);
@@ -195,11 +161,7 @@ private slots:
     {
         frmMain& w = started();
         QVERIFY(typeInto(w.txtShortDesc, QStringLiteral("Still typing")));
-        QVERIFY(f->editing());
-        const QList<QAction*> all = {w.mnuRptOut[1], w.mnuRptOut[2], w.mnuRpt[0], w.mnuRpt[1], w.mnuRpt[2],
-                                     w.mnuRpt[3], w.mnuRptHours, w.mnuRptCharge[0], w.mnuRptCharge[1],
-                                     w.mnuBill[0], w.mnuBill[1]};
-        for (QAction* a : all)
+        for (QAction* a : w.findChildren<QAction*>(QRegularExpression(QStringLiteral("^mnu(Rpt|Bill)"))))
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
         w.mnuRptHours->trigger();
         QCOMPARE(reports.size(), 1);
@@ -207,23 +169,28 @@ private slots:
         QCOMPARE(w.txtShortDesc->text(), QStringLiteral("Still typing"));
     }
 
-    // The program's own Report Options dialog, as a command opens it for
-    // its grouping ("Bills by Department": departments); Cancel makes nothing.
-    void optionsDialog()
+    // The program's own report windows, as a command opens them: the
+    // Report Options dialog for its grouping ("Bills by Department":
+    // departments), then its pages in the preview window.
+    void programWindows()
     {
         frmMain& w = started();
-        ShowReportOptions = [] { showReportOptions(); };
+        windows.reset();
+        QtReportWindows program;
+        setReportWindows(&program);
         QString seen;
         QTimer::singleShot(0, &w, [&] {
             if (auto* d = qobject_cast<frmRptDateEmp*>(QApplication::activeModalWidget())) {
                 seen = d->Frame1->title();
-                d->cmdCancel->click();
+                d->cmdOK->click();
             }
         });
         w.mnuBill[1]->trigger();
+        setReportWindows(nullptr);
         QCOMPARE(seen, QStringLiteral("Include Requests From Department/Company"));
-        QVERIFY(ReportCancelled);
-        QCOMPARE(p->messageTexts(), QStringList());
+        QVERIFY(previewWindow() && previewWindow()->isVisible());
+        QVERIFY(textsOf(previewWindow()->document().pages.value(0)).contains(QStringLiteral("Total Amount Due:")));
+        delete previewWindow();
     }
 };
 
