@@ -114,10 +114,59 @@ public:
     virtual sqlite3* handle() const { return nullptr; }
     virtual void whenChecked(std::function<void(const QStringList& damage)> done) { done({}); }
     virtual QStringList waitForCheck() { return {}; }
+};
 
-    // Test seam: the next failCount record writes fail with failError.
-    int failCount = 0;
-    int failError = 0;
+// A layer put over the backend of every database opened from now on, as
+// SQLite stacks its file systems: it is given the backend and the database
+// it serves, and returns what that database uses instead (a backend that
+// passes the calls on, to trace them or to make a fault on purpose).
+using BackendLayer = std::function<std::shared_ptr<Backend>(std::shared_ptr<Backend> below, const Database& db)>;
+void addBackendLayer(BackendLayer layer);
+
+// The base of such a layer: every call passed to the backend below.
+class ForwardingBackend : public Backend {
+public:
+    explicit ForwardingBackend(std::shared_ptr<Backend> below) : m_below(std::move(below)) {}
+
+    QString where() const override { return m_below->where(); }
+    bool isServer() const override { return m_below->isServer(); }
+    QString translate(const QString& dialectSql) const override { return m_below->translate(dialectSql); }
+    QString quote(const QString& name) const override { return m_below->quote(name); }
+    std::unique_ptr<Rows> query(const QString& sql, const std::vector<Value>& params) override { return m_below->query(sql, params); }
+    std::vector<RowKey> keys(const QString& sql, const std::vector<Value>& params) override { return m_below->keys(sql, params); }
+    std::unique_ptr<RowReader> rowReader(const TableInfo& t, const QString& columns) override { return m_below->rowReader(t, columns); }
+    void execute(const QString& sql) override { m_below->execute(sql); }
+    const TableInfo& table(const QString& name) override { return m_below->table(name); }
+    QString indexColumn(const TableInfo& t, const QString& index) override { return m_below->indexColumn(t, index); }
+    QString keysetOrder(const QString& orderBy, const TableInfo& t) const override { return m_below->keysetOrder(orderBy, t); }
+    RowKey reserveKey(const TableInfo& t) override { return m_below->reserveKey(t); }
+    RowKey insertRow(const TableInfo& t, const QStringList& columns, const std::vector<const Value*>& values) override
+    {
+        return m_below->insertRow(t, columns, values);
+    }
+    void updateRow(const TableInfo& t, RowKey key, const QStringList& columns, const std::vector<const Value*>& values,
+                   const QString& shownColumns, const std::vector<Value>& asShown) override
+    {
+        m_below->updateRow(t, key, columns, values, shownColumns, asShown);
+    }
+    void deleteRow(const TableInfo& t, RowKey key) override { m_below->deleteRow(t, key); }
+    void beforeWrite() override { m_below->beforeWrite(); }
+    void idle() override { m_below->idle(); }
+    bool canWrite(const QString& t) override { return m_below->canWrite(t); }
+    QStringList missingRights() override { return m_below->missingRights(); }
+    qint64 tableVersion(const QString& t) override { return m_below->tableVersion(t); }
+    std::unique_ptr<Database::BulkLoader> loader(const QString& t, const QStringList& columns) override
+    {
+        return m_below->loader(t, columns);
+    }
+    void resyncKeys() override { m_below->resyncKeys(); }
+    void enforceReferences(const QList<BrokenReferences>& broken) override { m_below->enforceReferences(broken); }
+    sqlite3* handle() const override { return m_below->handle(); }
+    void whenChecked(std::function<void(const QStringList& damage)> done) override { m_below->whenChecked(std::move(done)); }
+    QStringList waitForCheck() override { return m_below->waitForCheck(); }
+
+private:
+    std::shared_ptr<Backend> m_below;
 };
 
 std::shared_ptr<Backend> openFile(const QString& path, OpenMode mode);

@@ -18,6 +18,14 @@ struct Database::Impl {
 
 namespace engine {
 
+std::vector<BackendLayer>& backendLayers()
+{
+    static std::vector<BackendLayer> layers;
+    return layers;
+}
+
+void addBackendLayer(BackendLayer layer) { backendLayers().push_back(std::move(layer)); }
+
 bool namesServer(const QString& location)
 {
     const QString l = location.trimmed();
@@ -64,7 +72,10 @@ std::shared_ptr<Database> Database::Open(const QString& location, OpenMode mode)
     else
         impl->backend = engine::openServer(engine::connectionString(location),
                                            location.trimmed().endsWith(QLatin1String(".conn")) ? location : QString(), mode);
-    return std::shared_ptr<Database>(new Database(std::move(impl)));
+    std::shared_ptr<Database> db(new Database(std::move(impl)));
+    for (const engine::BackendLayer& layer : engine::backendLayers())
+        db->d->backend = layer(db->d->backend, *db);
+    return db;
 }
 
 std::unique_ptr<Recordset> Database::OpenRecordset(const QString& source, RecordsetType type)
@@ -114,12 +125,6 @@ QList<BrokenReferences> Database::finishLoading()
     }
     d->backend->enforceReferences(broken);
     return broken;
-}
-
-void Database::failNextWrites(int count, int errorNumber)
-{
-    d->backend->failCount = count;
-    d->backend->failError = errorNumber;
 }
 
 } // namespace cvd

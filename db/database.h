@@ -113,10 +113,6 @@ public:
     // loaded rows break, with their counts: those rows are kept as they are.
     QList<BrokenReferences> finishLoading();
 
-    // Test seam: the next `count` record writes (Update, Delete) fail with
-    // `errorNumber` (3168 or 3260) before touching the file.
-    void failNextWrites(int count, int errorNumber);
-
     struct Impl;
 
 private:

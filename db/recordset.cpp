@@ -221,14 +221,6 @@ void Recordset::Impl::moveTo(qint64 index)
     edit = EditMode::None;
 }
 
-void Recordset::Impl::consumeWriteFailure()
-{
-    if (backend->failCount > 0) {
-        --backend->failCount;
-        raise(backend->failError);
-    }
-}
-
 // ---- the interface ---------------------------------------------------------
 
 Recordset::Recordset(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
@@ -381,7 +373,6 @@ void Recordset::Update()
     if (d->edit == Impl::EditMode::None)
         raise(ErrNo::UpdateWithoutEdit);
     d->backend->beforeWrite();
-    d->consumeWriteFailure();
     QStringList names;
     std::vector<const Value*> values;
     for (size_t c = 0; c < d->cols.size(); ++c) {
@@ -441,7 +432,6 @@ void Recordset::Delete()
 {
     d->checkWritable(true);
     d->backend->beforeWrite();
-    d->consumeWriteFailure();
     d->edit = Impl::EditMode::None;
     d->backend->deleteRow(*d->table, d->keyAt(d->pos));
     d->eraseCurrentKey();

@@ -129,7 +129,6 @@ struct Recordset::Impl {
     qint64 firstPartialHit(const QString& criteria);
     void eraseCurrentKey();
     void openStream();
-    void consumeWriteFailure();
 };
 
 } // namespace cvd

@@ -1,5 +1,6 @@
 #include "support/testbackend.h"
 
+#include "db/backend.h"
 #include "db/errors.h"
 #include "support/testfiles.h"
 #include "db/references.h"
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <libpq-fe.h>
 #include <memory>
+#include <mutex>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -242,6 +244,61 @@ QList<QStringList> rowsOnTestDb(const QString& connOrPath, const QString& sql)
             rows.back() << (f.type == SQLITE_NULL ? QString() : f.text);
     }
     return rows;
+}
+
+namespace {
+
+// A layer whose next `count` record writes (a new record, a changed one, a
+// deletion) fail with `error` before anything is written.
+struct FailingWrites : engine::ForwardingBackend {
+    using ForwardingBackend::ForwardingBackend;
+    int count = 0, error = 0;
+    void fail()
+    {
+        if (count > 0 && count--)
+            raise(error);
+    }
+    engine::RowKey insertRow(const engine::TableInfo& t, const QStringList& c, const std::vector<const Value*>& v) override
+    {
+        fail();
+        return ForwardingBackend::insertRow(t, c, v);
+    }
+    void updateRow(const engine::TableInfo& t, engine::RowKey key, const QStringList& c, const std::vector<const Value*>& v,
+                   const QString& shown, const std::vector<Value>& asShown) override
+    {
+        fail();
+        ForwardingBackend::updateRow(t, key, c, v, shown, asShown);
+    }
+    void deleteRow(const engine::TableInfo& t, engine::RowKey key) override
+    {
+        fail();
+        ForwardingBackend::deleteRow(t, key);
+    }
+};
+
+std::mutex layersMutex;
+QHash<const Database*, std::weak_ptr<FailingWrites>> layers;
+
+// Every database a test opens gets the layer, which does nothing until asked.
+[[maybe_unused]] const bool layerInstalled = [] {
+    engine::addBackendLayer([](std::shared_ptr<engine::Backend> below, const Database& db) {
+        auto layer = std::make_shared<FailingWrites>(std::move(below));
+        const std::lock_guard lock(layersMutex);
+        layers.insert(&db, layer);
+        return std::shared_ptr<engine::Backend>(layer);
+    });
+    return true;
+}();
+
+} // namespace
+
+void failNextWrites(Database& db, int count, int errorNumber)
+{
+    const std::lock_guard lock(layersMutex);
+    if (const auto layer = layers.value(&db).lock()) {
+        layer->count = count;
+        layer->error = errorNumber;
+    }
 }
 
 } // namespace cvd::test

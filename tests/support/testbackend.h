@@ -11,7 +11,17 @@
 #include <QList>
 #include <QStringList>
 
+namespace cvd {
+class Database;
+}
+
 namespace cvd::test {
+
+// The next `count` record writes on `db` (the Update of a new or changed
+// record, a Delete) fail with `errorNumber` before anything is written: 3260
+// as when another desk holds the record, 3197 or 3167 as when it changed or
+// deleted it meanwhile.  (A layer over every database a test opens.)
+void failNextWrites(Database& db, int count, int errorNumber);
 
 enum class Engine { File, Server };
 
