@@ -68,7 +68,8 @@ void appendCanonical(QByteArray& out, const Value& v)
     switch (v.type()) {
     case VType::Null: out += 'N'; return;
     case VType::Boolean: text = v.toBool() ? "1" : "0"; break;
-    case VType::Long: text = QByteArray::number(v.toLong()); break;
+    case VType::Long:
+    case VType::BigInt: text = QByteArray::number(v.toBigInt()); break;
     case VType::Single: text = shortest(v.toSingle()); break;
     case VType::Double: text = shortest(v.toDouble()); break;
     case VType::Currency: text = QByteArray::number(v.toCurrency().units); break;

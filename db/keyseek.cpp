@@ -100,7 +100,7 @@ QString pieceQuery(const KeySeek& seek, int run, bool backwards, const QString& 
         } else {
             conditions << QStringLiteral("%1 %2 ?").arg(seek.key, op);
         }
-        params.push_back(Value(int(b->key))); // the program's keys are Long
+        params.push_back(Value(b->key));
     };
     bound(from, true);
     bound(to, false);

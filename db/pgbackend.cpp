@@ -15,12 +15,7 @@ namespace {
 
 using pg::Result;
 
-Value keyParam(RowKey key)
-{
-    if (key >= std::numeric_limits<std::int32_t>::min() && key <= std::numeric_limits<std::int32_t>::max())
-        return Value(int(key));
-    return Value(double(key));
-}
+Value keyParam(RowKey key) { return Value(key); }
 
 std::vector<Value> keyParams(RowKey key)
 {
@@ -151,7 +146,8 @@ private:
         switch (v.type()) {
         case VType::Null: m_buf += "\\N"; return;
         case VType::Boolean: m_buf += v.toBool() ? 't' : 'f'; return;
-        case VType::Long: m_buf += QByteArray::number(v.toLong()); return;
+        case VType::Long:
+        case VType::BigInt: m_buf += QByteArray::number(v.toBigInt()); return;
         case VType::Single: m_buf += QByteArray::number(double(v.toSingle()), 'g', 9); return;
         case VType::Double: m_buf += QByteArray::number(v.toDouble(), 'g', 17); return;
         case VType::Currency: m_buf += QByteArray::number(v.toCurrency().units); return;

@@ -82,7 +82,8 @@ QByteArray paramText(const Value& v)
     switch (v.type()) {
     case VType::Null: return {};
     case VType::Boolean: return v.toBool() ? QByteArrayLiteral("true") : QByteArrayLiteral("false");
-    case VType::Long: return QByteArray::number(v.toLong());
+    case VType::Long:
+    case VType::BigInt: return QByteArray::number(v.toBigInt());
     case VType::Single: return QByteArray::number(double(v.toSingle()), 'g', 9);
     case VType::Double: return QByteArray::number(v.toDouble(), 'g', 17);
     case VType::Currency: return QByteArray::number(v.toCurrency().units);
@@ -442,12 +443,7 @@ Value readValue(const PGresult* r, int row, int col, sql::ColType type)
     const int n = PQgetlength(r, row, col);
     const QByteArray text = QByteArray::fromRawData(p, n);
     switch (type) {
-    case sql::ColType::Long: {
-        const qint64 i = text.toLongLong();
-        if (i >= std::numeric_limits<std::int32_t>::min() && i <= std::numeric_limits<std::int32_t>::max())
-            return Value(int(i));
-        return Value(double(i));
-    }
+    case sql::ColType::Long: return Value(qint64(text.toLongLong())); // a Long, or a BigInt beyond it
     case sql::ColType::Single: return Value(text.toFloat());
     case sql::ColType::Double: return Value(text.toDouble());
     case sql::ColType::Currency: {

@@ -352,7 +352,7 @@ void Recordset::AddNew()
     d->dirty.assign(d->cols.size(), 0);
     d->newKey = d->table->autoKey.isEmpty() ? 0 : d->backend->reserveKey(*d->table);
     if (d->pkCol >= 0)
-        d->buf[size_t(d->pkCol)] = sql::convertFor(Value(int(d->newKey)), d->cols[size_t(d->pkCol)].type.type);
+        d->buf[size_t(d->pkCol)] = sql::convertFor(Value(d->newKey), d->cols[size_t(d->pkCol)].type.type);
     d->edit = Impl::EditMode::Adding;
 }
 
@@ -388,7 +388,7 @@ void Recordset::Update()
         values.push_back(&v);
     }
     if (d->edit == Impl::EditMode::Adding) {
-        const Value key(int(d->newKey));
+        const Value key(d->newKey);
         const QString& autoKey = d->table->autoKey;
         if (!autoKey.isEmpty() && !names.contains(autoKey, Qt::CaseInsensitive)) {
             names.prepend(autoKey);

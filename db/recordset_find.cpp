@@ -79,7 +79,7 @@ qint64 Recordset::Impl::firstPartialHit(const QString& cond)
                                          .arg(movedHere.size() + 1));
     std::vector<Value> row;
     while (row.clear(), rows->next(row)) {
-        const engine::RowKey k = engine::RowKey(row[0].toDouble());
+        const engine::RowKey k = row[0].toBigInt();
         if (movedHere.count(k))
             continue;
         if (const auto at = locate(k))

@@ -106,7 +106,7 @@ bool Recordset::Impl::readPiece(bool fromTheEnd)
             std::vector<Value> row;
             while (row.clear(), rows->next(row)) {
                 ++read;
-                const engine::RowKey key = engine::RowKey(row[0].toDouble());
+                const engine::RowKey key = row[0].toBigInt();
                 own = sql::SeekBound{run, row.size() > 1 ? row[1] : Value(), key, true};
                 // A record added or changed here may have moved into the
                 // part not yet read: it is not taken twice.

@@ -357,7 +357,7 @@ void SqliteBackend::deleteRow(const TableInfo& table, RowKey key)
     // A row that another names stays (3200).
     for (const Reference& r : references())
         if (sameTable(r.target, table.name)
-            && anyRow(db, QStringLiteral("select 1 from %1 where %2 = ?1 limit 1").arg(r.table, r.column), Value(int(key))))
+            && anyRow(db, QStringLiteral("select 1 from %1 where %2 = ?1 limit 1").arg(r.table, r.column), Value(key)))
             raiseRowInUse(r);
     Stmt s = prepareStmt(db, QStringLiteral("delete from %1 where rowid = ?1").arg(table.name));
     sqlite3_bind_int64(s.get(), 1, key);

@@ -39,12 +39,7 @@ ColumnType columnType(const char* declType)
 
 namespace {
 
-Value fromInteger(sqlite3_int64 i)
-{
-    if (i >= std::numeric_limits<std::int32_t>::min() && i <= std::numeric_limits<std::int32_t>::max())
-        return Value(int(i));
-    return Value(double(i));
-}
+Value fromInteger(sqlite3_int64 i) { return Value(qint64(i)); } // a Long, or a BigInt beyond it
 
 QString textOf(sqlite3_stmt* stmt, int i)
 {
@@ -117,7 +112,7 @@ Value convertFor(const Value& v, ColType type)
     if (v.isNull())
         return v;
     switch (type) {
-    case ColType::Long: return Value(int(v.toLong()));
+    case ColType::Long: return v.type() == VType::BigInt ? v : Value(int(v.toLong())); // a key past 2^31 stays
     case ColType::Single: return Value(v.toSingle());
     case ColType::Double: return Value(v.toDouble());
     case ColType::Currency: return Value(v.toCurrency());
@@ -154,7 +149,8 @@ void bindValue(sqlite3_stmt* stmt, int index, const Value& v)
     switch (v.type()) {
     case VType::Null: sqlite3_bind_null(stmt, index); break;
     case VType::Boolean: sqlite3_bind_int(stmt, index, v.toBool() ? 1 : 0); break;
-    case VType::Long: sqlite3_bind_int64(stmt, index, v.toLong()); break;
+    case VType::Long:
+    case VType::BigInt: sqlite3_bind_int64(stmt, index, v.toBigInt()); break;
     case VType::Single:
     case VType::Double: sqlite3_bind_double(stmt, index, v.toDouble()); break;
     case VType::Currency: sqlite3_bind_int64(stmt, index, v.toCurrency().units); break;

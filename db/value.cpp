@@ -81,6 +81,7 @@ bool Value::toBool() const
         [](std::monostate) -> bool { raise(ErrNo::InvalidUseOfNull); },
         [](bool b) { return b; },
         [](std::int32_t i) { return i != 0; },
+        [](std::int64_t i) { return i != 0; },
         [](float f) { return f != 0.0f; },
         [](double d) { return d != 0.0; },
         [](Currency c) { return c.units != 0; },
@@ -95,6 +96,7 @@ std::int32_t Value::toLong() const
         [](std::monostate) -> std::int32_t { raise(ErrNo::InvalidUseOfNull); },
         [](bool b) -> std::int32_t { return b ? -1 : 0; },
         [](std::int32_t i) { return i; },
+        [](std::int64_t) -> std::int32_t { raise(ErrNo::Overflow); },
         [](float f) { return longFromDouble(double(f)); },
         [](double d) { return longFromDouble(d); },
         [](Currency c) {
@@ -115,12 +117,27 @@ std::int32_t Value::toLong() const
     }, m_v);
 }
 
+std::int64_t Value::toBigInt() const
+{
+    if (const auto* i = std::get_if<std::int64_t>(&m_v))
+        return *i;
+    if (const auto* i = std::get_if<std::int32_t>(&m_v))
+        return *i;
+    if (type() == VType::Boolean || type() == VType::Null)
+        return toLong();
+    const double d = std::nearbyint(toDouble()); // halves to even
+    if (!(d >= -9.2e18 && d <= 9.2e18))
+        raise(ErrNo::Overflow);
+    return static_cast<std::int64_t>(d);
+}
+
 float Value::toSingle() const
 {
     return std::visit(Overload{
         [](std::monostate) -> float { raise(ErrNo::InvalidUseOfNull); },
         [](bool b) { return b ? -1.0f : 0.0f; },
         [](std::int32_t i) { return float(i); },
+        [](std::int64_t i) { return float(i); },
         [](float f) { return f; },
         [](double d) { return singleFromDouble(d); },
         [](Currency c) { return float(c.toDouble()); },
@@ -135,6 +152,7 @@ double Value::toDouble() const
         [](std::monostate) -> double { raise(ErrNo::InvalidUseOfNull); },
         [](bool b) { return b ? -1.0 : 0.0; },
         [](std::int32_t i) { return double(i); },
+        [](std::int64_t i) { return double(i); },
         [](float f) { return double(f); },
         [](double d) { return d; },
         [](Currency c) { return c.toDouble(); },
@@ -149,6 +167,7 @@ Currency Value::toCurrency() const
         [](std::monostate) -> Currency { raise(ErrNo::InvalidUseOfNull); },
         [](bool b) { return Currency::fromWhole(b ? -1 : 0); },
         [](std::int32_t i) { return Currency::fromWhole(i); },
+        [](std::int64_t i) { return Currency::fromWhole(i); },
         [](float f) { return Currency::fromDouble(double(f)); },
         [](double d) { return Currency::fromDouble(d); },
         [](Currency c) { return c; },
@@ -163,6 +182,7 @@ QDate Value::toDate() const
         [](std::monostate) -> QDate { raise(ErrNo::InvalidUseOfNull); },
         [](bool b) { return dateFromSerial(b ? -1.0 : 0.0); },
         [](std::int32_t i) { return dateFromSerial(double(i)); },
+        [](std::int64_t i) { return dateFromSerial(double(i)); },
         [](float f) { return dateFromSerial(double(f)); },
         [](double d) { return dateFromSerial(d); },
         [](Currency c) { return dateFromSerial(c.toDouble()); },
@@ -177,6 +197,7 @@ QString Value::toText() const
         [](std::monostate) -> QString { raise(ErrNo::InvalidUseOfNull); },
         [](bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); },
         [](std::int32_t i) { return plainLocale().toString(i); },
+        [](std::int64_t i) { return plainLocale().toString(qlonglong(i)); },
         [](float f) { return fmt::numberText(f); },
         [](double d) { return fmt::numberText(d); },
         [](Currency c) {

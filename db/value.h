@@ -11,7 +11,7 @@
 
 namespace cvd {
 
-enum class VType { Null, Boolean, Long, Single, Double, Currency, Date, Text };
+enum class VType { Null, Boolean, Long, Single, Double, Currency, Date, Text, BigInt };
 
 class Value {
 public:
@@ -19,6 +19,15 @@ public:
     static Value null() { return Value(); }
     Value(bool b) : m_v(b) {}
     Value(int i) : m_v(std::int32_t(i)) {}
+    // A whole number of 64 bits (a key past 2^31): a Long when it is within
+    // a Long's range, a BigInt beyond it.
+    Value(qint64 i)
+    {
+        if (i >= -2147483648LL && i <= 2147483647LL)
+            m_v = std::int32_t(i);
+        else
+            m_v = std::int64_t(i);
+    }
     Value(float f) : m_v(f) {}
     Value(double d) : m_v(d) {}
     Value(Currency c) : m_v(c) {}
@@ -32,6 +41,7 @@ public:
     // Conversions, each as the program's conversion functions do it.
     bool toBool() const;           // numbers: non-zero is true; texts "True"/"False" or a number
     std::int32_t toLong() const;   // rounds halves to even; 6 when out of range
+    std::int64_t toBigInt() const; // the same within 64 bits (a key)
     float toSingle() const;
     double toDouble() const;
     Currency toCurrency() const;   // doubles round to the nearest ten-thousandth, halves to even
@@ -44,7 +54,7 @@ public:
     friend bool operator==(const Value& a, const Value& b) { return a.m_v == b.m_v; }
 
 private:
-    std::variant<std::monostate, bool, std::int32_t, float, double, Currency, QDate, QString> m_v;
+    std::variant<std::monostate, bool, std::int32_t, float, double, Currency, QDate, QString, std::int64_t> m_v;
 };
 
 } // namespace cvd
