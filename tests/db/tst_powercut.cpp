@@ -150,7 +150,7 @@ int cSync(sqlite3_file* f, int flags)
 
 const sqlite3_io_methods cutMethods = {1, cClose, PASS(xRead), cWrite, cTruncate, cSync, PASS(xFileSize), PASS(xLock),
                                        PASS(xUnlock), PASS(xCheckReservedLock), PASS(xFileControl), PASS(xSectorSize),
-                                       PASS(xDeviceCharacteristics)};
+                                       PASS(xDeviceCharacteristics), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
 
 int cOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* out)
 {
@@ -188,7 +188,8 @@ void installCutVfs()
     below = sqlite3_vfs_find(nullptr);
     cutVfs = sqlite3_vfs{1, int(sizeof(CutFile)) + below->szOsFile, below->mxPathname, nullptr, "cvd-powercut", nullptr,
                          cOpen, cDelete, DOWN(xAccess), DOWN(xFullPathname), nullptr, nullptr, nullptr, nullptr,
-                         DOWN(xRandomness), DOWN(xSleep), DOWN(xCurrentTime), DOWN(xGetLastError)};
+                         DOWN(xRandomness), DOWN(xSleep), DOWN(xCurrentTime), DOWN(xGetLastError), nullptr, nullptr,
+                         nullptr, nullptr};
     sqlite3_vfs_register(&cutVfs, 1);
 }
 
