@@ -6,25 +6,13 @@
 
 namespace cvd::test {
 
-ScriptedPlatform::ScriptedPlatform() { setPlatform(this); }
-ScriptedPlatform::~ScriptedPlatform() { setPlatform(nullptr); }
-
 Answer ScriptedPlatform::messageBox(const QString& text, int flags, const QString& title)
 {
     messages << MessageCall{text, flags, title.isEmpty() ? ProgramTitle : title};
     if (!answers.isEmpty())
         return answers.dequeue();
-    switch (flags & Mb::ButtonsMask) {
-    case Mb::YesNo:
-    case Mb::YesNoCancel: return Answer::Yes;
-    default: return Answer::Ok;
-    }
-}
-
-QString ScriptedPlatform::inputBox(const QString& prompt, const QString&, const QString&)
-{
-    prompts << prompt;
-    return inputs.isEmpty() ? QString() : inputs.dequeue();
+    const int buttons = flags & Mb::ButtonsMask;
+    return buttons == Mb::YesNo || buttons == Mb::YesNoCancel ? Answer::Yes : Answer::Ok;
 }
 
 QString ScriptedPlatform::saveAs(const QString&, const QString&, const QString&)
@@ -49,17 +37,6 @@ bool ScriptedPlatform::choosePrinter(QPrinter& printer)
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(printToPdf);
     return true;
-}
-
-bool ScriptedPlatform::progressStep(qint64 done, qint64)
-{
-    ++progressSteps;
-    return cancelProgressAt < 0 || done < cancelProgressAt;
-}
-
-void ScriptedPlatform::help(QWidget*, const QString& helpFile, int command, quint32 data)
-{
-    helpCalls << HelpCall{helpFile, command, data};
 }
 
 void ScriptedPlatform::endProgram(int code)

@@ -28,18 +28,22 @@ struct HelpCall {
 
 class ScriptedPlatform : public Platform {
 public:
-    ScriptedPlatform();  // installs itself
-    ~ScriptedPlatform() override; // and uninstalls
+    ScriptedPlatform() { setPlatform(this); }          // installs itself
+    ~ScriptedPlatform() override { setPlatform(nullptr); } // and uninstalls
 
     Answer messageBox(const QString& text, int flags, const QString& title) override;
-    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    QString inputBox(const QString& prompt, const QString&, const QString&) override
+    {
+        prompts << prompt;
+        return inputs.isEmpty() ? QString() : inputs.dequeue();
+    }
     QString saveAs(const QString& title, const QString& defaultName, const QString& filter) override;
     FontChoice chooseFont(const FontChoice& font) override;
     // A print dialog prints to a PDF file in the test's folder when
     // printToPdf is set, and is cancelled otherwise.
     bool choosePrinter(QPrinter& printer) override;
     void progressBegin(const QString& label) override { progressLabels << label; }
-    bool progressStep(qint64 done, qint64 total) override;
+    bool progressStep(qint64 done, qint64) override { ++progressSteps; return cancelProgressAt < 0 || done < cancelProgressAt; }
     void progressEnd() override { ++progressEnds; }
     void beep() override { ++beeps; }
     void setPointer(Pointer p) override { pointers << p; }
@@ -52,7 +56,10 @@ public:
             whilePaused();
     }
     std::function<void()> whilePaused;
-    void help(QWidget* owner, const QString& helpFile, int command, quint32 data) override;
+    void help(QWidget*, const QString& helpFile, int command, quint32 data) override
+    {
+        helpCalls << HelpCall{helpFile, command, data};
+    }
     [[noreturn]] void endProgram(int exitCode) override;
 
     // Answers to give, in order.

@@ -12,21 +12,6 @@
 
 using namespace cvd;
 
-namespace {
-
-// Every request as shown, from the first one on.
-QList<QStringList> everyRequest(test::MainWindowFixture& f)
-{
-    QList<QStringList> out;
-    const QStringList ids = f.walk();
-    f.w->cmdFirst->click();
-    for (int i = 0; i < ids.size(); ++i, f.w->cmdNext->click())
-        out << f.shownRecord();
-    return out;
-}
-
-} // namespace
-
 class tst_lookuplists : public QObject {
     Q_OBJECT
     std::unique_ptr<test::MainWindowFixture> f;
@@ -50,9 +35,17 @@ private slots:
     void selectionsAfterReload()
     {
         QFETCH(QString, insert);
-        QFETCH(QString, first);
+        // Every request as shown, from the first one on.
+        const auto everyRequest = [this] {
+            QList<QStringList> out;
+            const qsizetype n = f->walk().size();
+            f->w->cmdFirst->click();
+            for (qsizetype i = 0; i < n; ++i, f->w->cmdNext->click())
+                out << f->shownRecord();
+            return out;
+        };
         f->started();
-        const QList<QStringList> before = everyRequest(*f);
+        const QList<QStringList> before = everyRequest();
         QVERIFY(before.size() >= 8);
         MainDb->Execute(insert);
         CustListChanged = DeptListChanged = StaffListChanged = true;
@@ -61,8 +54,8 @@ private slots:
         for (QComboBox* list : {f->w->cmbCust, f->w->cmbDept, f->w->cmbEnteredBy, f->w->cmbAssignedTo})
             if (list->itemText(0).startsWith(QLatin1String("Aa")))
                 firsts << list->objectName() + '=' + list->itemText(0);
-        QCOMPARE(firsts.join(' '), first);
-        QCOMPARE(everyRequest(*f), before);
+        QTEST(firsts.join(' '), "first");
+        QCOMPARE(everyRequest(), before);
         QVERIFY(f->browsing());
     }
 
@@ -85,8 +78,6 @@ private slots:
     {
         QFETCH(QString, added);
         QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QFETCH(int, key);
         frmMain& w = f->started();
         if (!added.isEmpty()) {
             const QStringList names = added.split('|');
@@ -97,8 +88,8 @@ private slots:
             QCOMPARE(w.cmbCust->count(), 5);
         }
         QVERIFY(test::typeInto(w.cmbCust, typed));
-        QCOMPARE(w.cmbCust->lineEdit()->text(), shown);
-        QCOMPARE(w.typedCustomer(), Value(key));
+        QTEST(w.cmbCust->lineEdit()->text(), "shown");
+        QTEST(int(w.typedCustomer().toLong()), "key");
         QVERIFY(f->editing());
     }
 };

@@ -2,9 +2,12 @@
 // them: the buttons and icon each set of flags shows, the button that Enter
 // and Escape press, and the answer each button gives back.
 #include "ui/qtplatform.h"
+#include "support/testfiles.h"
 #include "support/testmain.h"
 
 #include <QApplication>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -119,6 +122,23 @@ private slots:
         });
         QCOMPARE(qt.inputBox(QStringLiteral("Name?"), QStringLiteral("Find"), QStringLiteral("Smith")), ok ? "Zoë's" : "");
         QCOMPARE(seen, QStringLiteral("Find|Name?|Smith"));
+    }
+
+    // The font dialog opens on the family that stands in for a font that is
+    // not installed, in the size and style asked for; Cancel raises 32755.
+    void fontDialog()
+    {
+        QtPlatform qt;
+        QString seen;
+        onModal<QFontDialog>([&](QFontDialog& d) {
+            const QFont f = d.currentFont();
+            seen = QStringLiteral("%1 %2%3%4").arg(f.family(), QString::number(f.pointSize()), f.bold() ? " bold" : "",
+                                                   f.italic() ? " italic" : "");
+            d.reject();
+        });
+        const QString name = QStringLiteral("No Such Font Calvedon");
+        QCOMPARE(test::errorOf([&] { qt.chooseFont(FontChoice{name, 16, true, true, false}); }), 32755);
+        QCOMPARE(seen, QFontInfo(QFont(name)).family() + " 16 bold italic");
     }
 
     void fileFilter()
