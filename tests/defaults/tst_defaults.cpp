@@ -1,6 +1,6 @@
-// The defaults window: what it shows, the money boxes' check, what OK and
-// Cancel store, the fonts of the bill heading (a font that is not installed
-// too), and closing it by its close box.
+// The defaults window: what it shows, what OK and Cancel store and the main
+// window's costing then uses, the money boxes' checks, the fonts of the
+// bill heading, closing by the close box, and a row changed at another desk.
 // The fixture's Settings row: minimum $25.00, rate $40.00, the company name
 // in 18-point bold Times New Roman, the address in 10-point Times New Roman.
 #include "base/formats.h"
@@ -9,23 +9,16 @@
 #include "db/errors.h"
 #include "defaults/fontfields.h"
 #include "defaults/frmdefault.h"
-#include "mainwindow/modalboxes.h"
 #include "support/mainwindowfixture.h"
-#include "support/testfiles.h"
+#include "support/testbackend.h"
+#include "support/testbackend.h"
 #include "support/testmain.h"
-#include "ui/qtplatform.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QFontDatabase>
-#include <QFontDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <optional>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 using namespace cvd;
@@ -37,58 +30,26 @@ static QString settings(const QStringList& fields)
     return fileQuery("select quote(" + fields.join(") || ' ' || quote(") + ") from Settings");
 }
 
-static QString fontShown(const QFont& font)
+static QString fontsShown(const frmDefault& w)
 {
-    const FontChoice c = choiceOf(font);
-    return QStringLiteral("%1 %2%3%4%5").arg(c.name).arg(c.size).arg(c.bold ? " bold" : "").arg(c.italic ? " italic" : "")
-        .arg(c.underline ? " underline" : "");
+    QStringList out;
+    for (const FontChoice& c : {choiceOf(w.txtCompName->font()), choiceOf(w.txtCompAdd->font())})
+        out << QStringLiteral("%1 %2%3%4%5").arg(c.name).arg(c.size).arg(c.bold ? " bold" : "")
+                   .arg(c.italic ? " italic" : "").arg(c.underline ? " underline" : "");
+    return out.join(", ");
 }
-
-static const QString Refused = QStringLiteral("You must enter a number for the '%1' or leave it blank");
-static const QString Negative = QStringLiteral("You must enter a positive number or zero.");
-
-namespace {
-
-// The font dialog's starting font, answered as the user's choice (OK
-// without a change).
-class FontStart : public ScriptedPlatform {
-public:
-    FontChoice start;
-    FontChoice chooseFont(const FontChoice& font) override { return start = font; }
-};
-
-// Runs `script` on the program's own font dialog once it is up, then
-// cancels it.
-void onFontDialog(const std::function<void(QFontDialog&)>& script)
-{
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, script] {
-        auto* d = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
-        if (!d || !d->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        script(*d);
-        d->reject();
-    });
-    poll->start(20);
-}
-
-} // namespace
 
 class tst_defaults : public QObject {
     Q_OBJECT
     std::unique_ptr<MainWindowFixture> f;
     QPointer<frmDefault> d;
 
-    // The defaults window opened from the main window (started if need be).
+    // The defaults window opened from the main window (started if need be), and active.
     frmDefault& open()
     {
         if (!MainDb)
             f->started();
         d = showDefaultsWindow(f->w.get());
-        // A window opened from another may count as active with it: wait
-        // until it is the active one itself.
         if (!QTest::qWaitFor([this] { return QApplication::activeWindow() == d; }))
             qWarning("the defaults window did not become active");
         return *d;
@@ -102,121 +63,10 @@ private slots:
         QVERIFY(d.isNull()); // closed with the main window
     }
 
-    // What the window shows (the company name's empty font fields as the
-    // application's font), and what OK stores when nothing was changed.
-    void opening()
-    {
-        f->started();
-        MainDb->Execute(QStringLiteral("update Settings set DefHourlyRate = 350000, NFont = null, NSize = null"));
-        frmDefault& w = open();
-        QCOMPARE(w.windowTitle(), QStringLiteral("Maintain Defaults"));
-        QCOMPARE(showDefaultsWindow(f->w.get()), &w); // one at a time
-        QCOMPARE(QStringList({w.txtMinCharge->text(), w.txtHourlyRate->text(), w.txtCompName->text(), w.txtCompAdd->toPlainText()}),
-                 QStringList({"$25.00", "$35.00", "Calvedon Service Desk", "100 Main Street\nSpringfield, IL  62701"}));
-        QFont boldApp = QApplication::font();
-        boldApp.setBold(true);
-        QCOMPARE(fontShown(w.txtCompName->font()) + ", " + fontShown(w.txtCompAdd->font()),
-                 fontShown(boldApp) + ", Times New Roman 10");
-        // Each label stands above its box, not over it.
-        QStringList labels;
-        for (QWidget* box : std::initializer_list<QWidget*>{w.txtMinCharge, w.txtHourlyRate, w.txtCompName, w.txtCompAdd}) {
-            labels << w.labelOf(box)->text();
-            QVERIFY(w.labelOf(box)->geometry().bottom() < box->geometry().top());
-        }
-        QCOMPARE(labels.join(','), QStringLiteral("Minimum Charge,Hourly Rate,Company Name,Company Address"));
-        QVERIFY(focusIsIn(w.txtMinCharge));
-        QCOMPARE(w.txtMinCharge->selectedText(), QStringLiteral("$25.00"));
-        // Saved without a change, the row holds what it held, CR LF included.
-        const QString address = settings({"CompAdd"});
-        w.cmdOk->click();
-        QTRY_VERIFY(d.isNull());
-        QCOMPARE(f->messages(), QString());
-        QCOMPARE(settings({"DefHourlyRate", "CompAdd"}), "350000 " + address);
-    }
-
-    // Leaving a money box with anything but a number is refused, and the
-    // focus comes back into the box with its text selected: at once, and
-    // with the activation leaving the window for the message box and coming
-    // back after it, as on a desktop.  Nothing refused reaches the file.
-    void refused_data()
-    {
-        QTest::addColumn<bool>("desktop");
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("message");
-        for (const bool desktop : {false, true}) {
-            const char* on = desktop ? ", desktop" : "";
-            QTest::addRow("minimum, abc%s", on) << desktop << "txtMinCharge" << "abc" << Refused.arg("Minimum Charge");
-            QTest::addRow("rate, abc%s", on) << desktop << "txtHourlyRate" << "abc" << Refused.arg("Hourly Rate");
-            QTest::addRow("too large%s", on) << desktop << "txtHourlyRate" << "1e300" << "6  Overflow";
-            QTest::addRow("negative rate%s", on) << desktop << "txtHourlyRate" << "-40" << Negative;
-            QTest::addRow("negative minimum%s", on) << desktop << "txtMinCharge" << "($1.00)" << Negative;
-        }
-    }
-    void refused()
-    {
-        QFETCH(bool, desktop);
-        QFETCH(QString, box);
-        QFETCH(QString, typed);
-        frmDefault& w = open();
-        auto* b = w.findChild<QLineEdit*>(box);
-        QVERIFY(typeInto(b, typed));
-        std::optional<ModalBoxes> boxes;
-        if (desktop)
-            boxes.emplace();
-        ScriptedPlatform& p = desktop ? *boxes : f->p;
-        tabOut();
-        QTEST(p.messageTexts().join('\n'), "message");
-        QVERIFY(typed == "1e300" || p.messages[0].flags == (Mb::OkOnly | Mb::Critical));
-        QCOMPARE(p.messages[0].title, ProgramTitle);
-        QCOMPARE(b->text(), typed);
-        QTRY_VERIFY(w.isActiveWindow() && focusIsIn(b));
-        QCoreApplication::processEvents();
-        QCOMPARE(b->selectedText(), typed);
-        d->cmdOk->click();
-        QCOMPARE(p.messages.size(), 2);
-        boxes.reset();
-        setPlatform(&f->p);
-        QCOMPARE(settings({"DefMinCharge", "DefHourlyRate"}), QStringLiteral("250000 400000"));
-    }
-
-    // A stored font that is not installed: the font dialog opens on the
-    // family that stands in for it, at the stored size, bold and italic as
-    // stored, and OK there keeps them so.
-    void fontNotInstalled()
-    {
-        f->started();
-        MainDb->Execute(QStringLiteral("update Settings set NFont = 'No Such Font Calvedon', NSize = 160000, NBold = 1, NItalic = 1"));
-        frmDefault& w = open();
-        FontChoice start;
-        {
-            FontStart p;
-            w.mnuFont[1]->trigger();
-            start = p.start;
-        }
-        setPlatform(&f->p);
-        QVERIFY2(QFontDatabase::families().contains(start.name), qPrintable(start.name));
-        QCOMPARE(QString::number(start.size) + (start.bold ? " bold" : "") + (start.italic ? " italic" : ""),
-                 QStringLiteral("16 bold italic"));
-        w.cmdOk->click();
-        QTRY_VERIFY(d.isNull());
-        QCOMPARE(settings({"NFont", "NSize", "NBold", "NItalic", "NUnder"}), "'" + start.name + "' 160000 1 1 0");
-
-        // The program's own dialog opens on that family and style too.
-        QtPlatform qt;
-        QFont seen;
-        onFontDialog([&](QFontDialog& dialog) { seen = dialog.currentFont(); });
-        QCOMPARE(errorOf([&] { qt.chooseFont(FontChoice{"No Such Font Calvedon", 16, true, true, false}); }), 32755);
-        QCOMPARE(QStringLiteral("%1 %2%3%4").arg(seen.family()).arg(seen.pointSize()).arg(seen.bold() ? " bold" : "")
-                     .arg(seen.italic() ? " italic" : ""),
-                 start.name + " 16 bold italic");
-    }
-
     // The amounts as shown once their boxes are left, as stored by OK, and as
-    // used by the main window's next costing at once (request 8: 1 hour, no
+    // used by the main window's next costing (request 8: 1 hour, no
     // additional charge).  A blank box stores an empty field; the costing
-    // value cannot be empty, so each blank box gets error 94 once and the
-    // amount held is kept.
+    // keeps the amount it held, with error 94 told once for each.
     void amounts_data()
     {
         QTest::addColumn<QString>("minimum"); // null: not typed into
@@ -225,6 +75,7 @@ private slots:
         QTest::addColumn<int>("errors");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("used"); // minimum and rate in units, then the cost of request 8
+        QTest::newRow("nothing typed") << QString() << QString() << "$25.00 $40.00" << 0 << "250000 400000" << "250000 400000 $40.00";
         QTest::newRow("plain numbers") << "12.5" << "50" << "$12.50 $50.00" << 0 << "125000 500000" << "125000 500000 $50.00";
         QTest::newRow("currency text") << QString() << "$12.50" << "$25.00 $12.50" << 0 << "250000 125000" << "250000 125000 $25.00";
         QTest::newRow("thousands") << "1,234.5" << QString() << "$1,234.50 $40.00" << 0 << "12345000 400000"
@@ -236,25 +87,28 @@ private slots:
     {
         QFETCH(QString, minimum);
         QFETCH(QString, rate);
-        QFETCH(QString, shown);
         QFETCH(int, errors);
         f->at(8);
+        MainDb->Execute(QStringLiteral("update Settings set NFont = null, NSize = null"));
+        const QString address = settings({"CompAdd"});
         frmDefault& w = open();
-        for (QLineEdit* box : {w.txtMinCharge, w.txtHourlyRate}) {
-            const QString& typed = box == w.txtMinCharge ? minimum : rate;
-            if (!typed.isNull())
+        QCOMPARE(w.txtCompName->text() + '|' + w.txtCompAdd->toPlainText(),
+                 QStringLiteral("Calvedon Service Desk|100 Main Street\nSpringfield, IL  62701"));
+        QCOMPARE(w.txtCompName->font().family() + ' ' + QString::number(w.txtCompName->font().bold()),
+                 QApplication::font().family() + " 1"); // no font stored: the program's own, bold
+        for (QLineEdit* box : {w.txtMinCharge, w.txtHourlyRate})
+            if (const QString& typed = box == w.txtMinCharge ? minimum : rate; !typed.isNull())
                 QVERIFY(typeInto(box, typed));
-        }
         tabOut();
-        QCOMPARE(w.txtMinCharge->text() + ' ' + w.txtHourlyRate->text(), shown);
+        QTEST(w.txtMinCharge->text() + ' ' + w.txtHourlyRate->text(), "shown");
         w.cmdOk->click();
         QTRY_VERIFY(d.isNull());
         QCOMPARE(f->p.messageTexts(), QStringList(errors, QStringLiteral("94  Invalid use of Null")));
         QTEST(settings({"DefMinCharge", "DefHourlyRate"}), "stored");
+        QCOMPARE(settings({"CompAdd"}), address); // CR LF kept
         frmMain& m = *f->w;
         m.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&m) && m.txtReqID->text() == QStringLiteral("8"));
-        QVERIFY(focusInto(m.txtMinTot));
+        QVERIFY(QTest::qWaitForWindowActive(&m) && focusInto(m.txtMinTot));
         tabOut();
         QTEST(QStringLiteral("%1 %2 ").arg(DefaultMinCharge.units).arg(DefaultHourlyRate.units) + m.txtCostTot->text(), "used");
     }
@@ -282,32 +136,35 @@ private slots:
             f->p.fonts << FontChoice{"Arial", 14, false, true, true} << FontChoice{"Courier New", 12, true, false, false};
         w.mnuFont[1]->trigger();
         w.mnuFont[2]->trigger();
-        QTEST(fontShown(w.txtCompName->font()) + ", " + fontShown(w.txtCompAdd->font()), "shown");
+        QTEST(fontsShown(w), "shown");
         (ok ? w.cmdOk : w.cmdCancel)->click();
         QTRY_VERIFY(d.isNull());
         QTEST(settings({"NFont", "NSize", "NBold", "NItalic", "NUnder", "AFont", "ASize", "ABold", "AItalic", "AUnder"}), "stored");
         QCOMPARE(f->messages(), QString());
     }
 
-    // Ways of closing the window, after the minimum charge box was typed
-    // into (or not), and what the file then holds.
+    // Ways of closing the window after the minimum charge box was typed
+    // into (or not): the messages, whether the window stays (with the
+    // typed text, the focus back in the box) and what the file then holds.
     void closing_data()
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("typed");    // null: nothing typed
         QTest::addColumn<int>("answer");       // to the question, if one comes
-        QTest::addColumn<QString>("messages"); // Q: the question, N: not a number
-        QTest::addColumn<bool>("stays");
-        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("messages"); // Q: the question, N: not a number, M: a negative amount, O: too large
+        QTest::addColumn<QString>("stored");   // empty: the window stays
         const int yes = int(Answer::Yes), no = int(Answer::No), cancel = int(Answer::Cancel);
-        QTest::newRow("close box, nothing changed") << "close box" << QString() << 0 << "" << false << "250000";
-        QTest::newRow("close box, Yes") << "close box" << "30" << yes << "Q" << false << "300000";
-        QTest::newRow("close box, No") << "close box" << "30" << no << "Q" << false << "250000";
-        QTest::newRow("close box, Cancel") << "close box" << "30" << cancel << "Q" << true << "250000";
-        QTest::newRow("close box, Yes, not a number") << "close box" << "abc" << yes << "QN" << true << "250000";
-        QTest::newRow("Ok clicked, not a number") << "Ok" << "abc" << 0 << "N" << true << "250000";
-        QTest::newRow("Ok by its key, not a number") << "Alt+O" << "abc" << 0 << "N" << true << "250000";
-        QTest::newRow("Cancel, not a number") << "Cancel" << "abc" << 0 << "" << false << "250000";
+        QTest::newRow("close box, nothing changed") << "close box" << QString() << 0 << "" << "250000";
+        QTest::newRow("close box, Yes") << "close box" << "30" << yes << "Q" << "300000";
+        QTest::newRow("close box, No") << "close box" << "30" << no << "Q" << "250000";
+        QTest::newRow("close box, Cancel") << "close box" << "30" << cancel << "Q" << "";
+        QTest::newRow("close box, Yes, not a number") << "close box" << "abc" << yes << "QN" << "";
+        QTest::newRow("box left, not a number") << "Tab" << "abc" << 0 << "N" << "";
+        QTest::newRow("box left, negative") << "Tab" << "($1.00)" << 0 << "M" << "";
+        QTest::newRow("box left, too large") << "Tab" << "1e300" << 0 << "O" << "";
+        QTest::newRow("Ok, negative") << "Ok" << "-40" << 0 << "M" << "";
+        QTest::newRow("Ok by its key, not a number") << "Alt+O" << "abc" << 0 << "N" << "";
+        QTest::newRow("Cancel, not a number") << "Cancel" << "abc" << 0 << "" << "250000";
     }
     void closing()
     {
@@ -315,7 +172,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(int, answer);
         QFETCH(QString, messages);
-        QFETCH(bool, stays);
+        QFETCH(QString, stored);
         frmDefault& w = open();
         if (!typed.isNull())
             QVERIFY(typeInto(w.txtMinCharge, typed)); // and the focus stays there
@@ -323,63 +180,55 @@ private slots:
             f->p.answers.enqueue(Answer(answer));
         if (how == "close box")
             w.close();
+        else if (how == "Tab")
+            tabOut();
         else if (how == "Alt+O")
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::AltModifier);
         else
             QTest::mouseClick(how == "Ok" ? w.cmdOk : w.cmdCancel, Qt::LeftButton);
-        // A button pressed by its access key is released a moment later.
-        QTRY_VERIFY(d.isNull() || !d->cmdOk->isDown());
+        QTRY_VERIFY(d.isNull() || !d->cmdOk->isDown()); // a button pressed by its key is released a moment later
+        const QHash<QChar, QString> texts{{u'Q', QStringLiteral("Save the changes to this record?")},
+                                          {u'N', QStringLiteral("You must enter a number for the 'Minimum Charge' or leave it blank")},
+                                          {u'M', QStringLiteral("You must enter a positive number or zero.")},
+                                          {u'O', QStringLiteral("6  Overflow")}};
         QStringList expected;
         for (const QChar m : messages)
-            expected << (m == u'Q' ? QStringLiteral("Save the changes to this record?") : Refused.arg("Minimum Charge"));
+            expected << texts[m];
         QCOMPARE(f->p.messageTexts(), expected);
         if (messages.startsWith(u'Q'))
-            QVERIFY(f->p.messages[0].flags == (Mb::YesNoCancel | Mb::Question) && f->p.messages[0].title == ProgramTitle);
-        QTRY_COMPARE(d.isNull(), !stays);
-        if (stays) {
+            QCOMPARE(f->p.messages[0].flags, Mb::YesNoCancel | Mb::Question);
+        QTRY_COMPARE(d.isNull(), !stored.isEmpty());
+        if (stored.isEmpty()) {
             QCOMPARE(w.txtMinCharge->text(), typed);
             QTRY_VERIFY(focusIsIn(w.txtMinCharge));
+            QVERIFY(how != "Tab" || w.txtMinCharge->selectedText() == typed); // a box left is refused with its text selected
+            w.cmdCancel->click();
         }
-        QTEST(settings({"DefMinCharge"}), "stored");
+        QCOMPARE(settings({"DefMinCharge"}), stored.isEmpty() ? QStringLiteral("250000") : stored);
     }
 
-    // OK when the row cannot be written (changed at another desk since the
-    // window read it, or held by another desk and given up with No): the
-    // user is told, the window stays open with the typed entries, and new
-    // costings keep the stored amounts.  OK again writes the entries.
-    void notWritten_data()
+    // OK when the row was changed at another desk since the window read it:
+    // the user is told what is stored now, the window stays with the typed
+    // entries, and costings keep the stored amounts.  OK again writes them.
+    void changedElsewhere()
     {
-        QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("changed at another desk") << int(ErrNo::ChangedElsewhere)
-            << "The program defaults were changed at another desk since you opened this window.\n\nStored now:\n"
-               "    Minimum Charge: $25.00\n    Hourly Rate: $60.00\n    Company Name: Other Co\n\nYour entries are "
-               "still on screen.  Choose OK to save them over the stored defaults, or Cancel to close the window "
-               "and keep the stored ones.";
-        QTest::newRow("held by another desk, No") << int(ErrNo::RecordLockedByUser)
-                                                  << "Could not update locked record.  Do you wish to try again?";
-    }
-    void notWritten()
-    {
-        QFETCH(int, error);
         frmDefault& w = open();
         QVERIFY(typeInto(w.txtMinCharge, QStringLiteral("30")));
-        if (error == ErrNo::ChangedElsewhere)
-            MainDb->Execute(QStringLiteral("update Settings set DefHourlyRate = 600000, CompName = 'Other Co'"));
-        f->p.answers << Answer::No;
-        MainDb->failNextWrites(error == ErrNo::ChangedElsewhere ? 1 : 1000, error);
+        MainDb->Execute(QStringLiteral("update Settings set DefHourlyRate = 600000, CompName = 'Other Co'"));
+        test::failNextWrites(*MainDb, 1, ErrNo::ChangedElsewhere);
         w.cmdOk->click();
-        MainDb->failNextWrites(0, 0);
-        QTEST(f->messages(), "message");
+        test::failNextWrites(*MainDb, 0, 0);
+        QCOMPARE(f->messages(), "The program defaults were changed at another desk since you opened this window.\n\nStored now:\n"
+                                "    Minimum Charge: $25.00\n    Hourly Rate: $60.00\n    Company Name: Other Co\n\nYour entries are "
+                                "still on screen.  Choose OK to save them over the stored defaults, or Cancel to close the window "
+                                "and keep the stored ones.");
         QVERIFY(d && d->isVisible());
         QCOMPARE(w.txtMinCharge->text() + ' ' + fmt::currency(DefaultMinCharge), QStringLiteral("$30.00 $25.00"));
         QCOMPARE(settings({"DefMinCharge"}), QStringLiteral("250000"));
-        f->p.messages.clear();
         w.cmdOk->click();
         QTRY_VERIFY(d.isNull());
         QCOMPARE(settings({"DefMinCharge", "DefHourlyRate"}) + ' ' + fmt::currency(DefaultMinCharge),
                  QStringLiteral("300000 400000 $30.00"));
-        QVERIFY(f->p.messages.isEmpty());
     }
 };
 
