@@ -184,7 +184,6 @@ public:
     void SetIndex(const QString& indexName);
     void Seek(const QString& comparison, const Value& key);
 
-    void SetLockEdits(bool pessimistic);
     // Reads the set again (other desks' changes included) and stays on the
     // same record, or on the one that took its place when it is gone.
     // An open edit buffer is given up.

@@ -441,8 +441,6 @@ void Recordset::Delete()
 
 bool Recordset::Editing() const { return d->edit != Impl::EditMode::None; }
 
-void Recordset::SetLockEdits(bool pessimistic) { d->lockEdits = pessimistic; }
-
 void Recordset::Requery()
 {
     d->checkOpen();

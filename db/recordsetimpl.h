@@ -79,7 +79,6 @@ struct Recordset::Impl {
     bool eof = true;
     bool deleted = false;
     bool noMatch = false;
-    bool lockEdits = true;
     QString indexColumn;
 
     // Edit buffer.

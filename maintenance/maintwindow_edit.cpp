@@ -21,9 +21,7 @@ void MaintWindow::freshRecord()
 
 void MaintWindow::requeryAt(const Value& key)
 {
-    auto rs = MainDb->OpenRecordset(m_design.selectSql, RecordsetType::Dynaset);
-    rs->SetLockEdits(false);
-    m_rs = std::move(rs);
+    m_rs = MainDb->OpenRecordset(m_design.selectSql, RecordsetType::Dynaset);
     if (m_rs->RecordCount() == 0)
         return;
     if (!key.isNull()) {

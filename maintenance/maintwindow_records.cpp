@@ -28,7 +28,6 @@ void MaintWindow::Form_Load()
     trapSteps({
         [this] { m_rs = MainDb->OpenRecordset(m_design.selectSql, RecordsetType::Dynaset); },
         [this] { reloadLists(); },
-        [this] { records().SetLockEdits(false); },
         [this] {
             if (records().RecordCount() != 0) {
                 records().MoveFirst();

@@ -17,9 +17,7 @@ namespace {
 
 std::unique_ptr<Recordset> openRequests(const QString& sql)
 {
-    auto rs = MainDb->OpenRecordset(sql, RecordsetType::Dynaset);
-    rs->SetLockEdits(false);
-    return rs;
+    return MainDb->OpenRecordset(sql, RecordsetType::Dynaset);
 }
 
 } // namespace

@@ -309,7 +309,6 @@ void startUp(frmMain& w, const QString& commandLine, bool fromMenu)
         [] { tellWhenDamaged(); },
         // 6. All requests, newest first.
         [] { ReqSet = MainDb->OpenRecordset(AllRequestsSql, RecordsetType::Dynaset); },
-        [] { must(ReqSet).SetLockEdits(false); },
         // 7. The costing values; an empty field is reported and leaves 0.
         [&] { settings = MainDb->OpenRecordset(QStringLiteral("Settings"), RecordsetType::Table); },
         [&] {
