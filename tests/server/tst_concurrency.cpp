@@ -60,7 +60,11 @@ struct RowHolder {
     {
         PQclear(PQexec(c, ("BEGIN; SELECT 1 FROM req WHERE reqid = " + QByteArray::number(reqId) + " FOR UPDATE").constData()));
     }
-    ~RowHolder() { PQfinish(c); }
+    ~RowHolder() // let go at once, before the desk's next save
+    {
+        PQclear(PQexec(c, "ROLLBACK"));
+        PQfinish(c);
+    }
     bool ok() const { return PQstatus(c) == CONNECTION_OK && PQtransactionStatus(c) == PQTRANS_INTRANS; }
     PGconn* c;
 };
