@@ -8,7 +8,6 @@
 #include "tools/demodata.h"
 #include "tools/recover.h"
 #include "tools/cvdtool_args.h"
-#include "tools/writetest.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -74,8 +73,6 @@ const CommandText kCommandTexts[] = {
      "read into FILE, a new data file, keeping the records' numbers, and\n"
      "says how many records of each table were saved and how many could\n"
      "not be read.  The damaged file is only read."},
-    // Not in the usage: the crash-safety exerciser (writetest.h).
-    {"write-test", "DATABASE", "Adds requests one at a time, as the main window does, and prints the number\nof each once it is written."},
 };
 
 const char kUsageEnd[] =
@@ -100,13 +97,11 @@ const CommandText* findCommand(const QString& name)
     return nullptr;
 }
 
-// Every command but the hidden one, then the notes.
+// Every command, then the notes.
 QByteArray usage()
 {
     QByteArray text = "Usage:\n";
     for (const CommandText& c : kCommandTexts) {
-        if (qstrcmp(c.name, "write-test") == 0)
-            continue;
         text += QByteArray("  cvdtool ") + c.name + ' ' + c.syntax + '\n';
         for (const QByteArray& line : QByteArray(c.text).split('\n'))
             text += "      " + line + '\n';
@@ -225,10 +220,8 @@ int runCommand(const CommandText& c, const QStringList& args)
             std::printf("Backed up %s to %s.\n", qPrintable(name), qPrintable(second));
         } else if (command == QLatin1String("copy")) {
             return printCopy(cvd::copyDatabase(folder, second));
-        } else if (command == QLatin1String("recover")) {
-            std::fputs(qPrintable(cvd::tools::recoveryReport(cvd::tools::recoverDatabase(folder, second), folder, second)), stdout);
         } else {
-            cvd::tools::runWriteTest(folder, stdout);
+            std::fputs(qPrintable(cvd::tools::recoveryReport(cvd::tools::recoverDatabase(folder, second), folder, second)), stdout);
         }
     } catch (const cvd::Error& e) {
         std::fprintf(stderr, "cvdtool: error %d: %s\n", e.number(), qPrintable(e.text()));
