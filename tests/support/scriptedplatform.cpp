@@ -1,7 +1,5 @@
 #include "support/scriptedplatform.h"
 
-#include "db/errors.h"
-
 #include <QPrinter>
 
 namespace cvd::test {
@@ -13,20 +11,6 @@ Answer ScriptedPlatform::messageBox(const QString& text, int flags, const QStrin
         return answers.dequeue();
     const int buttons = flags & Mb::ButtonsMask;
     return buttons == Mb::YesNo || buttons == Mb::YesNoCancel ? Answer::Yes : Answer::Ok;
-}
-
-QString ScriptedPlatform::saveAs(const QString&, const QString&, const QString&)
-{
-    if (saveAsPaths.isEmpty())
-        raise(ErrNo::DialogCancelled);
-    return saveAsPaths.dequeue();
-}
-
-FontChoice ScriptedPlatform::chooseFont(const FontChoice&)
-{
-    if (fonts.isEmpty())
-        raise(ErrNo::DialogCancelled);
-    return fonts.dequeue();
 }
 
 bool ScriptedPlatform::choosePrinter(QPrinter& printer)
@@ -42,8 +26,7 @@ bool ScriptedPlatform::choosePrinter(QPrinter& printer)
 void ScriptedPlatform::endProgram(int code)
 {
     ended = true;
-    exitCode = code;
-    throw ProgramEnded(code);
+    throw ProgramEnded(exitCode = code);
 }
 
 QStringList ScriptedPlatform::messageTexts() const

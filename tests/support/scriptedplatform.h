@@ -4,6 +4,7 @@
 // kind (OK, Yes); an input box the empty text; a dialog with nothing queued
 // is cancelled.  Ending the program is recorded and unwinds with ProgramEnded.
 #include "base/platform.h"
+#include "db/errors.h"
 
 #include <QList>
 #include <QQueue>
@@ -20,11 +21,7 @@ struct MessageCall {
     int icon() const { return flags & Mb::IconMask; }
 };
 
-struct HelpCall {
-    QString file;
-    int command = 0;
-    quint32 data = 0;
-};
+struct HelpCall { QString file; int command = 0; quint32 data = 0; };
 
 class ScriptedPlatform : public Platform {
 public:
@@ -37,8 +34,8 @@ public:
         prompts << prompt;
         return inputs.isEmpty() ? QString() : inputs.dequeue();
     }
-    QString saveAs(const QString& title, const QString& defaultName, const QString& filter) override;
-    FontChoice chooseFont(const FontChoice& font) override;
+    QString saveAs(const QString&, const QString&, const QString&) override { return nextOf(saveAsPaths); }
+    FontChoice chooseFont(const FontChoice&) override { return nextOf(fonts); }
     // A print dialog prints to a PDF file in the test's folder when
     // printToPdf is set, and is cancelled otherwise.
     bool choosePrinter(QPrinter& printer) override;
@@ -47,19 +44,11 @@ public:
     void progressEnd() override { ++progressEnds; }
     void beep() override { ++beeps; }
     void setPointer(Pointer p) override { pointers << p; }
-    // Recorded, never waited; whilePaused (when set) runs in the pause, as
-    // another desk would go on meanwhile.
-    void pause(int ms) override
-    {
-        pauses << ms;
-        if (whilePaused)
-            whilePaused();
-    }
+    // Never waited; whilePaused (when set) runs in the pause, as another
+    // desk would go on meanwhile.
+    void pause(int) override { if (whilePaused) whilePaused(); }
     std::function<void()> whilePaused;
-    void help(QWidget*, const QString& helpFile, int command, quint32 data) override
-    {
-        helpCalls << HelpCall{helpFile, command, data};
-    }
+    void help(QWidget*, const QString& file, int command, quint32 data) override { helpCalls << HelpCall{file, command, data}; }
     [[noreturn]] void endProgram(int exitCode) override;
 
     // Answers to give, in order.
@@ -75,7 +64,6 @@ public:
     QStringList prompts;
     QList<HelpCall> helpCalls;
     QList<Pointer> pointers;
-    QList<int> pauses;
     int beeps = 0;
     int printDialogs = 0;
     QStringList progressLabels;
@@ -85,6 +73,15 @@ public:
     int exitCode = -1;
 
     QStringList messageTexts() const;
+
+private:
+    // The next answer of a dialog; with none queued, the dialog is cancelled.
+    template <class T> static T nextOf(QQueue<T>& queue)
+    {
+        if (queue.isEmpty())
+            raise(ErrNo::DialogCancelled);
+        return queue.dequeue();
+    }
 };
 
 } // namespace cvd::test
