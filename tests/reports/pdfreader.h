@@ -10,24 +10,24 @@
 
 namespace cvd::test {
 
+using namespace Qt::StringLiterals;
+
 class PdfReader {
 public:
     explicit PdfReader(const QByteArray& bytes)
     {
-        static const QRegularExpression object(QStringLiteral("(\\d+) 0 obj(.*?)endobj"),
-                                               QRegularExpression::DotMatchesEverythingOption);
-        const QString all = QString::fromLatin1(bytes);
-        for (auto it = object.globalMatch(all); it.hasNext();) {
+        static const QRegularExpression object(u"(\\d+) 0 obj(.*?)endobj"_s, QRegularExpression::DotMatchesEverythingOption);
+        for (auto it = object.globalMatch(QString::fromLatin1(bytes)); it.hasNext();) {
             const auto m = it.next();
             m_objects.insert(m.captured(1).toInt(), m.captured(2));
         }
-        static const QRegularExpression kids(QStringLiteral("/Type\\s*/Pages\\b.*?/Kids\\s*\\[([^\\]]*)\\]"),
+        static const QRegularExpression kids(u"/Type\\s*/Pages\\b.*?/Kids\\s*\\[([^\\]]*)\\]"_s,
                                              QRegularExpression::DotMatchesEverythingOption);
-        for (const QString& body : std::as_const(m_objects)) {
-            const auto m = kids.match(body);
-            if (m.hasMatch())
-                m_pages = refs(m.captured(1));
-        }
+        static const QRegularExpression ref(u"(\\d+)\\s+0\\s+R"_s);
+        for (const QString& body : std::as_const(m_objects))
+            if (const auto m = kids.match(body); m.hasMatch())
+                for (auto it = ref.globalMatch(m.captured(1)); it.hasNext();)
+                    m_pages << it.next().captured(1).toInt();
     }
 
     int pageCount() const { return int(m_pages.size()); }
@@ -36,60 +36,37 @@ public:
     QString pageText(int index) const
     {
         const QString page = m_objects.value(m_pages.value(index));
-        const QString content = stream(ref(page, QStringLiteral("Contents")));
-        const QString resources = m_objects.value(ref(page, QStringLiteral("Resources")));
-        static const QRegularExpression token(QStringLiteral("/(F\\d+)\\s+[\\d.]+\\s+Tf|<([0-9A-Fa-f]+)>"));
+        const QString content = stream(ref(page, u"Contents"_s));
+        const QString resources = m_objects.value(ref(page, u"Resources"_s));
+        static const QRegularExpression token(u"/(F\\d+)\\s+[\\d.]+\\s+Tf|<([0-9A-Fa-f]+)>"_s);
         QString text;
         QHash<uint, QString> map;
         for (auto it = token.globalMatch(content); it.hasNext();) {
             const auto m = it.next();
-            if (!m.captured(1).isEmpty()) {
-                const QRegularExpression font(QStringLiteral("/%1\\s+(\\d+)\\s+0\\s+R").arg(m.captured(1)));
-                const int fontObject = font.match(resources).captured(1).toInt();
-                map = toUnicode(stream(ref(m_objects.value(fontObject), QStringLiteral("ToUnicode"))));
-                continue;
-            }
-            const QString hex = m.captured(2);
-            for (qsizetype i = 0; i + 4 <= hex.size(); i += 4)
-                text += map.value(hex.mid(i, 4).toUInt(nullptr, 16));
+            if (!m.captured(1).isEmpty())
+                map = toUnicode(stream(ref(m_objects.value(ref(resources, m.captured(1))), u"ToUnicode"_s)));
+            for (qsizetype i = 0; i + 4 <= m.captured(2).size(); i += 4)
+                text += map.value(m.captured(2).mid(i, 4).toUInt(nullptr, 16));
         }
-        return text.remove(QRegularExpression(QStringLiteral("\\s")));
+        return text.remove(QRegularExpression(u"\\s"_s));
     }
 
 private:
-    static QList<int> refs(const QString& list)
-    {
-        static const QRegularExpression r(QStringLiteral("(\\d+)\\s+0\\s+R"));
-        QList<int> out;
-        for (auto it = r.globalMatch(list); it.hasNext();)
-            out << it.next().captured(1).toInt();
-        return out;
-    }
-
+    // The object that `key` in `dict` refers to.
     static int ref(const QString& dict, const QString& key)
     {
-        const QRegularExpression r(QStringLiteral("/%1\\s+(\\d+)\\s+0\\s+R").arg(key));
-        return r.match(dict).captured(1).toInt();
+        return QRegularExpression(u"/%1\\s+(\\d+)\\s+0\\s+R"_s.arg(key)).match(dict).captured(1).toInt();
     }
 
     // The data of a stream object, inflated when it is compressed.
     QString stream(int number) const
     {
-        const QString body = m_objects.value(number);
-        qsizetype start = body.indexOf(QLatin1String("stream"));
-        const qsizetype end = body.lastIndexOf(QLatin1String("endstream"));
-        if (start < 0 || end < start)
-            return {};
-        start += 6;
-        if (body.mid(start, 2) == QLatin1String("\r\n"))
-            start += 2;
-        else if (body.mid(start, 1) == QLatin1String("\n"))
-            start += 1;
-        QByteArray data = body.mid(start, end - start).toLatin1();
-        if (!body.left(start).contains(QLatin1String("FlateDecode")))
-            return QString::fromLatin1(data);
-        data.prepend(QByteArray("\x00\x10\x00\x00", 4)); // a first guess at the size; qUncompress grows it
-        return QString::fromLatin1(qUncompress(data));
+        static const QRegularExpression data(u"^(.*?)stream\\r?\\n(.*)endstream"_s, QRegularExpression::DotMatchesEverythingOption);
+        const auto m = data.match(m_objects.value(number));
+        if (!m.captured(1).contains(u"FlateDecode"_s))
+            return m.captured(2);
+        // A first guess at the size; qUncompress grows it.
+        return QString::fromLatin1(qUncompress(QByteArray("\x00\x10\x00\x00", 4) + m.captured(2).toLatin1()));
     }
 
     // Glyph codes to text, from a ToUnicode map's bfrange lines (the only
@@ -97,28 +74,23 @@ private:
     static QHash<uint, QString> toUnicode(const QString& cmap)
     {
         QHash<uint, QString> map;
-        auto utf16 = [](const QString& hex) {
-            QString s;
-            for (qsizetype i = 0; i + 4 <= hex.size(); i += 4)
-                s += QChar(char16_t(hex.mid(i, 4).toUInt(nullptr, 16)));
-            return s;
-        };
-        static const QRegularExpression ranges(QStringLiteral("beginbfrange(.*?)endbfrange"), QRegularExpression::DotMatchesEverythingOption);
-        static const QRegularExpression range(QStringLiteral("<([0-9A-Fa-f]+)>\\s*<([0-9A-Fa-f]+)>\\s*(\\[[^\\]]*\\]|<[0-9A-Fa-f]+>)"));
-        static const QRegularExpression hex(QStringLiteral("<([0-9A-Fa-f]+)>"));
+        static const QRegularExpression ranges(u"beginbfrange(.*?)endbfrange"_s, QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression range(u"<([0-9A-Fa-f]+)>\\s*<([0-9A-Fa-f]+)>\\s*(\\[[^\\]]*\\]|<[0-9A-Fa-f]+>)"_s);
+        static const QRegularExpression hex(u"<([0-9A-Fa-f]+)>"_s);
         for (auto it = ranges.globalMatch(cmap); it.hasNext();)
             for (auto r = range.globalMatch(it.next().captured(1)); r.hasNext();) {
                 const auto m = r.next();
-                const uint lo = m.captured(1).toUInt(nullptr, 16), hi = m.captured(2).toUInt(nullptr, 16);
-                if (m.captured(3).startsWith(u'[')) {
-                    uint code = lo;
-                    for (auto h = hex.globalMatch(m.captured(3)); h.hasNext() && code <= hi; ++code)
-                        map.insert(code, utf16(h.next().captured(1)));
-                } else {
-                    const uint first = m.captured(3).mid(1, m.captured(3).size() - 2).toUInt(nullptr, 16);
-                    for (uint code = lo; code <= hi; ++code)
+                uint code = m.captured(1).toUInt(nullptr, 16);
+                const uint lo = code, hi = m.captured(2).toUInt(nullptr, 16);
+                if (m.captured(3).startsWith(u'[')) // UTF-16 for each code
+                    for (auto h = hex.globalMatch(m.captured(3)); h.hasNext() && code <= hi; ++code) {
+                        const QString u = h.next().captured(1);
+                        for (qsizetype i = 0; i + 4 <= u.size(); i += 4)
+                            map[code] += QChar(char16_t(u.mid(i, 4).toUInt(nullptr, 16)));
+                    }
+                else
+                    for (const uint first = m.captured(3).mid(1).chopped(1).toUInt(nullptr, 16); code <= hi; ++code)
                         map.insert(code, QString(QChar(char16_t(first + code - lo))));
-                }
             }
         return map;
     }

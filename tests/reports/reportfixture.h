@@ -83,18 +83,12 @@ UPDATE Settings SET CompName = 'Calvedon Service Desk', CompAdd = '100 Main Stre
 COMMIT;
 )SQL";
 
-// `folder`/cvd.mdb with the rows above; returns its path.
 // Rows as one text for the file and the server: {TAB} and {CRLF} stand for
 // those characters inside a text literal.
-inline QByteArray portableRows(const char* rows)
-{
-    return QByteArray(rows).replace("{TAB}", "\t").replace("{CRLF}", "\r\n");
-}
+inline QByteArray portableRows(const char* rows) { return QByteArray(rows).replace("{TAB}", "\t").replace("{CRLF}", "\r\n"); }
 
-inline QString createReportFixture(const QString& folder)
-{
-    return newDatabase(folder, QString::fromUtf8(portableRows(kReportRows)));
-}
+// `folder`/cvd.mdb with the rows above; returns its path.
+inline QString createReportFixture(const QString& folder) { return newDatabase(folder, QString::fromUtf8(portableRows(kReportRows))); }
 
 // Empty when `actual` is the content of the golden file `name` in the source
 // tree (tests/reports/golden); otherwise the first
@@ -125,8 +119,7 @@ inline QStringList textsOf(const Page& page)
 
 // The answers of the report options dialog.
 struct Answers {
-    QDate start{2026, 1, 1};
-    QDate end{2026, 12, 31};
+    QDate start{2026, 1, 1}, end{2026, 12, 31};
     StateFilterKind state = StateFilterKind::Both;
     long id = 0;
     QString name;
@@ -138,12 +131,7 @@ struct Answers {
 struct TestReportWindows : ReportWindows {
     TestReportWindows() { setReportWindows(this); }
     ~TestReportWindows() override { setReportWindows(nullptr); }
-    void showOptions() override
-    {
-        ++dialogs;
-        if (options)
-            options();
-    }
+    void showOptions() override { ++dialogs; if (options) options(); }
     void showPreview(PageDocument doc) override { previews << doc; }
     std::function<void()> options;
     int dialogs = 0;
@@ -162,15 +150,9 @@ public:
         dbPath = emptyDb ? createEmptyDb(dir.path()) : createReportFixture(dir.path());
         MainDb = Database::Open(dbPath);
         options = [this] {
-            if (cancelOptions)
-                return;
-            ReportCancelled = false;
-            ReportStartDate = answers.start;
-            ReportEndDate = answers.end;
-            StateFilter = answers.state;
-            SelectedID = answers.id;
-            SelectedName = answers.name;
-            LandscapeWanted = answers.landscape;
+            if (!cancelOptions)
+                std::tie(ReportCancelled, ReportStartDate, ReportEndDate, StateFilter, SelectedID, SelectedName, LandscapeWanted) =
+                    std::tuple(false, answers.start, answers.end, answers.state, answers.id, answers.name, answers.landscape);
         };
     }
     ~ReportSession() override { resetProgramValues(); }
@@ -181,9 +163,8 @@ public:
     // report.txt by default); returns the file's bytes.
     QByteArray runToFile(const QString& kind, QString path = {})
     {
-        ReportTarget = ReportTargetKind::File;
         ReportFileName = path.isEmpty() ? file(QStringLiteral("report.txt")) : path;
-        run(kind);
+        run(kind, ReportTargetKind::File);
         return fileBytes(ReportFileName);
     }
 
@@ -192,17 +173,15 @@ public:
     PageDocument preview(const QString& kind)
     {
         previews.clear();
-        ReportTarget = ReportTargetKind::Preview;
-        run(kind);
+        run(kind, ReportTargetKind::Preview);
         return previews.size() == 1 ? previews.front() : PageDocument();
     }
 
-    void run(const QString& kind)
+    void run(const QString& kind, ReportTargetKind target)
     {
         const ReportKind* k = findReportKind(kind);
         QVERIFY2(k, qPrintable(kind));
-        ReportMode = k->mode;
-        ShowLandscapeOption = k->listing && ReportTarget == ReportTargetKind::Preview;
+        std::tie(ReportTarget, ReportMode, ShowLandscapeOption) = std::tuple(target, k->mode, k->listing && target == ReportTargetKind::Preview);
         k->procedure();
     }
 

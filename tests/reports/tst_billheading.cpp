@@ -40,11 +40,7 @@ private slots:
     void init()
     {
         windows = std::make_unique<TestReportWindows>();
-        windows->options = [] {
-            ReportCancelled = false;
-            ReportStartDate = QDate(1990, 1, 1);
-            ReportEndDate = QDate(2030, 12, 31);
-        };
+        windows->options = [] { std::tie(ReportCancelled, ReportStartDate, ReportEndDate) = std::tuple(false, QDate(1990, 1, 1), QDate(2030, 12, 31)); };
         f = std::make_unique<MainWindowFixture>();
         f->started();
     }

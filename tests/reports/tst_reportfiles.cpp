@@ -13,11 +13,7 @@ using namespace cvd;
 using namespace cvd::test;
 using namespace Qt::StringLiterals;
 
-namespace {
-
-const QByteArray kEarlier = "earlier report\r\n";
-
-} // namespace
+static const QByteArray kEarlier = "earlier report\r\n";
 
 class tst_reportfiles : public QObject {
     Q_OBJECT
@@ -62,15 +58,12 @@ private slots:
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
         // A bill run tells of the requests it left out; nothing else is said.
         const QStringList said = s->platform.messageTexts();
-        if (!c.setup.isEmpty())
-            QCOMPARE(said.filter(QStringLiteral(" not billed: ")), said);
-        QStringList told;
-        if (c.kind == u"bills-customer" && c.answers.id == 0)
+        QStringList told = c.setup.isEmpty() ? QStringList() : said.filter(QStringLiteral(" not billed: "));
+        if (c.setup.isEmpty() && c.kind == u"bills-customer" && c.answers.id == 0)
             told << "2 requests without a customer were not billed: there is no one to send their bills to.";
-        if (c.kind == u"bills-department" && c.answers.id == 0)
+        if (c.setup.isEmpty() && c.kind == u"bills-department" && c.answers.id == 0)
             told << "1 request without a department/company was not billed: there is no one to send its bill to.";
-        if (c.setup.isEmpty())
-            QCOMPARE(said, told);
+        QCOMPARE(said, told);
         // The hourglass while the report runs, and its progress ended.
         QCOMPARE(s->platform.pointers, QList<Pointer>({Pointer::Hourglass, Pointer::Default}));
         QVERIFY(s->platform.progressLabels.size() == 1 && s->platform.progressEnds == 1 && s->dialogs == 1);

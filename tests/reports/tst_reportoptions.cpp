@@ -64,14 +64,6 @@ QString answers()
         .join('|');
 }
 
-// Selects the entry whose text is `text`, as a click does.
-void pick(frmRptDateEmp& d, const QString& text)
-{
-    const auto found = d.List1->findItems(text, Qt::MatchExactly);
-    if (!found.isEmpty())
-        d.List1->setCurrentItem(found.first());
-}
-
 // The answers in force before the dialog opens, as answers() shows them.
 const char* const kUntouched = "cancelled|1/1/1998|3/31/1998|landscape|99|before|open";
 
@@ -118,12 +110,8 @@ class tst_reportoptions : public QObject {
     frmMain& started()
     {
         frmMain& w = f->started();
-        ReportStartDate = QDate(1998, 1, 1);
-        ReportEndDate = QDate(1998, 3, 31);
-        LandscapeWanted = true;
-        SelectedID = 99;
-        SelectedName = QStringLiteral("before");
-        StateFilter = StateFilterKind::OpenOnly;
+        std::tie(ReportStartDate, ReportEndDate, LandscapeWanted, SelectedID, SelectedName, StateFilter) =
+            std::tuple(QDate(1998, 1, 1), QDate(1998, 3, 31), true, 99, QStringLiteral("before"), StateFilterKind::OpenOnly);
         return w;
     }
 
@@ -171,18 +159,14 @@ private slots:
             first = QString::number(d.chkLandscape->isVisible()) + u' ' + shown(d);
             if (*u.entry) {
                 d.optSelected->click();
-                pick(d, QString::fromUtf8(u.entry));
+                d.List1->setCurrentItem(d.List1->findItems(QString::fromUtf8(u.entry), Qt::MatchExactly).value(0)); // as a click does
             }
             d.optOpen[u.state]->click();
             d.dcStartDate->setEditText(QString::fromLatin1(u.start));
             d.dcEndDate->setEditText(QString::fromLatin1(u.end));
             d.chkLandscape->setChecked(u.landscape);
-            if (u.how == QLatin1String("OK"))
-                d.cmdOK->click();
-            else if (u.how == QLatin1String("Cancel"))
-                d.cmdCancel->click();
-            else
-                d.close();
+            const QLatin1String how(u.how);
+            how == "OK" ? d.cmdOK->click() : how == "Cancel" ? d.cmdCancel->click() : void(d.close());
         }));
         QCOMPARE(first, QStringLiteral("%1 %1 1/1/1998 3/31/1998 all:1 list:0").arg(u.offered)); // hidden: not ticked
         QCOMPARE(answers(), QString::fromUtf8(u.expected));
