@@ -14,11 +14,9 @@
 #include "support/testmain.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTest>
 #include <sqlite3.h>
 
-#include <functional>
 #include <limits>
 #include <map>
 #include <string>
@@ -32,10 +30,7 @@ namespace {
 
 // ---- the disk that loses its power ----------------------------------------
 
-struct Undo { // the bytes a write replaced
-    sqlite3_int64 offset;
-    std::string before;
-};
+struct Undo { sqlite3_int64 offset; std::string before; }; // the bytes a write replaced
 
 // What was durable of a file: the writes since its last sync, to undo.
 struct FileHistory {
@@ -63,27 +58,13 @@ struct CutFile {
 CutFile* cut(sqlite3_file* f) { return reinterpret_cast<CutFile*>(f); }
 
 // One more sync point; true when the power goes at it.
-bool powerGoes()
-{
-    if (disk.dead)
-        return true;
-    if (++disk.syncPoints == disk.cutAt)
-        disk.dead = true;
-    return disk.dead;
-}
-
-std::string readAll(const std::string& path)
-{
-    QFile f(QString::fromStdString(path));
-    const QByteArray b = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    return std::string(b.constData(), size_t(b.size()));
-}
+bool powerGoes() { return disk.dead = disk.dead || ++disk.syncPoints == disk.cutAt; }
 
 // A file as the disk holds it after the cut: the writes since its last
 // sync undone, all but the first `kept` of them.
 std::string durable(const std::string& name, const FileHistory& h, size_t kept)
 {
-    std::string content = readAll(name);
+    std::string content = fileBytes(QString::fromStdString(name)).toStdString();
     sqlite3_int64 keptEnd = 0;
     for (size_t i = 0; i < kept; ++i)
         keptEnd = std::max<sqlite3_int64>(keptEnd, h.undo[i].offset + sqlite3_int64(h.undo[i].before.size()));
@@ -199,62 +180,48 @@ void restoreDurable()
     for (auto& [name, h] : disk.files) {
         if (!h.deletedPending && h.undo.empty() && h.sizeAtSync < 0)
             continue;
-        const std::string content = h.deletedPending ? h.contentBeforeDelete : durable(name, h, disk.tear ? h.undo.size() / 2 : 0);
-        QFile f(QString::fromStdString(name));
-        if (f.open(QIODevice::WriteOnly))
-            f.write(content.data(), qint64(content.size()));
+        writeFile(QString::fromStdString(name), QByteArray::fromStdString(h.deletedPending ? h.contentBeforeDelete
+                                                                          : durable(name, h, disk.tear ? h.undo.size() / 2 : 0)));
     }
 }
 
 // ---- the program's writes --------------------------------------------------
 
-// Sets `fields` of the record `source` gives (a new one when `add`) and saves it.
-void save(Database& db, const QString& source, bool add, const QList<std::pair<QString, Value>>& fields)
-{
-    auto rs = db.OpenRecordset(source, source.contains(u' ') ? RecordsetType::Dynaset : RecordsetType::Table);
-    add ? rs->AddNew() : rs->Edit();
-    for (const auto& [name, v] : fields)
-        rs->SetField(name, v);
-    rs->Update();
-}
-
+// The writes, each through a record set of `source`: a change, a new record
+// (`add`), or the deletion (no fields); a query whose one value says whether
+// the write is there, and that value with the write done.
 struct Step {
     const char* what;
-    std::function<void(Database&)> run;
-    QString check;    // a query whose one value says whether the write is there
-    QString whenDone; // that value with the write done
+    QString source;
+    bool add;
+    QList<std::pair<QString, Value>> fields;
+    QString check, whenDone;
+    void run(Database& db) const
+    {
+        auto rs = db.OpenRecordset(source, source.contains(u' ') ? RecordsetType::Dynaset : RecordsetType::Table);
+        if (fields.isEmpty())
+            return rs->Delete();
+        add ? rs->AddNew() : rs->Edit();
+        for (const auto& [name, v] : fields)
+            rs->SetField(name, v);
+        rs->Update();
+    }
 };
 
 const std::vector<Step>& steps()
 {
     static const std::vector<Step> all{
-        {"a changed request",
-         [](Database& db) {
-             save(db, u"Select * from Req where ReqID = 10"_s, false,
-                  {{u"ShortDesc"_s, u"changed before the cut"_s}, {u"Resp"_s, u"and its response"_s}});
-         },
+        {"a changed request", u"Select * from Req where ReqID = 10"_s, false,
+         {{u"ShortDesc"_s, u"changed before the cut"_s}, {u"Resp"_s, u"and its response"_s}},
          u"select ShortDesc || '/' || Resp from Req where ReqID = 10"_s, u"changed before the cut/and its response"_s},
-        {"a new request",
-         [](Database& db) {
-             save(db, u"Select * from Req order by ReqDate desc"_s, true,
-                  {{u"ShortDesc"_s, u"added before the cut"_s}, {u"ReqDate"_s, QDate(2026, 12, 7)}, {u"Misc1"_s, u"whole"_s}});
-         },
+        {"a new request", u"Select * from Req order by ReqDate desc"_s, true,
+         {{u"ShortDesc"_s, u"added before the cut"_s}, {u"ReqDate"_s, QDate(2026, 12, 7)}, {u"Misc1"_s, u"whole"_s}},
          u"select count(*) || '/' || coalesce(max(Misc1), '') from Req where ShortDesc = 'added before the cut'"_s, u"1/whole"_s},
-        {"a deleted request", [](Database& db) { db.OpenRecordset(u"Select * from Req where ReqID = 20"_s)->Delete(); },
-         u"select count(*) from Req where ReqID = 20"_s, u"0"_s},
-        {"the defaults",
-         [](Database& db) {
-             save(db, u"Settings"_s, false,
-                  {{u"DefHourlyRate"_s, Currency::fromWhole(55)}, {u"DefMinCharge"_s, Currency::fromWhole(30)}});
-         },
+        {"a deleted request", u"Select * from Req where ReqID = 20"_s, false, {}, u"select count(*) from Req where ReqID = 20"_s, u"0"_s},
+        {"the defaults", u"Settings"_s, false, {{u"DefHourlyRate"_s, Currency::fromWhole(55)}, {u"DefMinCharge"_s, Currency::fromWhole(30)}},
          u"select DefHourlyRate || '/' || DefMinCharge from Settings"_s, u"550000/300000"_s},
     };
     return all;
-}
-
-QString value(const QString& path, const QString& sql)
-{
-    return sqlRows(path, sql).value(0).section(u':', 1); // without its type
 }
 
 } // namespace
@@ -306,10 +273,10 @@ private slots:
             restoreDurable();
             disk = Disk{};
             const QString where = at == 0 ? u"cut after the last write"_s : u"cut at sync point %1 of %2"_s.arg(at).arg(points);
-            QCOMPARE(value(path, u"PRAGMA integrity_check"_s) + u" "_s + where, u"ok "_s + where);
+            QCOMPARE(sqlValue(path, u"PRAGMA integrity_check"_s) + u" "_s + where, u"ok "_s + where);
             for (int i = 0; i < int(steps().size()); ++i) { // those done there, the one under way whole or not at all
                 const Step& s = steps()[size_t(i)];
-                const QString got = value(path, s.check), before = value(original, s.check);
+                const QString got = sqlValue(path, s.check), before = sqlValue(original, s.check);
                 QVERIFY2(i < done ? got == s.whenDone : i > done ? got == before : got == s.whenDone || got == before,
                          qPrintable(u"%1, %2 steps done: %3 is %4"_s.arg(where).arg(done).arg(QLatin1String(s.what), got)));
             }

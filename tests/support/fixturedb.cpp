@@ -82,9 +82,4 @@ QString createFixtureDb(const QString& folder, Engine engine)
     return newDatabase(folder, QString::fromUtf8(fixtureRows) + QString::fromUtf8(fixtureHeading), engine);
 }
 
-QString createEmptyDb(const QString& folder, Engine engine)
-{
-    return newDatabase(folder, QString(), engine);
-}
-
 } // namespace cvd::test

@@ -32,13 +32,12 @@ namespace cvd::test {
 // server mode the schema and `folder`/cvd.conn, whose path it returns.
 QString createFixtureDb(const QString& folder, Engine engine = testEngine());
 
-// The same with the tables and the Settings row only.
-QString createEmptyDb(const QString& folder, Engine engine = testEngine());
-
 // The same with the tables, the Settings row and the rows `rowsSql` writes
 // (written so that both engines take it: Yes/No as TRUE and FALSE, tabs and
 // line ends as the characters themselves).  Rows written with their keys
 // leave the next AutoNumber past the largest key.
 QString newDatabase(const QString& folder, const QString& rowsSql, Engine engine = testEngine());
+// The tables and the Settings row only.
+inline QString createEmptyDb(const QString& folder, Engine engine = testEngine()) { return newDatabase(folder, {}, engine); }
 
 } // namespace cvd::test

@@ -2,45 +2,36 @@
 
 #include "db/schema.h"
 #include "support/testbackend.h"
+#include "support/testfiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace cvd::test {
 
-namespace {
+static QString script() { return qEnvironmentVariable("CVD_SOURCE_DIR") + u"/tests/server/testserver.sh"_s; }
 
-QString script() { return qEnvironmentVariable("CVD_SOURCE_DIR") + QStringLiteral("/tests/server/testserver.sh"); }
-
-} // namespace
-
-PrivateServer::PrivateServer() : m_info(m_dir.filePath(QStringLiteral("server.info")))
+PrivateServer::PrivateServer() : m_info(m_dir.filePath(u"server.info"_s))
 {
-    if (QProcess::execute(QStringLiteral("bash"), {script(), QStringLiteral("start"), m_info}) == 0)
-        m_conninfo = value(QStringLiteral("conninfo"));
+    if (QProcess::execute(u"bash"_s, {script(), u"start"_s, m_info}) == 0)
+        m_conninfo = value(u"conninfo"_s);
 }
 
 PrivateServer::~PrivateServer() { QProcess::execute(QStringLiteral("bash"), {script(), QStringLiteral("stop"), m_info}); }
 
 QString PrivateServer::value(const QString& key) const
 {
-    QFile f(m_info);
-    if (f.open(QIODevice::ReadOnly))
-        for (const QString& line : QString::fromUtf8(f.readAll()).split(u'\n'))
-            if (line.startsWith(key + u'='))
-                return line.mid(key.size() + 1);
-    return {};
+    return (u'\n' + QString::fromUtf8(fileBytes(m_info))).section(u'\n' + key + u'=', 1).section(u'\n', 0, 0);
 }
 
 QString PrivateServer::database(const QString& folder, const QString& rowsSql) const
 {
     const QString conn = QDir(folder).filePath(QStringLiteral("cvd.conn"));
-    QFile f(conn);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(m_conninfo.toUtf8() + '\n') <= 0)
+    if (!writeFile(conn, m_conninfo.toUtf8() + '\n'))
         return {};
-    f.close();
     execOnTestDb(conn, schema::serverCreateStatements().join(QStringLiteral(";\n")));
     if (!rowsSql.isEmpty())
         execOnTestDb(conn, rowsSql);
@@ -52,31 +43,22 @@ QString PrivateServer::database(const QString& folder, const QString& rowsSql) c
 
 int PrivateServer::pgctl(const QStringList& args) const
 {
-    QString program = value(QStringLiteral("bin")) + QStringLiteral("/pg_ctl");
-    QStringList all = args;
     // The server's own user runs it when the tests run as root.
-    if (::getuid() == 0) {
-        all = QStringList{QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), program} + args;
-        program = QStringLiteral("runuser");
-    }
+    QStringList all = QStringList{value(u"bin"_s) + u"/pg_ctl"_s, u"-D"_s, value(u"datadir"_s), u"-w"_s} + args;
+    if (::getuid() == 0)
+        all = QStringList{u"runuser"_s, u"-u"_s, u"nobody"_s, u"--"_s} + all;
     QProcess p;
     p.setStandardOutputFile(QProcess::nullDevice());
-    p.start(program, all);
+    p.start(all.takeFirst(), all);
     return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-bool PrivateServer::stop(const QString& mode) const
-{
-    return pgctl({QStringLiteral("-D"), value(QStringLiteral("datadir")), QStringLiteral("-m"), mode,
-                  QStringLiteral("-w"), QStringLiteral("stop")}) == 0;
-}
+bool PrivateServer::stop(const QString& mode) const { return pgctl({u"-m"_s, mode, u"stop"_s}) == 0; }
 
 bool PrivateServer::start() const
 {
-    const QString sockets = value(QStringLiteral("socketdir"));
-    return pgctl({QStringLiteral("-D"), value(QStringLiteral("datadir")), QStringLiteral("-w"), QStringLiteral("-l"),
-                  sockets + QStringLiteral("/restart.log"), QStringLiteral("-o"),
-                  QStringLiteral("-k ") + sockets + QStringLiteral(" -c listen_addresses=''"), QStringLiteral("start")}) == 0;
+    const QString sockets = value(u"socketdir"_s);
+    return pgctl({u"-l"_s, sockets + u"/restart.log"_s, u"-o"_s, u"-k "_s + sockets + u" -c listen_addresses=''"_s, u"start"_s}) == 0;
 }
 
 } // namespace cvd::test

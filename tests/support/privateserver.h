@@ -11,8 +11,6 @@ class PrivateServer {
 public:
     PrivateServer();  // started; conninfo() is empty when it could not be
     ~PrivateServer();
-    PrivateServer(const PrivateServer&) = delete;
-    PrivateServer& operator=(const PrivateServer&) = delete;
 
     QString conninfo() const { return m_conninfo; }
     // A cvd.conn naming it in `folder`, with the program's tables made there

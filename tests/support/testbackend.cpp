@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
-#include <cmath>
 #include <libpq-fe.h>
 #include <memory>
 #include <mutex>
@@ -28,19 +27,15 @@ namespace {
 const QHash<QString, QString>& serverInfo()
 {
     static const QHash<QString, QString> info = [] {
-        QHash<QString, QString> i;
         const QString path = qEnvironmentVariable("CVD_TEST_PGINFO");
-        QFile f(path);
-        if (path.isEmpty() || !f.open(QIODevice::ReadOnly))
-            return QHash<QString, QString>{{u"unavailable"_s, path.isEmpty() ? u"CVD_TEST_PGINFO is not set"_s
-                                                                             : u"no server information in "_s + path}};
-        for (const QString& line : QString::fromUtf8(f.readAll()).split(u'\n')) {
-            const qsizetype eq = line.startsWith(QLatin1String("unavailable:")) ? 11 : line.indexOf(u'=');
-            if (eq > 0 && !i.contains(u"unavailable"_s))
+        const QString text = QString::fromUtf8(fileBytes(path));
+        if (!text.startsWith(u"conninfo="_s)) // testserver.sh writes it first
+            return QHash<QString, QString>{{u"unavailable"_s, text.startsWith(u"unavailable:"_s) ? text.mid(12).trimmed()
+                                                              : u"no server information in '%1'"_s.arg(path)}};
+        QHash<QString, QString> i;
+        for (const QString& line : text.split(u'\n'))
+            if (const qsizetype eq = line.indexOf(u'='); eq > 0)
                 i.insert(line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
-        }
-        if (!i.contains(u"unavailable"_s) && i.value(u"conninfo"_s).isEmpty())
-            i.insert(u"unavailable"_s, u"no conninfo in "_s + path);
         return i;
     }();
     return info;
@@ -51,10 +46,7 @@ using PgResult = std::unique_ptr<PGresult, decltype(&PQclear)>;
 
 PgConn pgConnect(const QString& conninfo)
 {
-    const QByteArray ci = conninfo.toUtf8();
-    const char* const keys[] = {"dbname", "client_encoding", "fallback_application_name", nullptr};
-    const char* const values[] = {ci.constData(), "UTF8", "cvdtest", nullptr};
-    PgConn c(PQconnectdbParams(keys, values, 1), &PQfinish);
+    PgConn c(PQconnectdb((conninfo + u" client_encoding=UTF8"_s).toUtf8().constData()), &PQfinish);
     if (PQstatus(c.get()) != CONNECTION_OK)
         raise(ErrNo::ServerUnreachable, QStringLiteral("Couldn't reach the test server (%1): %2")
                                             .arg(conninfo, QString::fromUtf8(PQerrorMessage(c.get())).trimmed()));
@@ -71,25 +63,6 @@ PgResult pgRun(PGconn* c, const QString& sql)
     return r;
 }
 
-// The schemas this program made, dropped when it ends so that a server
-// that outlives the tests does not fill up with them.
-struct Schemas {
-    QStringList made;
-    ~Schemas()
-    {
-        if (!made.isEmpty()) // a schema still in use stays; the test server goes in the end
-            errorOf([&] {
-                pgRun(pgConnect(serverConninfo()).get(), QStringLiteral("SET lock_timeout = '2s'; DROP SCHEMA IF EXISTS %1 CASCADE")
-                                                             .arg(made.join(QLatin1String(", "))));
-            });
-    }
-};
-QStringList& schemasMade() // made after the server's information, so gone before it
-{
-    static Schemas s;
-    return s.made;
-}
-
 // The server's text of a field as the file would hold it: Yes/No as 1/0,
 // an integral number as an integer.
 StoredField storedField(const PGresult* r, int row, int column)
@@ -104,15 +77,10 @@ StoredField storedField(const PGresult* r, int row, int column)
         return {SQLITE_INTEGER, text};
     case 700: case 701: case 1700: { // float4, float8, numeric
         static const QRegularExpression integral(QStringLiteral("^-?[0-9]+(\\.0*)?$"));
-        const double v = text.toDouble();
         if (integral.match(text).hasMatch())
             return {SQLITE_INTEGER, text.section(u'.', 0, 0)};
-        if (v == double(qint64(v)) && std::abs(v) < 9.0e15)
-            return {SQLITE_INTEGER, QString::number(qint64(v))};
-        return {SQLITE_FLOAT, QString::number(v, 'g', 15)};
+        return {SQLITE_FLOAT, QString::number(text.toDouble(), 'g', 15)};
     }
-    case 17: // bytea
-        return {SQLITE_BLOB, text};
     default:
         return {SQLITE_TEXT, text};
     }
@@ -157,8 +125,6 @@ QList<QList<StoredField>> fileRows(const QString& path, const QString& sql)
 
 bool serverMode() { return qgetenv("CVD_TEST_BACKEND") == "server"; }
 
-Engine testEngine() { return serverMode() ? Engine::Server : Engine::File; }
-
 QString serverUnavailable() { return serverInfo().value(u"unavailable"_s); }
 
 QString serverConninfo() { return serverInfo().value(u"conninfo"_s); }
@@ -168,11 +134,9 @@ bool isConnFile(const QString& path) { return path.endsWith(QLatin1String(".conn
 
 QString connFileConninfo(const QString& connPath)
 {
-    QFile f(connPath);
-    if (f.open(QIODevice::ReadOnly))
-        for (const QString& line : QString::fromUtf8(f.readAll()).split(u'\n'))
-            if (const QString l = line.trimmed(); !l.isEmpty() && !l.startsWith(u'#'))
-                return l;
+    for (const QString& line : QString::fromUtf8(fileBytes(connPath)).split(u'\n'))
+        if (const QString l = line.trimmed(); !l.isEmpty() && !l.startsWith(u'#'))
+            return l;
     raise(ErrNo::FileNotFound, QStringLiteral("no connection string in %1").arg(connPath));
 }
 
@@ -183,13 +147,8 @@ QString createServerDb(const QString& folder, const QString& rowsSql)
     const PgConn c = pgConnect(serverConninfo());
     // A schema of the same name is left by an earlier program of this
     // process number, which has ended.
-    pgRun(c.get(), (QStringList{QStringLiteral("SET client_min_messages = warning"),
-                                QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(name),
-                                QStringLiteral("CREATE SCHEMA %1").arg(name),
-                                QStringLiteral("SET search_path = %1, public").arg(name)}
-                    + schema::serverCreateStatements())
-                       .join(QLatin1String(";\n")));
-    schemasMade() << name;
+    pgRun(c.get(), u"SET client_min_messages = warning; DROP SCHEMA IF EXISTS %1 CASCADE; CREATE SCHEMA %1; "
+                   "SET search_path = %1, public;\n"_s.arg(name) + schema::serverCreateStatements().join(u";\n"_s));
     if (!rowsSql.isEmpty()) {
         // The rows come as an older file may hold them (a request assigned
         // to staff no longer on file), as a copy brings them: the references
@@ -203,9 +162,7 @@ QString createServerDb(const QString& folder, const QString& rowsSql)
     pgRun(c.get(), schema::serverResyncStatements().join(QLatin1String(";\n")));
 
     const QString path = QDir(folder).filePath(QStringLiteral("cvd.conn"));
-    QFile f(path);
-    const QByteArray line = QStringLiteral("%1 options='-csearch_path=%2,public'\n").arg(serverConninfo(), name).toUtf8();
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(line) != line.size())
+    if (!writeFile(path, u"%1 options='-csearch_path=%2,public'\n"_s.arg(serverConninfo(), name).toUtf8()))
         raise(ErrNo::PathAccess, QStringLiteral("cannot write %1").arg(path));
     return path;
 }
@@ -241,7 +198,7 @@ QList<QStringList> rowsOnTestDb(const QString& connOrPath, const QString& sql)
     for (const QList<StoredField>& stored : storedRows(connOrPath, sql)) {
         rows.emplace_back();
         for (const StoredField& f : stored)
-            rows.back() << (f.type == SQLITE_NULL ? QString() : f.text);
+            rows.back() << f.text; // a null QString for Null
     }
     return rows;
 }
@@ -253,11 +210,7 @@ namespace {
 struct FailingWrites : engine::ForwardingBackend {
     using ForwardingBackend::ForwardingBackend;
     int count = 0, error = 0;
-    void fail()
-    {
-        if (count > 0 && count--)
-            raise(error);
-    }
+    void fail() { if (count > 0 && count--) raise(error); }
     engine::RowKey insertRow(const engine::TableInfo& t, const QStringList& c, const std::vector<const Value*>& v) override
     {
         fail();

@@ -27,7 +27,7 @@ enum class Engine { File, Server };
 
 // Whether the tests run on the server (CVD_TEST_BACKEND=server).
 bool serverMode();
-Engine testEngine();
+inline Engine testEngine() { return serverMode() ? Engine::Server : Engine::File; }
 
 // Why tests in server mode cannot run (no information file, a server that
 // could not be started); empty when the server is there.
@@ -61,10 +61,7 @@ QList<QStringList> rowsOnTestDb(const QString& connOrPath, const QString& sql);
 // SQLite's storage class (1 integer, 2 real, 3 text, 4 blob, 5 null) and
 // the text.  On the server an integral real is an integer, as the file's
 // numeric columns keep it.
-struct StoredField {
-    int type;
-    QString text;
-};
+struct StoredField { int type; QString text; };
 QList<QList<StoredField>> storedRows(const QString& connOrPath, const QString& sql);
 
 } // namespace cvd::test

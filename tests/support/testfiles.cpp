@@ -38,9 +38,7 @@ int errorOf(const std::function<void()>& f, QString* text)
     return 0;
 }
 
-namespace {
-
-QStringList readRows(const QString& path, const QString& sql, bool typed)
+QStringList sqlRows(const QString& path, const QString& sql)
 {
     QList<QList<StoredField>> rows;
     errorOf([&] { rows = storedRows(path, sql); });
@@ -48,23 +46,16 @@ QStringList readRows(const QString& path, const QString& sql, bool typed)
     for (const QList<StoredField>& row : std::as_const(rows)) {
         QStringList fields;
         for (const StoredField& f : row)
-            fields << (typed ? QString::number(f.type) + u':' : QString()) + f.text;
+            fields << QString::number(f.type) + u':' + f.text;
         out << fields.join(u'|');
     }
     return out;
 }
 
-} // namespace
-
-QStringList sqlRows(const QString& path, const QString& sql)
-{
-    return readRows(path, sql, true);
-}
-
 QString sqlValue(const QString& path, const QString& sql)
 {
-    const QStringList rows = readRows(path, sql, false);
-    return rows.value(0);
+    const QString row = sqlRows(path, sql).value(0);
+    return row.mid(row.indexOf(u':') + 1); // without its type
 }
 
 QStringList folderFiles(const QString& folder)
