@@ -184,8 +184,11 @@ int runCommand(const CommandText& c, const QStringList& args)
     const QString folder = given[0], second = given.value(1);
 
     cvd::tools::DemoOptions options;
+    // Only demo has options (asking the parser of another command about
+    // them would print Qt's warning).
+    const bool demo = command == QLatin1String("demo");
     for (const QCommandLineOption* o : {&requests, &customers, &seed}) {
-        if (!parser.isSet(*o))
+        if (!demo || !parser.isSet(*o))
             continue;
         const QString option = QStringLiteral("--") + o->names().constFirst(), value = parser.value(*o);
         const bool isSeed = o == &seed;
