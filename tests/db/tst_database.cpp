@@ -543,6 +543,28 @@ private slots:
               "Select [Req].[CustID] as CustID, LastName from Req left join Customers on Req.CustID = Customers.CustID "
               "where Customers.CustID = 2 and CustID = 2", "2|2");
     }
+    // Keys past 2^31 (a file's rowid, a server's bigint) come back whole:
+    // read, added, changed and found again.
+    void keysPast2To31()
+    {
+        const QString path = test::newDatabase(
+            m_dir.next(), (test::serverMode() ? u"ALTER TABLE Req ALTER COLUMN ReqID TYPE bigint; "_s : QString())
+                              + u"INSERT INTO Req (ReqID, ShortDesc, ReqDate, Resolved) VALUES (3000000000, 'first', '1999-01-01', FALSE);"_s);
+        auto rs = Database::Open(path)->OpenRecordset(AllRequests);
+        rs->AddNew();
+        QCOMPARE(rs->Field(u"ReqID"_s), Value(qint64(3000000001)));
+        rs->SetField(u"ReqDate"_s, QDate(2000, 1, 1));
+        rs->Update();
+        rs->FindFirst(u"ReqID = 3000000001"_s);
+        rs->Edit();
+        rs->SetField(u"ShortDesc"_s, u"added"_s);
+        rs->Update();
+        rs->FindFirst(u"ShortDesc = 'first'"_s);
+        QCOMPARE(rs->Field(u"ReqID"_s).displayText(), u"3000000000"_s);
+        rs.reset();
+        QCOMPARE(test::sqlRows(path, u"select ReqID, ShortDesc from Req order by ReqID"_s),
+                 (QStringList{u"1:3000000000|3:first"_s, u"1:3000000001|3:added"_s}));
+    }
     void dialect()
     {
         QFETCH(QString, setup);
