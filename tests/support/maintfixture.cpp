@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QtTest>
 
 namespace cvd::test {
@@ -25,18 +24,6 @@ QString MaintFixture::shown(const MaintWindow* m)
     if (const auto* box = qobject_cast<const QLineEdit*>(first))
         return box->text();
     return qobject_cast<const QPlainTextEdit*>(first)->toPlainText();
-}
-
-void MaintFixture::type(QWidget* box, const QString& text)
-{
-    // Lines after the first follow the Enter key.
-    const QStringList lines = text.split(u'\n');
-    QVERIFY(typeInto(box, lines.first()));
-    for (const QString& line : lines.mid(1)) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        for (const QChar ch : line)
-            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
 }
 
 } // namespace cvd::test

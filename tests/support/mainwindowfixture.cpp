@@ -7,14 +7,12 @@
 #include "mainwindow/startup.h"
 #include "support/fixturedb.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QtTest>
 #include <algorithm>
 #include <sqlite3.h>
 
@@ -30,11 +28,7 @@ MainWindowFixture::MainWindowFixture()
     w = std::make_unique<frmMain>();
 }
 
-MainWindowFixture::~MainWindowFixture()
-{
-    w.reset();
-    resetProgramValues();
-}
+MainWindowFixture::~MainWindowFixture() { w.reset(), resetProgramValues(); }
 
 frmMain& MainWindowFixture::started()
 {
@@ -61,13 +55,10 @@ QString state(const RecordWindow& w)
     const bool browseLayout = w.cmdCancel->isHidden() && w.cmdUpdate->isHidden() && !w.cmdNext->isHidden()
                               && !w.cmdFind->isHidden() && !w.cmdDelete->isHidden() && !w.cmdAddNew->isHidden();
     const QString addNew = w.cmdAddNew->text();
-    if (!w.Editing && !w.Adding && browseLayout && addNew == u"&Add New"_s)
-        return u"browsing"_s;
-    if (w.Editing && !w.Adding && editLayout && w.cmdAddNew->isHidden())
-        return u"editing"_s;
-    if (w.Adding && !w.Editing && editLayout && !w.cmdAddNew->isHidden() && addNew == u"&Add Another"_s)
-        return u"adding"_s;
-    return u"?"_s;
+    return !w.Editing && !w.Adding && browseLayout && addNew == u"&Add New"_s ? u"browsing"_s
+           : w.Editing && !w.Adding && editLayout && w.cmdAddNew->isHidden() ? u"editing"_s
+           : w.Adding && !w.Editing && editLayout && !w.cmdAddNew->isHidden() && addNew == u"&Add Another"_s ? u"adding"_s
+                                                                                                        : u"?"_s;
 }
 
 bool MainWindowFixture::entriesEnabled(bool enabled) const
@@ -110,17 +101,8 @@ QStringList MainWindowFixture::walk()
 
 bool MainWindowFixture::saved(bool byKey)
 {
-    if (byKey)
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_U, Qt::AltModifier);
-    else
-        w->cmdUpdate->click();
+    byKey ? QTest::keyClick(QApplication::focusWidget(), Qt::Key_U, Qt::AltModifier) : w->cmdUpdate->click();
     return QTest::qWaitFor([this] { return browsing(); }) && p.messages.isEmpty();
-}
-
-void textColumns(std::initializer_list<const char*> names)
-{
-    for (const char* name : names)
-        QTest::addColumn<QString>(name);
 }
 
 bool focusIsIn(const QWidget* c)

@@ -6,6 +6,7 @@
 #include "support/scriptedplatform.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 
 namespace cvd::test {
@@ -44,8 +45,8 @@ struct MainWindowFixture {
     QString messages() const { return p.messageTexts().join(QLatin1Char('\n')); }
 };
 
-// Declares a text column of the test's data for each name, in order.
-void textColumns(std::initializer_list<const char*> names);
+// Declares a column of the test's data of each type T, one for each name.
+template <typename... T, typename... Names> void columns(Names... names) { (QTest::addColumn<T>(names), ...); }
 
 // Keyboard work on the active window: the focus put into a control as Tab
 // would; `text` typed over the whole text of a box or of a drop-down's text
@@ -58,7 +59,6 @@ void tabOut();
 // The first column of the first row of `sql` on the open database, as text
 // (on a server, `sql` is run as the server takes it).
 QString fileQuery(const QString& sql);
-inline int requestCount() { return fileQuery(QStringLiteral("select count(*) from Req")).toInt(); }
 
 // A field of request `reqId` as "type:value" ("null:", "integer:500000" for
 // $50.00); for a list of "Field=type:value", that list as the database has it.

@@ -6,7 +6,6 @@
 #include <QMetaMethod>
 #include <QRegularExpression>
 #include <QSet>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -18,9 +17,7 @@ namespace {
 // The test functions of the object, in declaration order.
 QStringList testFunctions(const QObject* tests)
 {
-    static const QSet<QString> special{QStringLiteral("initTestCase"), QStringLiteral("cleanupTestCase"),
-                                       QStringLiteral("init"), QStringLiteral("cleanup"),
-                                       QStringLiteral("initTestCase_data")};
+    static const QSet<QString> special{"initTestCase", "cleanupTestCase", "init", "cleanup", "initTestCase_data"};
     QStringList names;
     const QMetaObject* mo = tests->metaObject();
     for (int i = mo->methodOffset(); i < mo->methodCount(); ++i) {
@@ -33,22 +30,17 @@ QStringList testFunctions(const QObject* tests)
     return names;
 }
 
-// The functions that reported a result in a TAP log, and how many failed.
+// The functions that reported a result in a TAP log; the failures counted.
 QSet<QString> reported(const QString& tapFile, int& failures)
 {
     QSet<QString> done;
     QFile f(tapFile);
-    if (!f.open(QIODevice::ReadOnly))
-        return done;
     static const QRegularExpression result(QStringLiteral("^(not ok|ok) \\d+ - ([A-Za-z_0-9]+)\\("));
-    while (!f.atEnd()) {
-        const auto m = result.match(QString::fromUtf8(f.readLine()));
-        if (!m.hasMatch())
-            continue;
-        done.insert(m.captured(2));
-        if (m.captured(1) == QLatin1String("not ok"))
-            ++failures;
-    }
+    for (bool open = f.open(QIODevice::ReadOnly); open && !f.atEnd();)
+        if (const auto m = result.match(QString::fromUtf8(f.readLine())); m.hasMatch()) {
+            done.insert(m.captured(2));
+            failures += m.captured(1) == QLatin1String("not ok");
+        }
     return done;
 }
 
@@ -57,43 +49,31 @@ int runAll(QObject* tests, int argc, char** argv)
     QStringList args;
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    if (args.size() > 1) {
-        try {
-            return QTest::qExec(tests, args);
-        } catch (...) {
-            return 1;
-        }
-    }
     // Each run logs its results to a TAP file besides the usual output, so
     // that after an escaped error the run goes on with the functions that
-    // have not run yet.
+    // have not run yet.  Named functions or options run once, as they are.
     QTemporaryDir dir;
-    QStringList remaining = testFunctions(tests);
-    QStringList only; // empty: all
+    QStringList remaining = testFunctions(tests), only; // only empty: all
     int failures = 0;
     for (int round = 0;; ++round) {
         const QString tap = dir.filePath(QStringLiteral("%1.tap").arg(round));
-        QStringList a{args.first()};
-        a << only << QStringLiteral("-o") << tap + QStringLiteral(",tap") << QStringLiteral("-o")
-          << QStringLiteral("-,txt");
-        QByteArray what;
+        const QStringList a = args.size() > 1 ? args : QStringList{args.first()} + only + QStringList{"-o", tap + ",tap", "-o", "-,txt"};
+        QByteArray what = "an exception of unknown type";
         try {
             return failures + QTest::qExec(tests, a);
         } catch (const std::exception& e) {
             what = e.what();
         } catch (...) {
-            what = "an exception of unknown type";
         }
+        if (args.size() > 1)
+            return 1;
         const QSet<QString> done = reported(tap, failures);
         QStringList left;
-        for (const QString& f : std::as_const(remaining))
-            if (!done.contains(f))
-                left << f;
+        std::copy_if(remaining.begin(), remaining.end(), std::back_inserter(left), [&](const QString& f) { return !done.contains(f); });
         if (left.isEmpty() || left == remaining)
             return std::max(failures, 1);
         std::fprintf(stderr, "An error escaped a test function (%s); going on with the next one.\n", what.constData());
-        remaining = left;
-        only = left;
+        remaining = only = left;
     }
 }
 
@@ -102,8 +82,7 @@ int runAll(QObject* tests, int argc, char** argv)
 int runTests(QObject* tests, int argc, char** argv)
 {
     // On the server, a program without one is skipped, never passed.
-    const QString unavailable = serverMode() ? serverUnavailable() : QString();
-    if (!unavailable.isEmpty()) {
+    if (const QString unavailable = serverMode() ? serverUnavailable() : QString(); !unavailable.isEmpty()) {
         std::printf("SKIP: no PostgreSQL server (%s)\n", qPrintable(unavailable));
         return SkippedExitCode;
     }

@@ -32,8 +32,7 @@ int runTests(QObject* tests, int argc, char** argv);
         AppClass app(argc, argv);                                                                                      \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
         TestObject tc;                                                                                                 \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
-        return cvd::test::runTests(&tc, argc, argv);                                                                   \
+        QTEST_SET_MAIN_SOURCE_PATH return cvd::test::runTests(&tc, argc, argv);                                        \
     }
 
 #ifdef QT_WIDGETS_LIB
