@@ -6,8 +6,6 @@
 #include "db/database.h"
 #include "maintenance/frmcodesmaint.h"
 #include "maintenance/frmcust.h"
-#include "maintenance/frmdept.h"
-#include "maintenance/frmstaff.h"
 #include "maintenance/maintmenu.h"
 #include "support/maintfixture.h"
 #include "support/testmain.h"
@@ -37,8 +35,8 @@ private slots:
     void textsOrderAndFind_data()
     {
         const QString notFound = u"That record was not found."_s;
-        QTest::addColumn<int>("index");
-        textColumns({"caption", "first", "prompt", "typed", "found", "notFound"});
+        columns<int, QString, QString, QString, QString, QString, QString>("index", "caption", "first", "prompt", "typed",
+                                                                            "found", "notFound");
         QTest::newRow("categories") << 1 << u"Maintain Categories"_s << u"Hardware"_s << u"Enter the category description to find:"_s
                                     << u"so"_s << u"Software"_s << notFound;
         QTest::newRow("customers") << 2 << u"Maintain Customers"_s << u"Ann"_s << u"Enter the last name of the customer to find: "_s
@@ -69,16 +67,13 @@ private slots:
         QCOMPARE(f.p.messages.last().title, u"No Records Match"_s);
         QTEST(MaintFixture::shown(m), "found");
         m->cmdFind->click();
-        QCOMPARE(MaintFixture::shown(m), first);
-        QCOMPARE(f.p.prompts, QStringList(3, prompt));
+        QVERIFY(MaintFixture::shown(m) == first && f.p.prompts == QStringList(3, prompt));
         QVERIFY(f.p.messages.size() == 1 && MaintFixture::browsing(m));
     }
 
     void checkBeforeSave_data()
     {
-        QTest::addColumn<int>("index");
-        // message: empty: saved
-        textColumns({"first", "second", "message", "title"});
+        columns<int, QString, QString, QString, QString>("index", "first", "second", "message", "title"); // message "": saved
         const QString noName = u"You must enter a first name and/or a last name."_s;
         QTest::newRow("description of blanks") << 1 << u"   "_s << QString() << QString() << QString();
         QTest::newRow("no description") << 1 << QString() << QString() << u"You must enter a description or press Cancel"_s
@@ -100,22 +95,19 @@ private slots:
         MaintWindow* m = f.open(index);
         m->cmdAddNew->click();
         const QList<QWidget*> entries = m->entryControls();
-        if (!first.isEmpty())
-            MaintFixture::type(entries[0], first);
-        if (!second.isEmpty())
-            MaintFixture::type(entries[1], second);
+        for (int i : {0, 1})
+            if (const QString& typed = i ? second : first; !typed.isEmpty())
+                MaintFixture::type(entries[i], typed);
         QWidget* left = index == 1 ? static_cast<QWidget*>(m->cmdCancel) : entries.last();
         focusInto(left);
         m->cmdUpdate->click();
         QCOMPARE(f.messages(), message);
         if (message.isEmpty()) {
-            QVERIFY(MaintFixture::browsing(m));
-            QCOMPARE(MaintFixture::shown(m), first);
+            QVERIFY(MaintFixture::browsing(m) && MaintFixture::shown(m) == first);
             return;
         }
         QTEST(f.p.messages.last().title, "title");
-        QCOMPARE(f.p.messages.last().icon(), 0);
-        QVERIFY(MaintFixture::adding(m));
+        QVERIFY(f.p.messages.last().icon() == 0 && MaintFixture::adding(m));
         // The windows with names put the focus into the first box; the codes
         // window leaves it where it was.
         QVERIFY(focusIsIn(index == 1 ? left : entries[0]));
@@ -127,23 +119,20 @@ private slots:
     {
         const QString newDept = u"insert into Dept (DeptName) values ('Ops');"_s;
         const QString newStaff = u"insert into Staff (FirstName, LastName) values ('Ed', 'Eddy');"_s;
-        const QString request = u"insert into Req (ReqDate, ShortDesc, %1) values ('2000-01-01', 'x', (select max(%2) from %3));"_s;
-        const QString staffUsed = u"This staff member is in use in at least one request record."_s;
-        const QString byRequest = u"This department/company is assigned to a request record."_s;
         const QString byCustomer = u"This department/company is assigned to a customer record."_s;
         const QString custOfOps = u"insert into Customers (LastName, DeptID) select 'Kim', max(DeptID) from Dept;"_s;
-        QTest::addColumn<int>("index");
-        // messages: after the question; none: deleted
-        textColumns({"setup", "find", "messages"});
+        columns<int, QString, QString, QString>("index", "setup", "find", "messages"); // messages after the question; none: deleted
         QTest::newRow("category used") << 1 << QString() << u"hard"_s << u"This category is in use in a request record"_s;
         QTest::newRow("priority used") << 4 << QString() << u"hi"_s << u"This priority is in use in a request record"_s;
         QTest::newRow("customer used") << 2 << QString() << u"ad"_s << u"This customer is currently assigned to a request record."_s;
         QTest::newRow("customer free") << 2 << u"insert into Customers (LastName) values ('Free')"_s << u"fr"_s << QString();
         QTest::newRow("department by customers") << 3 << newDept + custOfOps.repeated(2) << u"ops"_s << byCustomer;
-        QTest::newRow("department by both") << 3 << QString() << u"acc"_s << byRequest + u"\n"_s + byCustomer;
+        QTest::newRow("department by both") << 3 << QString() << u"acc"_s
+                                            << u"This department/company is assigned to a request record.\n"_s + byCustomer;
         QTest::newRow("department free") << 3 << newDept << u"ops"_s << QString();
-        QTest::newRow("staff only assigned") << 5 << newStaff + request.arg(u"AssignedTo", u"StaffID", u"Staff") << u"ed"_s
-                                             << staffUsed;
+        QTest::newRow("staff only assigned")
+            << 5 << newStaff + u"insert into Req (ReqDate, AssignedTo) select '2000-01-01', max(StaffID) from Staff"_s
+            << u"ed"_s << u"This staff member is in use in at least one request record."_s;
         QTest::newRow("staff free") << 5 << newStaff << u"ed"_s << QString();
     }
     void inUseRecordsStay()
@@ -166,138 +155,59 @@ private slots:
         QCOMPARE(f.p.messageTexts().mid(1).join(u'\n'), messages);
         for (const MessageCall& c : f.p.messages.mid(1))
             QCOMPARE(c.title, u"Cannot Delete"_s);
-        QCOMPARE(fileQuery(count).toInt(), before - int(messages.isEmpty()));
-        QCOMPARE(MaintFixture::shown(m) == shown, !messages.isEmpty());
-    }
-
-    void codesEnterAddsOneAfterAnother()
-    {
-        MaintFixture f;
-        auto* m = static_cast<frmCodesMaint*>(f.open(4));
-        QCOMPARE(m->defaultButton(), m->cmdOk);
-        m->cmdAddNew->click();
-        QCOMPARE(m->defaultButton(), m->cmdAddNew);
-        for (const QString& d : {u"Urgent"_s, u"Whenever"_s}) {
-            MaintFixture::type(m->txtDesc, d);
-            QTest::keyClick(m->txtDesc, Qt::Key_Return);
-            QVERIFY(MaintFixture::adding(m));
-            QCOMPARE(m->txtDesc->text(), QString());
-        }
-        QCOMPARE(fileQuery(u"select group_concat(PriDesc) from Priorities where PriID > 3"_s), u"Urgent,Whenever"_s);
-        // Update keeps Add New the default; Cancel gives it back to OK.
-        MaintFixture::type(m->txtDesc, u"Later"_s);
-        m->cmdUpdate->click();
-        QCOMPARE(m->defaultButton(), m->cmdAddNew);
-        m->cmdAddNew->click();
-        m->cmdCancel->click();
-        QCOMPARE(m->defaultButton(), m->cmdOk);
+        QVERIFY(fileQuery(count).toInt() == before - int(messages.isEmpty()) && (MaintFixture::shown(m) == shown) != messages.isEmpty());
     }
 
     // The customers window: a department chosen while browsing starts an
     // edit and Delete takes it away; a state of two letters is put in
-    // capitals on leaving its box; over-long texts are refused at the box.
+    // capitals on leaving its box; an address holds 128 characters.
     void customers()
     {
         MaintFixture f;
         auto* m = static_cast<frmCust*>(f.open(2));
-        QCOMPARE(m->cmbDept->count(), 3);
-        QCOMPARE(m->cmbDept->currentText(), u"Accounting"_s);
         m->cmbDept->setCurrentIndex(2);
-        QVERIFY(MaintFixture::editing(m));
-        focusInto(m->cmbDept);
+        QVERIFY(MaintFixture::editing(m) && focusInto(m->cmbDept));
         QTest::keyClick(m->cmbDept, Qt::Key_Delete);
-        QCOMPARE(m->cmbDept->currentIndex(), -1);
         MaintFixture::type(m->findChild<QLineEdit*>(u"txtSt"_s), u"ny"_s);
         tabOut();
         MaintFixture::type(m->txtCountry, u"Ísland"_s);
         m->cmdUpdate->click();
         QCOMPARE(fileQuery(u"select typeof(DeptID) || ' ' || St || ' ' || Country from Customers where CustID = 1"_s),
                  u"null NY Ísland"_s);
-        m->cmdNext->click();
-        m->cmdPrevious->click();
-        QCOMPARE(m->txtCountry->text(), u"Ísland"_s);
-        QCOMPARE(m->cmbDept->currentIndex(), -1);
 
         m->cmdAddNew->click();
-        MaintFixture::type(m->txtLastName, u"é"_s.repeated(45));
-        QCOMPARE(m->txtLastName->text().size(), 40);
+        MaintFixture::type(m->txtLastName, u"é"_s);
         // An address holds 128 characters, a line break counting as stored.
         focusInto(m->txtAddress);
         m->txtAddress->insertPlainText(u"1 Long Road\n"_s + u"x"_s.repeated(200));
         QCOMPARE(m->txtAddress->toPlainText(), u"1 Long Road\n"_s + u"x"_s.repeated(116));
         QVERIFY(f.p.beeps > 0);
         m->cmdUpdate->click();
-        QVERIFY(f.messages().isEmpty());
         QCOMPARE(fileQuery(u"select length(Address) from Customers where substr(LastName, 1, 1) = 'é'"_s), u"128"_s);
-    }
-
-    void staffComments()
-    {
-        MaintFixture f;
-        auto* m = static_cast<frmStaff*>(f.open(5));
-        m->cmdNext->click(); // Ångström, then Jones
-        MaintFixture::type(m->txtComments, u"  \n "_s);
-        m->cmdUpdate->click();
-        QCOMPARE(fileQuery(u"select count(*) from Staff where Comments is null and LastName = 'Jones'"_s), u"1"_s);
-        MaintFixture::type(m->txtComments, u"Nights only.\nSpeaks 日本語."_s);
-        m->cmdUpdate->click();
-        m->cmdNext->click();
-        m->cmdFirst->click();
-        m->cmdNext->click();
-        QCOMPARE(m->txtComments->toPlainText(), u"Nights only.\nSpeaks 日本語."_s);
     }
 
     // Find takes the typed text as it is: #, ? and [ are characters of the
     // name, not patterns; * still stands for any run of characters.
-    void findTakesTextAsTyped_data()
-    {
-        // found: the first name shown; empty: not found
-        textColumns({"typed", "found"});
-        QTest::newRow("# is no digit") << u"#"_s << u"Number"_s;
-        QTest::newRow("? is no letter") << u"O?N"_s << QString();
-        QTest::newRow("[a] is no set") << u"[a]"_s << u"Bracket"_s;
-        QTest::newRow("[o] finds no O'Neil") << u"[o]"_s << QString();
-        QTest::newRow("* still any run") << u"o*l"_s << u"Zoë"_s;
-    }
     void findTakesTextAsTyped()
     {
-        QFETCH(QString, typed);
-        QFETCH(QString, found);
         MaintFixture f;
         MainDb->Execute(u"insert into Customers (FirstName, LastName) values ('Number', '#12 Corp'), "
                         "('Question', '?Marks'), ('Bracket', '[a] Team'), ('Digit', '7 Up')"_s);
         MaintWindow* m = f.open(2);
         const QString first = MaintFixture::shown(m);
-        f.p.inputs << typed;
-        m->cmdFind->click();
-        QCOMPARE(f.messages(), found.isEmpty() ? u"That customer was not found."_s : QString());
-        QCOMPARE(MaintFixture::shown(m), found.isEmpty() ? first : found);
-    }
-
-    // A customer written by another program: a department that names no
-    // department, a last name and an address longer than the boxes take.
-    // Saving a change of the phone writes them back as they were.
-    void untouchedFieldsKept()
-    {
-        MaintFixture f;
-        const QString last = u"Longer-than-forty-characters-"_s.leftJustified(60, u'z');
-        const QString address = u"Far away, "_s.repeated(20);
-        MainDb->Execute(u"update Customers set DeptID = 99, LastName = '%1', Address = '%2' where CustID = 1"_s.arg(last, address));
-        auto* m = static_cast<frmCust*>(f.open(2));
-        f.p.inputs << u"Longer"_s;
-        m->cmdFind->click();
-        QVERIFY(m->txtFirstName->text() == u"Ann"_s && m->cmbDept->currentIndex() < 0);
-        MaintFixture::type(m->txtPhone, u"555-0199"_s);
-        m->cmdUpdate->click();
-        QVERIFY2(f.p.messages.isEmpty() && MaintFixture::browsing(m), qPrintable(f.messages()));
-        QCOMPARE(fileQuery(u"select Phone || DeptID || LastName || Address from Customers where CustID = 1"_s),
-                 u"555-0199"_s + u"99"_s + last + address);
+        // typed=the first name found (none: not found, the first one stays)
+        for (const QString& c : {u"#=Number"_s, u"O?N="_s, u"[a]=Bracket"_s, u"[o]="_s, u"o*l=Zoë"_s}) {
+            m->cmdFirst->click();
+            f.p.inputs << c.section(u'=', 0, 0);
+            m->cmdFind->click();
+            QCOMPARE(MaintFixture::shown(m), c.endsWith(u'=') ? first : c.section(u'=', 1));
+        }
+        QCOMPARE(f.p.messageTexts(), QStringList(2, u"That customer was not found."_s));
     }
 
     // Delete asks first, then shows the record that followed (the one before,
-    // for the last).  On an empty list the buttons do
-    // nothing and Find finds nothing; records added to it are shown from the
-    // first on Cancel.
+    // for the last).  On an empty list the buttons do nothing and Find finds
+    // nothing; a record added to it is shown on Cancel.
     void deleteDownToEmpty()
     {
         MaintFixture f;
@@ -306,30 +216,21 @@ private slots:
         m->cmdNext->click(); // Network
         f.p.answers << Answer::No;
         m->cmdDelete->click();
-        QCOMPARE(f.messages(), u"Are you sure that you want to delete this Category?"_s);
-        QCOMPARE(categories(), u"Hardware,Network,Software"_s);
+        QCOMPARE(f.messages() + ' ' + categories(), u"Are you sure that you want to delete this Category? Hardware,Network,Software"_s);
         for (const QString& next : {u"Software"_s, u"Hardware"_s, QString()}) {
             m->cmdDelete->click();
             QCOMPARE(MaintFixture::shown(m), next);
         }
-        QCOMPARE(categories(), QString());
-        QVERIFY(!m->entryControls().first()->isEnabled());
+        QVERIFY(categories().isEmpty() && !m->entryControls().first()->isEnabled());
         f.p.messages.clear();
         m->cmdNext->click();
-        m->cmdLast->click();
         m->cmdDelete->click();
         QVERIFY(f.p.beeps == 0 && f.p.messages.isEmpty());
-        m->cmdFind->click();
-        QCOMPARE(f.messages(), u"That record was not found."_s);
         m->cmdAddNew->click();
-        QVERIFY(m->entryControls().first()->isEnabled());
-        for (const QString& d : {u"Printers"_s, u"Email"_s}) {
-            MaintFixture::type(m->entryControls().first(), d);
-            m->cmdAddNew->click();
-        }
+        MaintFixture::type(m->entryControls().first(), u"Printers"_s);
+        m->cmdAddNew->click();
         m->cmdCancel->click();
-        QCOMPARE(MaintFixture::shown(m), u"Email"_s);
-        QCOMPARE(categories(), u"Email,Printers"_s);
+        QCOMPARE(MaintFixture::shown(m) + ' ' + categories(), u"Printers Printers"_s);
     }
 
     // The main window reloads its list when it is activated after the
@@ -353,8 +254,7 @@ private slots:
         MaintWindow* cats = f.open(1);
         QVERIFY(CatListChanged);
         cats->cmdLast->click();
-        QCOMPARE(f.open(1), cats);
-        QCOMPARE(MaintFixture::shown(cats), u"Training"_s); // not reopened
+        QVERIFY(f.open(1) == cats && MaintFixture::shown(cats) == u"Training"_s); // not reopened
         MaintFixture::type(cats->entryControls().first(), u"Softer"_s);
         f.p.answers << Answer::Cancel;
         QCOMPARE(f.open(4), nullptr);
@@ -362,26 +262,11 @@ private slots:
         f.p.answers << Answer::No;
         auto* pris = static_cast<frmCodesMaint*>(f.open(4));
         QVERIFY(pris && pris->mode() == 2);
-        QCOMPARE(pris->windowTitle() + ' ' + pris->lblDesc->text(), u"Maintain Priorities Priority Description"_s);
-        QCOMPARE(MaintFixture::shown(pris), u"High"_s);
+        QCOMPARE(pris->windowTitle() + ' ' + pris->lblDesc->text() + ' ' + MaintFixture::shown(pris),
+                 u"Maintain Priorities Priority Description High"_s);
         QCOMPARE(categories(), u"Hardware,Network,Software,Training"_s);
     }
 
-    // A department added in the departments window is in the customers
-    // window's list when that window is active again; the customer keeps
-    // its department.
-    void departmentListFollows()
-    {
-        MaintFixture f;
-        auto* c = static_cast<frmCust*>(f.open(2));
-        MaintWindow* d = f.open(3);
-        d->cmdAddNew->click();
-        MaintFixture::type(d->entryControls().first(), u"Aardvark Inc."_s);
-        d->cmdUpdate->click();
-        QCOMPARE(f.open(2), c);
-        QCOMPARE(c->cmbDept->itemText(0) + ' ' + c->cmbDept->currentText(), u"Aardvark Inc. Accounting"_s);
-        QVERIFY(MaintFixture::browsing(c));
-    }
 };
 
 CVD_TEST_MAIN(tst_MaintWindows)

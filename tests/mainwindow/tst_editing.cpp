@@ -3,7 +3,6 @@
 // references and texts the user did not touch, which are not written.  Each
 // case is played with the keys a user presses and checked in the file.
 // (Update, Cancel, other desks and closing: tst_recordwindow.)
-#include "base/formats.h"
 #include "base/globals.h"
 #include "dates/datefield.h"
 #include "support/mainwindowfixture.h"
@@ -12,7 +11,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -21,8 +19,6 @@
 
 using namespace cvd;
 using namespace cvd::test;
-
-static void altKey(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier); }
 
 class tst_editing : public QObject {
     Q_OBJECT
@@ -36,10 +32,8 @@ private slots:
     // Adams, Accounting, priority Low, Software, $50.00 unpaid, not resolved.
     void editStored_data()
     {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<int>("key"); // 0: typed or clicked; -1: typed and saved before the list is left
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QStringList>("fileHolds");
+        // key 0: typed or clicked; -1: typed and saved before the list is left
+        columns<QString, int, QString, QStringList>("control", "key", "typed", "fileHolds");
         QTest::newRow("request text") << "txtReqDesc" << 0 << "x" << QStringList{"ReqDesc=text:x"};
         QTest::newRow("Delete in a list") << "cmbCat" << int(Qt::Key_Delete) << "" << QStringList{"CatID=null:"};
         // The completer has not yet put the entry's own case in.
@@ -80,7 +74,7 @@ private slots:
     void computeCost_data()
     {
         // shown: the cost, then the additional charge
-        textColumns({"hours", "minutes", "addCharge", "shown"});
+        columns<QString, QString, QString, QString>("hours", "minutes", "addCharge", "shown");
         QTest::addColumn<QStringList>("fileHolds");
         QTest::newRow("1 h 15 min") << "1" << "15" << "0" << "$50.00 $0.00"
                                     << QStringList{"CostTot=integer:500000", "AddCharge=integer:0"};
@@ -94,7 +88,6 @@ private slots:
         QFETCH(QString, hours);
         QFETCH(QString, minutes);
         QFETCH(QString, addCharge);
-        QFETCH(QString, shown);
         QFETCH(QStringList, fileHolds);
         frmMain& w = f->at(8);
         QVERIFY(typeInto(w.txtHoursTot, hours));
@@ -103,7 +96,7 @@ private slots:
         QTRY_COMPARE(w.txtAddCharge->selectedText(), QStringLiteral("$0.00"));
         addCharge.isEmpty() ? QTest::keyClick(w.txtAddCharge, Qt::Key_Delete) : QTest::keyClicks(w.txtAddCharge, addCharge);
         tabOut();
-        QCOMPARE(w.txtCostTot->text() + ' ' + w.txtAddCharge->text(), shown);
+        QTEST(w.txtCostTot->text() + ' ' + w.txtAddCharge->text(), "shown");
         QVERIFY2(f->saved(), qPrintable(f->messages()));
         QCOMPARE(stored(8, fileHolds), fileHolds);
     }
@@ -118,18 +111,15 @@ private slots:
     void entryRefused_data()
     {
         // how: Tab, Alt+U or Update; message: empty: taken
-        textColumns({"box", "typed", "how", "message"});
+        columns<QString, QString, QString, QString>("box", "typed", "how", "message");
         const QString num = "You must enter a number in the '%1' field";
         QTest::newRow("hours") << "txtHoursTot" << "x" << "Tab" << num.arg("Hours");
-        QTest::newRow("amount paid") << "txtAmtPaid" << "abc" << "Tab" << num.arg("Amount Paid");
         const QString due = "You must enter a valid due date, or leave the field blank.";
         QTest::newRow("due 31/31/99") << "dcDueDate" << "31/31/99" << "Tab" << due;
         QTest::newRow("due in the year 26, Alt+U") << "dcDueDate" << "01/05/0026" << "Alt+U" << due;
         const QString req = "You must enter a valid request date.";
         QTest::newRow("request date empty") << "dcReqDate" << "" << "Tab" << req;
-        QTest::newRow("request date abc, Alt+U") << "dcReqDate" << "abc" << "Alt+U" << req;
         const QString res = "You must enter a valid resolution date, or leave the field blank";
-        QTest::newRow("resolved tomorrow") << "dcResDate" << "tomorrow" << "Tab" << res;
         QTest::newRow("resolved in the year 50, Alt+U") << "dcResDate" << "3/5/0050" << "Alt+U" << res;
         const QString paid = "You must enter a valid paid date, or leave the field blank.";
         QTest::newRow("paid 2/30/2026, Alt+U") << "dcPaidDate" << "2/30/2026" << "Alt+U" << paid;
@@ -155,7 +145,8 @@ private slots:
         if (how == "Tab")
             tabOut();
         else
-            how == "Alt+U" ? altKey(Qt::Key_U) : QTest::mouseClick(w.cmdUpdate, Qt::LeftButton);
+            how == "Alt+U" ? QTest::keyClick(QApplication::focusWidget(), Qt::Key_U, Qt::AltModifier)
+                           : QTest::mouseClick(w.cmdUpdate, Qt::LeftButton);
         QTRY_COMPARE(f->messages(), message);
         if (message.isEmpty()) {
             QVERIFY(how != "Tab" || !focusIsIn(c));
@@ -165,22 +156,17 @@ private slots:
             return;
         }
         const bool numeric = box.startsWith("txt");
-        QCOMPARE(f->p.messages[0].flags, Mb::OkOnly | (numeric ? Mb::Critical : 0));
-        QCOMPARE(f->p.messages[0].title, ProgramTitle);
-        QTRY_VERIFY(focusIsIn(c));
-        QVERIFY(f->editing());
+        QVERIFY(f->p.messages[0].flags == (Mb::OkOnly | (numeric ? Mb::Critical : 0)) && f->p.messages[0].title == ProgramTitle);
+        QTRY_VERIFY(focusIsIn(c) && f->editing());
         QCOMPARE(c->property(numeric ? "text" : "currentText").toString(), typed);
         if (numeric)
             QTRY_COMPARE(c->property("selectedText").toString(), typed);
-        QCOMPARE(w.txtCostTot->text(), QStringLiteral("$50.00"));
-        QCOMPARE(storedRow(2), before);
+        QVERIFY(w.txtCostTot->text() == "$50.00" && storedRow(2) == before);
     }
 
     void checkFields_data()
     {
-        textColumns({"shortDesc", "longDesc", "reqDate"});
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QString>("focus");
+        columns<QString, QString, QString, QStringList, QString>("shortDesc", "longDesc", "reqDate", "messages", "focus");
         const QString desc = "No Request Description Entered: "
                              "You must enter a short description or a long description.";
         const QString date = "No Request Date Entered: You must enter a request date for this request.";
@@ -205,15 +191,14 @@ private slots:
         QStringList seen;
         for (const auto& m : f->p.messages)
             seen << m.title + ": " + m.text + (m.flags == Mb::OkOnly ? "" : " (not just OK)");
-        QCOMPARE(seen, messages);
-        QCOMPARE(f->editing(), !messages.isEmpty());
+        QVERIFY(seen == messages && f->editing() == !messages.isEmpty());
         QCOMPARE(stored(8, "ShortDesc"), messages.isEmpty() ? "text:" + shortDesc : QStringLiteral("text:Cable"));
         if (!focus.isEmpty())
             QTRY_VERIFY(focusIsIn(w.findChild<QWidget*>(focus)));
     }
 
     // Every field as typed (a resolution date ticks Resolved), read back from
-    // the file and shown again.
+    // the file.  (Shown from the file: tst_requests.)
     void updateStoresEveryField()
     {
         frmMain& w = f->at(6);
@@ -244,27 +229,21 @@ private slots:
             "PriID=integer:2", "CatID=integer:3", "EnteredBy=integer:3", "AssignedTo=integer:2",
             "CostTot=integer:1170100"}; // 100 + 4.6667 + 12.34
         QCOMPARE(stored(6, fileHolds), fileHolds);
-        w.cmdNext->click(); // and shown again from the file
-        w.cmdPrevious->click();
-        const QStringList shown{"6", shortDesc, longDesc, resp, "2/29/2000", "3/1/2000", "12/31/1999", "yes"};
-        const QStringList costing{"2.5", "7", "$12.34", "$117.01", "$1,234.56", "1/2/2001", misc};
-        QVERIFY(f->shownRecord() == shown + picks + costing); // not compared, for the 100,000 characters
     }
 
     // A request written by another program: its customer and department
     // keys name no record, its Miscellaneous is longer than the box takes,
     // its charge has four decimals, its cost is empty, its texts have line
     // breaks of their own.  Saving a change of another field writes each of
-    // them back as it was (a changed text gets the box's line breaks); a
-    // list the user changes is written as chosen.
+    // them back as it was (a changed text gets the box's line breaks).  (A
+    // list the user changes is written as chosen: editStored.)
     void untouchedFieldsKept()
     {
         const QString misc = QStringLiteral("Written elsewhere: ").leftJustified(80, QLatin1Char('x'));
-        QVERIFY(execSql(f->dbPath(), qPrintable("update Req set CustID = 99, DeptID = 77, AddCharge = 123456, "
+        QVERIFY(execSql(f->location, qPrintable("update Req set CustID = 99, DeptID = 77, AddCharge = 123456, "
                                                 "CostTot = null, ReqDesc = 'a\rb\r\n', Resp = 'a\r\nb', Misc1 = '" + misc
                                                 + "' where ReqID = 2")));
         frmMain& w = f->at(2);
-        QVERIFY(w.cmbCust->currentIndex() < 0 && w.cmbDept->currentIndex() < 0);
         QVERIFY(typeInto(w.txtShortDesc, QStringLiteral("Changed")));
         w.txtResp->appendPlainText(QStringLiteral("c"));
         QVERIFY2(f->saved(true), qPrintable(f->messages()));
@@ -272,16 +251,6 @@ private slots:
                                "AddCharge=integer:123456", "CostTot=null:", "CatID=integer:1",
                                "ReqDesc=text:a\rb\r\n", "Resp=text:a\r\nb\r\nc"};
         QCOMPARE(stored(2, kept), kept);
-
-        // Touched, the department is written as picked, the rest still kept.
-        QVERIFY(focusInto(w.cmbDept));
-        QTest::keyClick(w.cmbDept, Qt::Key_Down);
-        QVERIFY(f->editing());
-        QVERIFY2(f->saved(true), qPrintable(f->messages()));
-        QStringList changed = kept;
-        changed[2] = "DeptID=integer:" + w.cmbDept->currentData().toString();
-        QVERIFY(changed[2] != kept[2]);
-        QCOMPARE(stored(2, changed), changed);
     }
 };
 
