@@ -9,8 +9,6 @@
 // opening; Display All and its close box unload it, and the next opening
 // starts afresh with both lists read again.
 //
-//   w.FindDialog = showFindDialog;   // the main window's own choice
-//
 // The dialog sets the caption of the window it belongs to (the main
 // window), which tells the user whether a selection is shown.
 #include "search/findquery.h"
@@ -93,7 +91,7 @@ private:
 
 // Shows the program's find dialog modally over `w`, loading it first when
 // it is not loaded, and unloads it again when Display All or the close box
-// ended the use.  The main window's default FindDialog.
+// ended the use.  The main window's Find button opens it.
 void showFindDialog(QWidget& w);
 
 // The program's find dialog while it is loaded; null otherwise.
