@@ -186,6 +186,24 @@ private slots:
         QCOMPARE(fileQuery(u"select length(Address) from Customers where substr(LastName, 1, 1) = 'é'"_s), u"128"_s);
     }
 
+    // What the window could not show as stored (a last name past its box's
+    // 40 characters, a department that is not on the list) is written back
+    // as the file holds it when the user changed another field.
+    void untouchedFieldsKept()
+    {
+        MaintFixture f;
+        const QString last = u"Longer-than-forty-characters-"_s.leftJustified(60, u'z');
+        MainDb->Execute(u"update Customers set DeptID = 99, LastName = '%1' where CustID = 1"_s.arg(last));
+        auto* m = static_cast<frmCust*>(f.open(2));
+        f.p.inputs << u"Longer"_s;
+        m->cmdFind->click();
+        QVERIFY(m->cmbDept->currentIndex() < 0);
+        MaintFixture::type(m->txtPhone, u"555-0199"_s);
+        m->cmdUpdate->click();
+        QVERIFY2(f.p.messages.isEmpty() && MaintFixture::browsing(m), qPrintable(f.messages()));
+        QCOMPARE(fileQuery(u"select Phone || DeptID || LastName from Customers where CustID = 1"_s), u"555-0199"_s + u"99"_s + last);
+    }
+
     // Find takes the typed text as it is: #, ? and [ are characters of the
     // name, not patterns; * still stands for any run of characters.
     void findTakesTextAsTyped()
