@@ -165,7 +165,10 @@ int runCommand(const CommandText& c, const QStringList& args)
                                        QStringLiteral("N"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("The seed of the records (default 1)."),
                                   QStringLiteral("S"));
-    if (command == QLatin1String("demo"))
+    // Only demo has options (asking the parser of another command about
+    // them would print Qt's warning).
+    const bool demo = command == QLatin1String("demo");
+    if (demo)
         parser.addOptions({requests, customers, seed});
     const QStringList names = QString::fromLatin1(c.syntax).split(u' ').filter(QRegularExpression(QStringLiteral("^[A-Z]+$")));
     for (const QString& name : names)
@@ -184,9 +187,6 @@ int runCommand(const CommandText& c, const QStringList& args)
     const QString folder = given[0], second = given.value(1);
 
     cvd::tools::DemoOptions options;
-    // Only demo has options (asking the parser of another command about
-    // them would print Qt's warning).
-    const bool demo = command == QLatin1String("demo");
     for (const QCommandLineOption* o : {&requests, &customers, &seed}) {
         if (!demo || !parser.isSet(*o))
             continue;
