@@ -5,6 +5,7 @@
 #include "db/database.h"
 #include "defaults/fontfields.h"
 #include "ui/accesskeys.h"
+#include "ui/accessiblenames.h"
 #include "ui/contexthelp.h"
 #include "ui/elasticpanel.h"
 #include "ui/memobox.h"
@@ -60,6 +61,7 @@ void frmDefault::createControls()
             l->setObjectName(QStringLiteral("Label%1").arg(++labelNo));
             l->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
             resizingPanel->place(l, QRect(rect.left(), rect.top() - 255, labelWidth, 240));
+            tieLabel(l, w);
             m_labels.insert(w, l);
         }
         return w;

@@ -6,6 +6,7 @@
 #include "base/globals.h"
 #include "base/platform.h"
 #include "db/database.h"
+#include "ui/accessiblenames.h"
 #include "ui/accesskeys.h"
 #include "ui/contexthelp.h"
 #include "ui/elasticpanel.h"
@@ -127,6 +128,7 @@ void MaintWindow::placeEntry(QWidget* w, const char* name, const QString& field,
         setHelpContext(l, m_design.helpContext);
         resizingPanel->place(l, labelTwips.isNull() ? QRect(twips.left(), twips.top() - 255, twips.width(), 240)
                                                         : labelTwips);
+        tieLabel(l, w);
         m_labels.insert(w, l);
     }
 }

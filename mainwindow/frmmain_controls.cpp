@@ -2,6 +2,7 @@
 // area of 9360 x 6000), with their labels, tab order and help context numbers.
 #include "dates/datefield.h"
 #include "mainwindow/frmmain.h"
+#include "ui/accessiblenames.h"
 #include "ui/contexthelp.h"
 #include "ui/elasticpanel.h"
 
@@ -71,6 +72,7 @@ void frmMain::createControls()
             l->setWordWrap(true);
             setHelpContext(l, help);
             panel->place(l, labelRect);
+            tieLabel(l, w);
             m_labels.insert(w, l);
         }
         return w;

@@ -7,6 +7,7 @@
 #include "base/platform.h"
 #include "dates/datefield.h"
 #include "db/database.h"
+#include "ui/accessiblenames.h"
 #include "ui/contexthelp.h"
 #include "ui/elasticframe.h"
 #include "ui/elasticpanel.h"
@@ -136,6 +137,11 @@ void frmRptDateEmp::createControls()
     // field without its check.
     cmdCancel->setAutoDefault(false);
     cmdCancel->setFocusPolicy(Qt::TabFocus);
+
+    tieLabel(Label1, dcStartDate);
+    tieLabel(Label2, dcEndDate);
+    // The staff list stands under "Selected Employee", without a label.
+    nameControl(List1, QStringLiteral("Employees"));
 
     // Tab stops at the option chosen in each group; the arrow keys choose
     // another.

@@ -7,6 +7,7 @@
 #include "dates/datefield.h"
 #include "db/database.h"
 #include "ui/accesskeys.h"
+#include "ui/accessiblenames.h"
 #include "ui/contexthelp.h"
 #include "ui/elasticframe.h"
 #include "ui/elasticpanel.h"
@@ -118,6 +119,13 @@ void frmFind::createControls()
 
     optAnd->setChecked(true);
     optReqOnly->setChecked(true);
+
+    tieLabel(Label1, Search1);
+    tieLabel(Label2, Search2);
+    tieLabel(Label3, cmbDept);
+    tieLabel(Label4, cmbAssignedTo);
+    // The date stands in its frame under "Request Date is", without a label.
+    nameControl(dcReqDate, QStringLiteral("Request Date"));
 
     QWidget* order[] = {Search1, optAnd, optOr, Search2, optReqOnly, optReqAndResp, optLess, optGreater,
                         dcReqDate, cmbDept, cmbAssignedTo, cmdOK, cmdCancel, cmdAll};

@@ -1,6 +1,7 @@
 #include "ui/helpwindow.h"
 
 #include "base/platform.h"
+#include "ui/accessiblenames.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -66,7 +67,6 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     l1->setWordWrap(true);
     m_search = new QLineEdit;
     m_search->setObjectName(QStringLiteral("txtSearch"));
-    l1->setBuddy(m_search);
     m_keywords = new QListWidget;
     m_keywords->setObjectName(QStringLiteral("lstKeywords"));
     auto* l2 = new QLabel(QStringLiteral("Topics found:"));
@@ -87,6 +87,9 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     m_back = new QPushButton(QStringLiteral("&Back"));
     m_back->setEnabled(false);
     auto* cmdUsing = new QPushButton(QStringLiteral("&Using Help"));
+    cmdContents->setObjectName(QStringLiteral("cmdContents"));
+    m_back->setObjectName(QStringLiteral("cmdBack"));
+    cmdUsing->setObjectName(QStringLiteral("cmdUsing"));
     buttons->addWidget(cmdContents);
     buttons->addWidget(m_back);
     buttons->addWidget(cmdUsing);
@@ -113,6 +116,14 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     auto* lay = new QVBoxLayout(this);
     lay->addWidget(split);
     resize(840, 560);
+
+    nameControl(m_tabs, QStringLiteral("Contents and Search")); // its tabs read as the tab chosen
+    nameControl(m_contents, QStringLiteral("Topics"));
+    nameControl(m_keywords, QStringLiteral("Keywords"));
+    tieLabel(l1, m_search);
+    tieLabel(l2, m_searchTopics);
+    // The topic's text reads by the topic's title above it.
+    tieLabel(m_title, m_text);
 
     connect(m_contents, &QListWidget::itemActivated, this, [this](QListWidgetItem* it) { showTopic(it->data(Qt::UserRole).toInt()); });
     connect(m_contents, &QListWidget::itemClicked, this, [this](QListWidgetItem* it) { showTopic(it->data(Qt::UserRole).toInt()); });
