@@ -2,7 +2,10 @@
 
 #include "base/globals.h"
 #include "base/platform.h"
+#include "db/datetext.h"
+#include "db/locale.h"
 #include "dates/spinbutton.h"
+#include "ui/accessiblenames.h"
 #include "ui/contexthelp.h"
 #include "ui/elasticpanel.h"
 
@@ -12,6 +15,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace cvd {
@@ -58,6 +62,12 @@ frmDateEnt::frmDateEnt(QWidget* parent) : QDialog(parent)
     Spin2 = new SpinButton;
     Spin2->setObjectName(QStringLiteral("Spin2"));
     resizingPanel->place(Spin2, QRect(3765, 135, 345, 285));
+    nameControl(txtMonth, QStringLiteral("Month"));
+    nameControl(txtYear, QStringLiteral("Year"));
+    nameControl(Spin1->upArrow(), QStringLiteral("Next Month"));
+    nameControl(Spin1->downArrow(), QStringLiteral("Previous Month"));
+    nameControl(Spin2->upArrow(), QStringLiteral("Next Year"));
+    nameControl(Spin2->downArrow(), QStringLiteral("Previous Year"));
     // The spin buttons overlap the right edges of their boxes a little.
     Spin1->raise();
     Spin2->raise();
@@ -79,6 +89,9 @@ frmDateEnt::frmDateEnt(QWidget* parent) : QDialog(parent)
     Grid1->setWordWrap(false);
     Grid1->setTextElideMode(Qt::ElideNone);
     resizingPanel->place(Grid1, QRect(120, 540, 4020, 1710));
+    nameControl(Grid1, QStringLiteral("Days"));
+    Grid1->setAccessibleDescription(QStringLiteral("Arrow keys choose a day, Enter picks it. Page Up and Page Down "
+                                                   "show the month before or after, with Ctrl the year."));
 
     // The header row is shaded like a header and can be neither selected
     // nor made current; the day cells are selectable, never editable.
@@ -127,8 +140,10 @@ void frmDateEnt::Form_Load()
     txtMonth->setText(MonthNames.value(ShownDate.month() - 1));
     txtYear->setText(QString::number(ShownDate.year()));
     static const char* const days[] = {" Sun ", " Mon ", " Tue ", " Wed ", " Thu ", " Fri ", " Sat "};
-    for (int c = 0; c < 7; ++c)
+    for (int c = 0; c < 7; ++c) {
         Grid1->item(0, c)->setText(QString::fromLatin1(days[c]));
+        Grid1->item(0, c)->setData(Qt::AccessibleTextRole, fmt::locale().dayName(c == 0 ? 7 : c));
+    }
     FillMonth();
 }
 
@@ -140,8 +155,10 @@ void frmDateEnt::FillMonth()
     const QDate first(ShownDate.year(), ShownDate.month(), 1);
     const int lastDay = first.daysInMonth();
     for (int r = 1; r < 7; ++r)
-        for (int c = 0; c < 7; ++c)
+        for (int c = 0; c < 7; ++c) {
             Grid1->item(r, c)->setText(QString());
+            Grid1->item(r, c)->setData(Qt::AccessibleTextRole, QString());
+        }
 
     // Sunday is column 0; the weeks run down rows 1 to 6.
     int row = 1;
@@ -149,6 +166,8 @@ void frmDateEnt::FillMonth()
     int shownRow = row, shownCol = col;
     for (int d = 1; d <= lastDay; ++d) {
         Grid1->item(row, col)->setText(QString::number(d));
+        // Read aloud as the whole date, so that the month is never in doubt.
+        Grid1->item(row, col)->setData(Qt::AccessibleTextRole, fmt::longDate(QDate(first.year(), first.month(), d)));
         if (d == ShownDate.day()) {
             shownRow = row;
             shownCol = col;
@@ -240,6 +259,16 @@ bool frmDateEnt::eventFilter(QObject* watched, QEvent* e)
         const int key = static_cast<QKeyEvent*>(e)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
             Grid1_Click();
+            return true;
+        }
+        // Page Up and Page Down step the month as the spin buttons do; with
+        // Ctrl, the year.
+        if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
+            const bool year = static_cast<QKeyEvent*>(e)->modifiers() & Qt::ControlModifier;
+            if (key == Qt::Key_PageUp)
+                year ? Spin2_DownClick() : Spin1_DownClick();
+            else
+                year ? Spin2_UpClick() : Spin1_UpClick();
             return true;
         }
     }

@@ -244,6 +244,8 @@ QString shortDate(const QDate& d)
     return locale().toString(d, shortDateFormat(locale()));
 }
 
+QString longDate(const QDate& d) { return d.isValid() ? locale().toString(d, QLocale::LongFormat) : QString(); }
+
 bool isDate(const QString& text) { return readDate(text).isValid(); }
 
 QDate toDate(const QString& text)

@@ -16,6 +16,9 @@ QDate toDate(const QString& text);
 // "short date": the system's short date format, with the year in four
 // digits (3/5/1998 in en_US).
 QString shortDate(const QDate& d);
+// The locale's long date with the day's name ("Tuesday, March 5, 1998" in
+// en_US): how a date is read aloud.
+QString longDate(const QDate& d);
 
 // Two-digit years: 30-99 are 19xx, 00-29 are 20xx.
 int expandTwoDigitYear(int yy);

@@ -2,6 +2,7 @@
 // click on a day.  A date field's drop-down is checked in the find dialog.
 #include "base/formats.h"
 #include "base/globals.h"
+#include "db/datetext.h"
 #include "dates/frmdateent.h"
 #include "dates/spinbutton.h"
 #include "support/scriptedplatform.h"
@@ -42,11 +43,12 @@ private slots:
     // month and the year, keeping the day where the target month has it; a
     // step out of the years 100 to 9999 only beeps (the arrows that change
     // nothing below).  A click on a day picks it and closes the picker; on an
-    // empty cell or the header, nothing.
+    // empty cell or the header, nothing.  By keyboard: Page Up and Down step
+    // the month, with Ctrl the year; the arrows move, Enter picks.
     void clicks_data()
     {
         QTest::addColumn<QDate>("from");
-        QTest::addColumn<QString>("clicks"); // on "Spin1 up", ... or on a "cell row col"
+        QTest::addColumn<QString>("clicks"); // on "Spin1 up", ... or on a "cell row col", or "key Ctrl+PgUp"
         QTest::addColumn<QDate>("to");       // shown, or picked when closed
         QTest::addColumn<QString>("grid");   // the weeks then shown, if looked at
         const auto row = [](const char* name, QDate from, const char* clicks, QDate to, const char* grid = "") {
@@ -58,6 +60,8 @@ private slots:
         row("month up from Dec 9999", {9999, 12, 5}, "Spin1 up", {9999, 12, 5});
         row("year down to 100", {101, 6, 10}, "Spin2 down", {100, 6, 10});
         row("month down from Jan 100", {100, 1, 10}, "Spin1 down", {100, 1, 10});
+        row("a year on by Ctrl+Page Down, a day on, Enter", {1998, 3, 15}, "key Ctrl+PgDown,key Right,key Return", {1999, 3, 16});
+        row("a month back by Page Up", {1998, 3, 31}, "key PgUp", {1998, 2, 1});
         row("the 1st after a month up", {1998, 3, 15}, "Spin1 up,cell 1 3", {1998, 4, 1});
         row("empty cell after the 31st, a month from a Sunday", {1998, 3, 15}, "cell 5 3", {1998, 3, 15}, "1,2,3,4,5,6,7/8,9,10,11,12,13,14/15,16,17,18,19,20,21/22,23,24,25,26,27,28/29,30,31,,,,/,,,,,,");
         row("header row, 31 days from a Saturday", {2000, 1, 31}, "cell 0 3", {2000, 1, 31}, ",,,,,,1/2,3,4,5,6,7,8/9,10,11,12,13,14,15/16,17,18,19,20,21,22/23,24,25,26,27,28,29/30,31,,,,,");
@@ -74,18 +78,21 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&p));
         for (const QString& click : clicks.split(',')) {
             const QStringList at = click.split(' ');
-            if (at[0] == "cell")
+            if (const QKeyCombination key = QKeySequence::fromString(at.value(1))[0]; at[0] == "key")
+                QTest::keyClick(p.Grid1, key.key(), key.keyboardModifiers());
+            else if (at[0] == "cell")
                 QTest::mouseClick(p.Grid1->viewport(), Qt::LeftButton, {},
                                   p.Grid1->visualRect(p.Grid1->model()->index(at[1].toInt(), at[2].toInt())).center());
             else
                 QTest::mouseClick(p.findChild<SpinButton*>(at[0])->findChild<QToolButton*>(at[1]), Qt::LeftButton);
         }
-        const bool picks = clicks.contains("cell") && to != from;
+        const bool picks = (clicks.contains("cell") || clicks.contains("Return")) && to != from;
         QCOMPARE(m_p->beeps, !clicks.contains("cell") && to == from ? 1 : 0);
         QCOMPARE(p.isVisible(), !picks);
         QCOMPARE(PickedDate, picks ? to : from);
-        if (!picks)
-            QCOMPARE(shown(p), shown(to));
+        if (!picks) // a screen reader reads the day as the whole date
+            QCOMPARE(shown(p) + ' ' + p.Grid1->currentItem()->data(Qt::AccessibleTextRole).toString(),
+                     shown(to) + ' ' + fmt::longDate(to));
         QString cells;
         for (int i = 0; i < 49; ++i)
             cells += p.Grid1->item(i / 7, i % 7)->text() + (i % 7 < 6 ? "," : "/");
