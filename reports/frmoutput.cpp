@@ -4,6 +4,7 @@
 #include "base/platform.h"
 #include "reports/pagerender.h"
 #include "reports/pageview.h"
+#include "ui/accessiblenames.h"
 #include "ui/contexthelp.h"
 #include "ui/programicon.h"
 
@@ -124,6 +125,17 @@ void frmOutput::createControls()
     grid->addLayout(foot, 1, 0, 1, 2);
     grid->setRowStretch(0, 1);
     grid->setColumnStretch(0, 1);
+
+    // By keyboard: Tab from the page to the page bar and the zoom bar, whose
+    // arrow keys turn the pages and zoom.
+    nameControl(vsViewPort1, QStringLiteral("Report Page"));
+    nameControl(scrlPage, QStringLiteral("Page"));
+    tieLabel(zoomLabel, scrlZoom);
+    for (QScrollBar* bar : {scrlPage, scrlZoom})
+        bar->setFocusPolicy(Qt::StrongFocus);
+    QWidget* order[] = {vsViewPort1, scrlPage, scrlZoom, cmdPdf, cmdPrint, cmdOk};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
 
     connect(scrlPage, &QScrollBar::valueChanged, this, &frmOutput::scrlPage_Change);
     connect(scrlZoom, &QScrollBar::valueChanged, this, &frmOutput::scrlZoom_Change);
