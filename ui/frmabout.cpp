@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace cvd {
@@ -45,6 +46,7 @@ frmAbout::frmAbout(QWidget* parent) : QWidget(parent, Qt::Window)
     cmdOk->setDefault(true);
     resizingPanel->place(cmdOk, QRect(1980, 1740, 1215, 495));
     connect(cmdOk, &QPushButton::clicked, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 
     resize(resizingPanel->designPixels());
 }

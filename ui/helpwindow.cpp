@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -38,7 +39,7 @@ and <b>Contents</b> to the overview.</p>
 <li>The <b>Help</b> button of the main window and <b>Help &gt; Contents</b> open the contents.</li>
 <li><b>Help &gt; Search for Help on...</b> opens the search.</li>
 </ul>
-<p>Close the help window with its close box when you are done; it keeps your place for the next time.</p>
+<p>Close the help window with its close box or the Esc key when you are done; it keeps your place for the next time.</p>
 )";
 
 } // namespace
@@ -140,6 +141,8 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(cmdContents, &QPushButton::clicked, this, &HelpWindow::showContents);
     connect(m_back, &QPushButton::clicked, this, &HelpWindow::goBack);
     connect(cmdUsing, &QPushButton::clicked, this, &HelpWindow::showUsingHelp);
+    // Escape closes the window as its close box does.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 }
 
 bool HelpWindow::openFile(const QString& path)
