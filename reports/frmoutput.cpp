@@ -9,7 +9,9 @@
 #include "ui/programicon.h"
 
 #include <QCloseEvent>
+#include <QApplication>
 #include <QDir>
+#include <QFocusFrame>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -133,6 +135,14 @@ void frmOutput::createControls()
     tieLabel(zoomLabel, scrlZoom);
     for (QScrollBar* bar : {scrlPage, scrlZoom})
         bar->setFocusPolicy(Qt::StrongFocus);
+    // Right and Up zoom in, Left and Down out, as the wheel does over the
+    // page with Ctrl (a horizontal scroll bar's keys run the other way).
+    scrlZoom->setInvertedControls(false);
+    // The style draws no focus on a scroll bar: a frame shows where it is.
+    auto* focusFrame = new QFocusFrame(this);
+    connect(qApp, &QApplication::focusChanged, focusFrame, [this, focusFrame](QWidget*, QWidget* now) {
+        focusFrame->setWidget(now == scrlPage || now == scrlZoom ? now : nullptr);
+    });
     QWidget* order[] = {vsViewPort1, scrlPage, scrlZoom, cmdPdf, cmdPrint, cmdOk};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);

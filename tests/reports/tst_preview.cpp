@@ -9,6 +9,7 @@
 #include "support/testfiles.h"
 #include "pdfreader.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QPrinter>
@@ -159,16 +160,21 @@ private slots:
     // The page scroll bar shows the page it is set to, drawn as the renderer
     // draws it.  A second report goes to the open window, from its first
     // page, at the zoom the user chose.  Ok closes the window; the next
-    // report opens a new one, as on first use.
+    // report opens a new one, as on first use.  By keyboard: Tab goes from
+    // the page to the page bar, then to the zoom bar, whose arrows zoom in.
     void aSecondReportReusesTheOpenWindow()
     {
         frmOutput& w = shown(5);
-        w.scrlPage->setValue(4);
+        w.activateWindow();
+        QTRY_VERIFY(w.vsViewPort1->hasFocus());
+        for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down})
+            QTest::keyClick(QApplication::focusWidget(), key);
         QCOMPARE(w.vsViewPort1->page(), 3);
         QCOMPARE(w.lblPage->text(), QStringLiteral("Page 4 of 5"));
         const double k = w.vsViewPort1->logicalDpiX() / 1440.0;
         QVERIFY(sameImage(w.vsViewPort1->pageImage(), renderPage(w.document(), 3, k * 0.6)));
-        w.scrlZoom->setValue(100);
+        for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Right, Qt::Key_Right, Qt::Key_Up, Qt::Key_Up})
+            QTest::keyClick(QApplication::focusWidget(), key);
         showInPreviewWindow(sampleDocument(2));
         QCOMPARE(previewWindow(), &w);
         QCOMPARE(QList<int>({w.scrlPage->maximum(), w.scrlPage->value(), w.vsViewPort1->page(), w.scrlZoom->value()}),
