@@ -26,10 +26,56 @@ void nameTypingBox(QWidget* control, const QString& name)
 
 // A drop-down list as a screen reader sees it: named by its accessible name
 // or its label, its entry as the value; its children are the list of
-// entries and, when it takes typing, the typing box.
-class AccessibleList : public QAccessibleWidget {
+// entries and, when it takes typing, the typing box.  A list that takes no
+// typing also offers its entry as read-only text, where a reader on a Linux
+// desktop looks for it.
+class AccessibleList : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    explicit AccessibleList(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+    explicit AccessibleList(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox)
+    {
+        // A new entry is told as a change of the text, so that a reader
+        // says the entry chosen with the arrow keys.
+        const auto told = [list, was = list->currentText()](const QString& now) mutable {
+            if (!list->isEditable()) {
+                QAccessibleTextUpdateEvent e(list, 0, was, now);
+                QAccessible::updateAccessibility(&e);
+            }
+            was = now;
+        };
+        QObject::connect(list, &QComboBox::currentTextChanged, list, told);
+    }
+
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::TextInterface && !list()->isEditable())
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+
+    // The entry as read-only text, the whole of it chosen (as a new entry
+    // chosen with the arrow keys is read out).
+    QString text(int start, int end) const override { return list()->currentText().mid(start, end - start); }
+    int characterCount() const override { return int(list()->currentText().size()); }
+    void selection(int, int* start, int* end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+    }
+    int selectionCount() const override { return characterCount() > 0 ? 1 : 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
 
     QComboBox* list() const { return static_cast<QComboBox*>(widget()); }
 

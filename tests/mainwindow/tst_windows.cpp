@@ -18,6 +18,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -143,6 +144,14 @@ private slots:
             seen << name;
         }
         QCOMPARE(nameless.join(' ') + " | " + twice.join(", "), QStringLiteral(" | "));
+        // A list reads its entry as its value, and as its text where it takes no typing.
+        for (const auto& [control, name] : controls)
+            if (auto* list = qobject_cast<QComboBox*>(control)) {
+                QAccessibleInterface* a = QAccessible::queryAccessibleInterface(list);
+                const QAccessibleTextInterface* t = a->textInterface();
+                QCOMPARE(a->text(QAccessible::Value) + '|' + (t ? t->text(0, t->characterCount()) : "typed"),
+                         list->currentText() + '|' + (list->isEditable() ? "typed" : list->currentText()));
+            }
         QVERIFY(controls.size() > 0);
 
         // Tab from the control with the focus until it comes round again.
