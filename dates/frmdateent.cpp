@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -79,6 +80,9 @@ frmDateEnt::frmDateEnt(QWidget* parent) : QDialog(parent)
         h->setMinimumSectionSize(1);
         h->setSectionResizeMode(QHeaderView::Stretch);
     }
+    // The hidden headers would be read out as column and row numbers.
+    Grid1->setHorizontalHeaderLabels(QStringList(7, QString()));
+    Grid1->setVerticalHeaderLabels(QStringList(7, QString()));
     Grid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Grid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -236,6 +240,12 @@ bool frmDateEnt::eventFilter(QObject* watched, QEvent* e)
     // The month and year boxes only display: the focus goes on to the grid.
     if ((watched == txtMonth || watched == txtYear) && e->type() == QEvent::FocusIn) {
         Grid1->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    // A screen reader asked for the grid's current day as it gets the focus
+    // is told the right one.
+    if (watched == Grid1 && e->type() == QEvent::FocusIn) {
+        QTimer::singleShot(0, Grid1, [this] { tellCurrentCell(Grid1); });
         return false;
     }
     // The header row and the empty cells take no clicks: the highlighted

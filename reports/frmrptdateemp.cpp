@@ -166,6 +166,7 @@ bool frmRptDateEmp::eventFilter(QObject* watched, QEvent* e)
         const int key = static_cast<QKeyEvent*>(e)->key();
         if ((key == Qt::Key_Down || key == Qt::Key_Up) && List1->selectedItems().isEmpty() && List1->currentItem()) {
             List1->currentItem()->setSelected(true);
+            tellCurrentCell(List1);
             return true;
         }
     }

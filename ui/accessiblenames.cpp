@@ -155,6 +155,17 @@ void tieLabel(QLabel* label, QWidget* control)
     nameTypingBox(control, withoutAmpersands(label->text()));
 }
 
+void tellCurrentCell(QAbstractItemView* view)
+{
+    QAccessibleInterface* a = QAccessible::isActive() ? QAccessible::queryAccessibleInterface(view) : nullptr;
+    QAccessibleTableInterface* cells = a ? a->tableInterface() : nullptr;
+    const QModelIndex at = view->currentIndex();
+    if (QAccessibleInterface* cell = cells && at.isValid() ? cells->cellAt(at.row(), at.column()) : nullptr) {
+        QAccessibleEvent told(cell, QAccessible::Focus);
+        QAccessible::updateAccessibility(&told);
+    }
+}
+
 void nameControl(QWidget* control, const QString& name)
 {
     nameListsByLabels();

@@ -6,6 +6,7 @@
 //   nameControl(scrlPage, "Page");            // no label beside it
 #include <QString>
 
+class QAbstractItemView;
 class QLabel;
 class QWidget;
 
@@ -23,5 +24,11 @@ void tieLabel(QLabel* label, QWidget* control);
 
 // Names a control that has no label beside it.
 void nameControl(QWidget* control, const QString& name);
+
+// Tells a screen reader that the view's current cell has the focus, where
+// the view itself does not (a cell chosen without moving to it, or the
+// current cell asked for as the view gets the focus, which the toolkit
+// answers a row off when the view's headers are hidden).
+void tellCurrentCell(QAbstractItemView* view);
 
 } // namespace cvd
