@@ -44,6 +44,14 @@ void MaintWindow::Form_Load()
             showReadOnly(entryControls());
         BrowseLayout();
     }
+    // The window opens with the focus on the first control of its tab
+    // order that takes it (the first box, or the first button when the
+    // table is empty).
+    for (const auto& [tab, control] : m_tabOrder)
+        if (control->isEnabled() && !control->isHidden() && (control->focusPolicy() & Qt::TabFocus)) {
+            control->setFocus();
+            break;
+        }
     resize(sizeHint());
 }
 

@@ -95,7 +95,7 @@ private slots:
     // the focus.  Every control that takes the focus reads a name, no two
     // alike but where the user sees them alike (`alike`); Tab reaches each
     // one that can hold the focus, in the window's tab order where one is
-    // given; and a key closes the window.
+    // given (from the control it opens at); and a key closes the window.
     void keyboardAndNames_data()
     {
         test::columns<QString, QString, QString, QString>("window", "topic", "order", "alike");
@@ -176,7 +176,7 @@ private slots:
         for (const QWidget* at : tabbed + tabbed)
             names << at->objectName();
         const QStringList want = order.split(' ', Qt::SkipEmptyParts);
-        QCOMPARE(names.mid(names.indexOf(want.value(0)), want.size()), want);
+        QCOMPARE(names.mid(0, want.size()), want); // from where the window opens
         // And a key closes the window (the main window's File menu is left out).
         const QKeyCombination close = QKeySequence::fromString(window.size() == 1 ? "Alt+O" : window == "defaults" ? "Alt+C" : "Esc")[0];
         QTest::keyClick(QApplication::focusWidget(), close.key(), close.keyboardModifiers());
