@@ -104,6 +104,9 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     m_text = new QTextBrowser;
     m_text->setObjectName(QStringLiteral("txtTopic"));
     m_text->setOpenLinks(false);
+    // A caret that the arrow keys move, so that the text can be read (and
+    // copied) line by line without a mouse.
+    m_text->setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
     rv->addLayout(buttons);
     rv->addWidget(m_title);
     rv->addWidget(m_text, 1);
