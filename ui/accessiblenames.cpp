@@ -45,6 +45,8 @@ public:
         QObject::connect(list, &QComboBox::currentTextChanged, list, told);
     }
 
+    QComboBox* list() const { return static_cast<QComboBox*>(widget()); }
+
     void* interface_cast(QAccessible::InterfaceType t) override
     {
         if (t == QAccessible::TextInterface && !list()->isEditable())
@@ -76,8 +78,6 @@ public:
         *end = characterCount();
         return {};
     }
-
-    QComboBox* list() const { return static_cast<QComboBox*>(widget()); }
 
     QString text(QAccessible::Text t) const override
     {
@@ -155,6 +155,13 @@ void tieLabel(QLabel* label, QWidget* control)
     nameTypingBox(control, withoutAmpersands(label->text()));
 }
 
+void nameControl(QWidget* control, const QString& name)
+{
+    nameListsByLabels();
+    control->setAccessibleName(name);
+    nameTypingBox(control, name);
+}
+
 void tellCurrentCell(QAbstractItemView* view)
 {
     QAccessibleInterface* a = QAccessible::isActive() ? QAccessible::queryAccessibleInterface(view) : nullptr;
@@ -164,13 +171,6 @@ void tellCurrentCell(QAbstractItemView* view)
         QAccessibleEvent told(cell, QAccessible::Focus);
         QAccessible::updateAccessibility(&told);
     }
-}
-
-void nameControl(QWidget* control, const QString& name)
-{
-    nameListsByLabels();
-    control->setAccessibleName(name);
-    nameTypingBox(control, name);
 }
 
 } // namespace cvd
