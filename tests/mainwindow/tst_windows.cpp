@@ -121,12 +121,12 @@ private slots:
     void keyboardAndNames()
     {
         QFETCH(QString, window);
+        QFETCH(QString, topic);
         QFETCH(QString, order);
         QFETCH(QString, alike);
         MaintFixture f;
         std::unique_ptr<QWidget> owned;
         QWidget* w = open(f, window, owned);
-        QFETCH(QString, topic);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
         const QList<HelpCall> help = f.p.helpCalls;
         const auto file = HelpFile::load(shipped());
