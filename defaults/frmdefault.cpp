@@ -11,6 +11,7 @@
 #include "ui/memobox.h"
 #include "ui/readonly.h"
 #include "ui/programicon.h"
+#include "ui/taborder.h"
 
 #include <QAction>
 #include <QLabel>
@@ -82,9 +83,7 @@ void frmDefault::createControls()
     // money box whose entry its check refuses.
     cmdCancel->setFocusPolicy(Qt::TabFocus);
 
-    QWidget* order[] = {txtMinCharge, txtHourlyRate, txtCompName, txtCompAdd, cmdOk, cmdCancel};
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        QWidget::setTabOrder(order[i], order[i + 1]);
+    setTabChain({txtMinCharge, txtHourlyRate, txtCompName, txtCompAdd, cmdOk, cmdCancel});
     // The window opens with the focus in the first box.
     txtMinCharge->setFocus();
 

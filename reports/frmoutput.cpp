@@ -7,6 +7,7 @@
 #include "ui/accessiblenames.h"
 #include "ui/contexthelp.h"
 #include "ui/programicon.h"
+#include "ui/taborder.h"
 
 #include <QCloseEvent>
 #include <QApplication>
@@ -143,9 +144,7 @@ void frmOutput::createControls()
     connect(qApp, &QApplication::focusChanged, focusFrame, [this, focusFrame](QWidget*, QWidget* now) {
         focusFrame->setWidget(now == scrlPage || now == scrlZoom ? now : nullptr);
     });
-    QWidget* order[] = {vsViewPort1, scrlPage, scrlZoom, cmdPdf, cmdPrint, cmdOk};
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        QWidget::setTabOrder(order[i], order[i + 1]);
+    setTabChain({vsViewPort1, scrlPage, scrlZoom, cmdPdf, cmdPrint, cmdOk});
 
     connect(scrlPage, &QScrollBar::valueChanged, this, &frmOutput::scrlPage_Change);
     connect(scrlZoom, &QScrollBar::valueChanged, this, &frmOutput::scrlZoom_Change);

@@ -12,6 +12,7 @@
 #include "ui/elasticframe.h"
 #include "ui/elasticpanel.h"
 #include "ui/leavecheck.h"
+#include "ui/taborder.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -152,10 +153,8 @@ void frmRptDateEmp::createControls()
     }
     List1->installEventFilter(this);
 
-    QWidget* order[] = {optAll, optSelected, List1, optOpen[0], optOpen[1], optOpen[2],
-                        dcStartDate, dcEndDate, chkLandscape, cmdOK, cmdCancel};
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        QWidget::setTabOrder(order[i], order[i + 1]);
+    setTabChain({optAll, optSelected, List1, optOpen[0], optOpen[1], optOpen[2],
+                 dcStartDate, dcEndDate, chkLandscape, cmdOK, cmdCancel});
 }
 
 bool frmRptDateEmp::eventFilter(QObject* watched, QEvent* e)

@@ -13,6 +13,7 @@
 #include "ui/elasticpanel.h"
 #include "ui/leavecheck.h"
 #include "ui/lookuplists.h"
+#include "ui/taborder.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -127,10 +128,8 @@ void frmFind::createControls()
     // The date stands in its frame under "Request Date is", without a label.
     nameControl(dcReqDate, QStringLiteral("Request Date"));
 
-    QWidget* order[] = {Search1, optAnd, optOr, Search2, optReqOnly, optReqAndResp, optLess, optGreater,
-                        dcReqDate, cmbDept, cmbAssignedTo, cmdOK, cmdCancel, cmdAll};
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        QWidget::setTabOrder(order[i], order[i + 1]);
+    setTabChain({Search1, optAnd, optOr, Search2, optReqOnly, optReqAndResp, optLess, optGreater,
+                 dcReqDate, cmbDept, cmbAssignedTo, cmdOK, cmdCancel, cmdAll});
 }
 
 void frmFind::connectEvents()
